@@ -1,0 +1,33 @@
+// WindowList held in memory: the portable build's list and the tests' list.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "ui/window_list.h"
+
+namespace kestrum {
+
+class MemoryWindowList final : public WindowList {
+public:
+    void Clear() override;
+    ListIndex AddItem(std::string_view text) override;
+    ListIndex ListCount() const override;
+    std::string ItemText(ListIndex index) const override;
+    std::int32_t ItemData(ListIndex index) const override;
+    void SetItemData(ListIndex index, std::int32_t value) override;
+    ListIndex SelectedIndex() const override { return selected_; }
+    void SetSelectedIndex(ListIndex index) override;
+    void OnSelectionChange(std::function<void()> handler) override {
+        onSelectionChange_ = std::move(handler);
+    }
+
+private:
+    bool Holds(ListIndex index) const;
+
+    std::vector<std::pair<std::string, std::int32_t>> entries_;
+    ListIndex selected_ = kNoEntry;
+    std::function<void()> onSelectionChange_;
+};
+
+}  // namespace kestrum

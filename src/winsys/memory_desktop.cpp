@@ -1,0 +1,265 @@
+#include "winsys/memory_desktop.h"
+
+#include <algorithm>
+#include <numeric>
+#include <stdexcept>
+
+namespace kestrum {
+
+WindowHandle MemoryDesktop::AddTopLevel(WindowSpec spec) {
+    const WindowHandle handle = Insert(0, std::move(spec));
+    topLevel_.push_back(handle);
+    return handle;
+}
+
+WindowHandle MemoryDesktop::AddChild(WindowHandle parent, WindowSpec spec) {
+    Node* parentNode = Find(parent);
+    if (parentNode == nullptr) throw std::invalid_argument("parent names no window");
+    const WindowHandle handle = Insert(parent, std::move(spec));
+    Find(parent)->children.push_back(handle);
+    return handle;
+}
+
+WindowHandle MemoryDesktop::Insert(WindowHandle parent, WindowSpec spec) {
+    WindowHandle handle = spec.handle;
+    if (handle == 0) {
+        while (nodes_.contains(nextHandle_) || nextHandle_ == 0) nextHandle_ += 4;
+        handle = nextHandle_;
+        nextHandle_ += 4;
+    } else if (nodes_.contains(handle)) {
+        throw std::invalid_argument("handle already names a window");
+    }
+    spec.handle = handle;
+    nodes_.emplace(handle, Node{std::move(spec), parent, {}, std::nullopt, false});
+    return handle;
+}
+
+void MemoryDesktop::Destroy(WindowHandle window) {
+    Node* node = Find(window);
+    if (node == nullptr) return;
+    auto& siblings = node->parent == 0 ? topLevel_ : Find(node->parent)->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+    // Iterative, so that a deep chain of windows cannot exhaust the stack.
+    std::vector<WindowHandle> doomed{window};
+    while (!doomed.empty()) {
+        const WindowHandle h = doomed.back();
+        doomed.pop_back();
+        auto it = nodes_.find(h);
+        if (it == nodes_.end()) continue;
+        doomed.insert(doomed.end(), it->second.children.begin(), it->second.children.end());
+        nodes_.erase(it);
+    }
+}
+
+void MemoryDesktop::DestroyOnCall(Operation operation, WindowHandle onWindow,
+                                  WindowHandle victim) {
+    pendingDestroys_.push_back({operation, onWindow, victim});
+}
+
+void MemoryDesktop::OverrideTextLength(WindowHandle window, std::int32_t length) {
+    if (Node* node = Find(window)) node->textLengthOverride = length;
+}
+
+void MemoryDesktop::FailRectRead(WindowHandle window) {
+    if (Node* node = Find(window)) node->rectReadFails = true;
+}
+
+bool MemoryDesktop::Exists(WindowHandle window) const { return Find(window) != nullptr; }
+
+Rect MemoryDesktop::RectInParent(WindowHandle window) const {
+    const Node* node = Find(window);
+    return node != nullptr ? node->spec.rect : Rect{};
+}
+
+Rect MemoryDesktop::ScreenRect(WindowHandle window) const {
+    const Node* node = Find(window);
+    if (node == nullptr) return {};
+    Rect rect = node->spec.rect;
+    if (node->parent != 0) {
+        const Point origin = ClientOrigin(node->parent);
+        rect.left += origin.x;
+        rect.right += origin.x;
+        rect.top += origin.y;
+        rect.bottom += origin.y;
+    }
+    return rect;
+}
+
+Point MemoryDesktop::ClientOrigin(WindowHandle window) const {
+    // Walks up the chain of parents, summing offsets, without recursion.
+    Point origin;
+    for (const Node* node = Find(window); node != nullptr; node = Find(node->parent)) {
+        origin.x += node->spec.rect.left + node->spec.clientOffset.x;
+        origin.y += node->spec.rect.top + node->spec.clientOffset.y;
+        if (node->parent == 0) break;
+    }
+    return origin;
+}
+
+bool MemoryDesktop::Enabled(WindowHandle window) const {
+    const Node* node = Find(window);
+    return node != nullptr && node->spec.enabled;
+}
+
+std::uint64_t MemoryDesktop::Calls(Operation operation) const {
+    return calls_[static_cast<std::size_t>(operation)];
+}
+
+std::uint64_t MemoryDesktop::TotalCalls() const {
+    return std::accumulate(calls_.begin(), calls_.end(), std::uint64_t{0});
+}
+
+void MemoryDesktop::ResetCalls() { calls_.fill(0); }
+
+void MemoryDesktop::Enter(Operation operation, WindowHandle window) {
+    ++calls_[static_cast<std::size_t>(operation)];
+    if (pendingDestroys_.empty()) return;
+    for (auto it = pendingDestroys_.begin(); it != pendingDestroys_.end();) {
+        if (it->operation == operation && it->onWindow == window) {
+            const WindowHandle victim = it->victim;
+            it = pendingDestroys_.erase(it);
+            Destroy(victim);
+        } else {
+            ++it;
+        }
+    }
+}
+
+const MemoryDesktop::Node* MemoryDesktop::Find(WindowHandle window) const {
+    auto it = nodes_.find(window);
+    return it == nodes_.end() ? nullptr : &it->second;
+}
+
+MemoryDesktop::Node* MemoryDesktop::Find(WindowHandle window) {
+    auto it = nodes_.find(window);
+    return it == nodes_.end() ? nullptr : &it->second;
+}
+
+bool MemoryDesktop::EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) {
+    Enter(Operation::EnumerateTopLevelWindows, 0);
+    const std::vector<WindowHandle> snapshot = topLevel_;
+    for (const WindowHandle h : snapshot) {
+        if (!Exists(h)) continue;
+        if (proc(h, value) == 0) return false;
+    }
+    return true;
+}
+
+bool MemoryDesktop::EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
+                                         std::int32_t value) {
+    Enter(Operation::EnumerateDescendants, parent);
+    const Node* root = Find(parent);
+    if (root == nullptr) return false;
+    // An explicit stack of sibling snapshots: depth-first, each window before
+    // its children, and no recursion however deep the tree.
+    struct Level {
+        std::vector<WindowHandle> windows;
+        std::size_t next = 0;
+    };
+    std::vector<Level> stack;
+    stack.push_back({root->children, 0});
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next == level.windows.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const WindowHandle h = level.windows[level.next++];
+        const Node* node = Find(h);
+        if (node == nullptr) continue;
+        std::vector<WindowHandle> children = node->children;  // listed before the call
+        if (proc(h, value) == 0) return false;
+        if (!children.empty()) stack.push_back({std::move(children), 0});
+    }
+    return true;
+}
+
+std::int32_t MemoryDesktop::CopyText(const std::string& text, std::span<char> buffer) {
+    if (buffer.empty()) return 0;
+    const std::size_t count = std::min(text.size(), buffer.size() - 1);
+    std::copy_n(text.begin(), count, buffer.begin());
+    buffer[count] = '\0';
+    return static_cast<std::int32_t>(count);
+}
+
+std::int32_t MemoryDesktop::WindowTextLength(WindowHandle window) {
+    Enter(Operation::WindowTextLength, window);
+    const Node* node = Find(window);
+    if (node == nullptr) return 0;
+    if (node->textLengthOverride) return *node->textLengthOverride;
+    return static_cast<std::int32_t>(node->spec.text.size());
+}
+
+std::int32_t MemoryDesktop::ReadWindowText(WindowHandle window, std::span<char> buffer) {
+    Enter(Operation::ReadWindowText, window);
+    const Node* node = Find(window);
+    if (node == nullptr) {
+        if (!buffer.empty()) buffer[0] = '\0';
+        return 0;
+    }
+    return CopyText(node->spec.text, buffer);
+}
+
+std::int32_t MemoryDesktop::ReadClassName(WindowHandle window, std::span<char> buffer) {
+    Enter(Operation::ReadClassName, window);
+    const Node* node = Find(window);
+    if (node == nullptr) {
+        if (!buffer.empty()) buffer[0] = '\0';
+        return 0;
+    }
+    return CopyText(node->spec.className, buffer);
+}
+
+bool MemoryDesktop::ReadWindowRect(WindowHandle window, Rect& rect) {
+    Enter(Operation::ReadWindowRect, window);
+    const Node* node = Find(window);
+    if (node == nullptr || node->rectReadFails) return false;
+    rect = ScreenRect(window);
+    return true;
+}
+
+WindowHandle MemoryDesktop::ParentOf(WindowHandle window) {
+    Enter(Operation::ParentOf, window);
+    const Node* node = Find(window);
+    return node == nullptr ? 0 : node->parent;
+}
+
+bool MemoryDesktop::ScreenToClient(WindowHandle window, Point& point) {
+    Enter(Operation::ScreenToClient, window);
+    if (!Exists(window)) return false;
+    const Point origin = ClientOrigin(window);
+    point.x -= origin.x;
+    point.y -= origin.y;
+    return true;
+}
+
+bool MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
+                               std::int32_t width, std::int32_t height) {
+    Enter(Operation::MoveWindow, window);
+    Node* node = Find(window);
+    if (node == nullptr) return false;
+    // The window manager takes a negative size as 0.
+    const std::int64_t right = std::int64_t{x} + std::max(width, 0);
+    const std::int64_t bottom = std::int64_t{y} + std::max(height, 0);
+    node->spec.rect = {x, y, static_cast<std::int32_t>(std::min<std::int64_t>(right, INT32_MAX)),
+                       static_cast<std::int32_t>(std::min<std::int64_t>(bottom, INT32_MAX))};
+    return true;
+}
+
+bool MemoryDesktop::IsWindowEnabled(WindowHandle window) {
+    Enter(Operation::IsWindowEnabled, window);
+    const Node* node = Find(window);
+    return node != nullptr && node->spec.enabled;
+}
+
+void MemoryDesktop::EnableWindow(WindowHandle window, bool enable) {
+    Enter(Operation::EnableWindow, window);
+    if (Node* node = Find(window)) node->spec.enabled = enable;
+}
+
+void MemoryDesktop::ShowMessage(std::string_view text) {
+    Enter(Operation::ShowMessage, 0);
+    messages_.emplace_back(text);
+}
+
+}  // namespace kestrum

@@ -1,0 +1,134 @@
+// A desktop held in memory: a tree of windows that answers WindowSystem the
+// way the real window manager does where Kestrum relies on it.
+//
+// - Top-level windows are enumerated in z-order (the order they were added,
+//   front first); descendants depth-first, each window before its children.
+//   Enumerations work on a snapshot, skip windows destroyed before their turn
+//   and list a window's children before reporting the window, as user32 does.
+// - A child's rectangle is kept relative to its parent's client area, whose
+//   origin is the parent's top-left corner plus its client offset (the frame);
+//   MoveWindow on a child takes those client coordinates.
+// - Text calls copy what fits with a terminator; calls on a handle that names
+//   no window fail as user32's do (0, false, nothing written).
+//
+// For tests and benchmarks it also injects faults (a window destroyed during
+// an enumeration, a text length that lies, a rectangle that cannot be read)
+// and counts the calls made per operation.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "winsys/window_system.h"
+
+namespace kestrum {
+
+struct WindowSpec {
+    std::string className;
+    std::string text;
+    // Screen pixels for a top-level window; client coordinates of the parent
+    // for a child.
+    Rect rect;
+    // Where the client area starts inside the window (its frame and caption).
+    Point clientOffset;
+    bool enabled = true;
+    std::uint32_t threadId = 1;
+    // 0 lets the desktop choose a fresh handle.
+    WindowHandle handle = 0;
+};
+
+enum class Operation : std::size_t {
+    EnumerateTopLevelWindows,
+    EnumerateDescendants,
+    WindowTextLength,
+    ReadWindowText,
+    ReadClassName,
+    ReadWindowRect,
+    ParentOf,
+    ScreenToClient,
+    MoveWindow,
+    IsWindowEnabled,
+    EnableWindow,
+    ShowMessage,
+};
+inline constexpr std::size_t kOperationCount = 12;
+
+class MemoryDesktop final : public WindowSystem {
+public:
+    // Building the desktop. Throws std::invalid_argument for a parent that
+    // names no window or a handle already in use.
+    WindowHandle AddTopLevel(WindowSpec spec);
+    WindowHandle AddChild(WindowHandle parent, WindowSpec spec);
+    // Destroys the window and all its descendants.
+    void Destroy(WindowHandle window);
+
+    // Faults. Each applies until the window is destroyed.
+    // When `operation` is next called on `onWindow`, `victim` is destroyed
+    // first (once). For the enumerations, onWindow is the parent (0 for the
+    // top level).
+    void DestroyOnCall(Operation operation, WindowHandle onWindow, WindowHandle victim);
+    // WindowTextLength answers this instead of the true length.
+    void OverrideTextLength(WindowHandle window, std::int32_t length);
+    void FailRectRead(WindowHandle window);
+
+    // Inspection for tests: not counted, no faults.
+    bool Exists(WindowHandle window) const;
+    Rect ScreenRect(WindowHandle window) const;
+    Rect RectInParent(WindowHandle window) const;
+    bool Enabled(WindowHandle window) const;
+    const std::vector<std::string>& Messages() const { return messages_; }
+    std::uint64_t Calls(Operation operation) const;
+    std::uint64_t TotalCalls() const;
+    void ResetCalls();
+
+    // WindowSystem
+    bool EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) override;
+    bool EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
+                              std::int32_t value) override;
+    std::int32_t WindowTextLength(WindowHandle window) override;
+    std::int32_t ReadWindowText(WindowHandle window, std::span<char> buffer) override;
+    std::int32_t ReadClassName(WindowHandle window, std::span<char> buffer) override;
+    bool ReadWindowRect(WindowHandle window, Rect& rect) override;
+    WindowHandle ParentOf(WindowHandle window) override;
+    bool ScreenToClient(WindowHandle window, Point& point) override;
+    bool MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
+                    std::int32_t height) override;
+    bool IsWindowEnabled(WindowHandle window) override;
+    void EnableWindow(WindowHandle window, bool enable) override;
+    void ShowMessage(std::string_view text) override;
+
+private:
+    struct Node {
+        WindowSpec spec;
+        WindowHandle parent = 0;
+        std::vector<WindowHandle> children;
+        std::optional<std::int32_t> textLengthOverride;
+        bool rectReadFails = false;
+    };
+    struct PendingDestroy {
+        Operation operation;
+        WindowHandle onWindow;
+        WindowHandle victim;
+    };
+
+    WindowHandle Insert(WindowHandle parent, WindowSpec spec);
+    // Counts the call and fires any destruction waiting for it.
+    void Enter(Operation operation, WindowHandle window);
+    const Node* Find(WindowHandle window) const;
+    Node* Find(WindowHandle window);
+    Point ClientOrigin(WindowHandle window) const;
+    static std::int32_t CopyText(const std::string& text, std::span<char> buffer);
+
+    std::unordered_map<WindowHandle, Node> nodes_;
+    std::vector<WindowHandle> topLevel_;
+    std::vector<PendingDestroy> pendingDestroys_;
+    std::vector<std::string> messages_;
+    std::array<std::uint64_t, kOperationCount> calls_{};
+    WindowHandle nextHandle_ = 0x00010010;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,176 @@
+// Setting the pane width and toggling a window's enabled state.
+#include <gtest/gtest.h>
+
+#include "desktop_fixture.h"
+#include "ui/form1.h"
+#include "ui/memory_form_surface.h"
+
+namespace kestrum {
+namespace {
+
+using testing::AddClient;
+
+class ActionsTest : public ::testing::Test {
+protected:
+    // Lists the clients and selects the first, as start-up does.
+    void Discover() {
+        form.Module().ListWindows(kModeMainWindows, 0);
+        surface.List(0).SetSelectedIndex(0);
+    }
+
+    MemoryDesktop desktop;
+    MemoryFormSurface surface;
+    Form1 form{desktop, surface};
+};
+
+struct ResetCase {
+    const char* name;
+    Point clientOffset;     // of the main window
+    bool nestedInFrame;     // pane inside an intermediate framed child
+    int paneWidth;
+    std::int16_t newSize;
+    int expectedWidth;
+};
+
+void PrintTo(const ResetCase& c, std::ostream* os) { *os << c.name; }
+
+class PaneResetTest : public ActionsTest, public ::testing::WithParamInterface<ResetCase> {};
+
+TEST_P(PaneResetTest, SetsTheWidthKeepingPlaceAndHeight) {
+    const ResetCase& c = GetParam();
+    const WindowHandle main = desktop.AddTopLevel(
+        {"C/SIDE Application", "Client", {100, 100, 900, 700}, c.clientOffset});
+    WindowHandle parent = main;
+    if (c.nestedInFrame) parent = desktop.AddChild(main, {"Frame", "", {3, 4, 603, 504}, {2, 2}});
+    const WindowHandle pane = desktop.AddChild(parent, {"C/SIDE NavPane", "", {10, 20, 10 + c.paneWidth, 170}});
+    const Rect before = desktop.ScreenRect(pane);
+    Discover();
+    form.NewSize = c.newSize;
+
+    form.Command2_Click();
+
+    const Rect after = desktop.ScreenRect(pane);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(after.right - after.left, c.expectedWidth);
+    EXPECT_EQ(desktop.Calls(Operation::MoveWindow), c.paneWidth == c.newSize ? 0u : 1u);
+    EXPECT_TRUE(desktop.Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, PaneResetTest,
+    ::testing::Values(ResetCase{"Framed", {4, 23}, false, 250, 300, 300},
+                      ResetCase{"Frameless", {0, 0}, false, 250, 300, 300},
+                      ResetCase{"NestedInAFrame", {4, 23}, true, 250, 180, 180},
+                      ResetCase{"AlreadyRight", {4, 23}, false, 300, 300, 300},
+                      // A negative width from the command line is passed on; the
+                      // window manager makes it 0.
+                      ResetCase{"NegativeWidth", {4, 23}, false, 250, -40, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ActionsTest, ATopLevelPaneKeepsScreenCoordinates) {
+    AddClient(desktop, "Client", {});
+    // A window with no parent is placed in screen coordinates, unconverted.
+    const WindowHandle loose = desktop.AddTopLevel({"C/SIDE NavPane", "", {40, 50, 240, 350}});
+    Discover();
+    surface.List(2).Clear();
+    surface.List(2).SetItemData(surface.List(2).AddItem("loose"), loose);
+    form.Command2_Click();
+    EXPECT_EQ(desktop.ScreenRect(loose), (Rect{40, 50, 340, 350}));
+}
+
+TEST_F(ActionsTest, OnlyTheFirstPaneChanges) {
+    const auto client = AddClient(desktop, "Client", {250, 200});
+    Discover();
+    form.Command2_Click();
+    EXPECT_EQ(desktop.ScreenRect(client.panes[0]).right - desktop.ScreenRect(client.panes[0]).left, 300);
+    EXPECT_EQ(desktop.RectInParent(client.panes[1]), (Rect{10, 220, 210, 370}));
+}
+
+TEST_F(ActionsTest, ActsOnThePaneOfTheClientSelectedLast) {
+    const auto first = AddClient(desktop, "First", {250});
+    const auto second = AddClient(desktop, "Second", {250});
+    Discover();
+    surface.List(0).SetSelectedIndex(1);
+    form.Command2_Click();
+    EXPECT_EQ(desktop.RectInParent(first.panes[0]).right, 260);
+    EXPECT_EQ(desktop.RectInParent(second.panes[0]).right, 310);
+}
+
+TEST_F(ActionsTest, NoPaneReportsEachTime) {
+    AddClient(desktop, "Client", {});
+    Discover();
+    form.Command2_Click();
+    form.Command2_Click();
+    EXPECT_EQ(desktop.Messages(),
+              (std::vector<std::string>{"NavPane was not found", "NavPane was not found"}));
+    EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
+}
+
+TEST_F(ActionsTest, AVanishedPaneIsReportedAndNothingMoves) {
+    const auto client = AddClient(desktop, "Client", {250});
+    Discover();
+    desktop.Destroy(client.panes[0]);
+    form.Command2_Click();
+    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{"NavPane was not found"}));
+    EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
+}
+
+TEST_F(ActionsTest, AnUnreadableRectangleMovesNothing) {
+    const auto client = AddClient(desktop, "Client", {250});
+    Discover();
+    desktop.FailRectRead(client.panes[0]);
+    form.Command2_Click();
+    EXPECT_EQ(desktop.RectInParent(client.panes[0]), (Rect{10, 20, 260, 170}));
+    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{"NavPane was not found"}));
+}
+
+TEST_F(ActionsTest, APaneWhoseParentVanishesIsReported) {
+    const auto client = AddClient(desktop, "Client", {250});
+    Discover();
+    // The client closes between the rectangle read and the mapping.
+    desktop.DestroyOnCall(Operation::ScreenToClient, client.main, client.main);
+    form.Command2_Click();
+    EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
+    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{"NavPane was not found"}));
+}
+
+TEST_F(ActionsTest, DoubleClickTogglesBothWaysAndReadsTheStateAfresh) {
+    const auto client = AddClient(desktop, "Client");
+    Discover();
+    form.List1_DblClick(0);
+    EXPECT_FALSE(desktop.Enabled(client.main));
+    form.List1_DblClick(0);
+    EXPECT_TRUE(desktop.Enabled(client.main));
+    // Disabled by someone else (a modal dialog, say): the next double-click
+    // enables it.
+    desktop.EnableWindow(client.main, false);
+    form.List1_DblClick(0);
+    EXPECT_TRUE(desktop.Enabled(client.main));
+}
+
+TEST_F(ActionsTest, DoubleClickOnAStaleHandleTriesToEnableAndReportsNothing) {
+    const auto client = AddClient(desktop, "Client");
+    Discover();
+    desktop.Destroy(client.main);
+    desktop.ResetCalls();
+    form.List1_DblClick(0);
+    EXPECT_EQ(desktop.Calls(Operation::IsWindowEnabled), 1u);
+    EXPECT_EQ(desktop.Calls(Operation::EnableWindow), 1u);
+    EXPECT_TRUE(desktop.Messages().empty());
+}
+
+TEST_F(ActionsTest, DoubleClickWithoutASelectionOrOnABadIndexDoesNothing) {
+    AddClient(desktop, "Client");
+    form.Module().ListWindows(kModeMainWindows, 0);  // listed, not selected
+    desktop.ResetCalls();
+    form.List1_DblClick(0);
+    form.List1_DblClick(2);
+    form.List1_DblClick(7);
+    form.List1_DblClick(-1);
+    EXPECT_EQ(desktop.TotalCalls(), 0u);
+}
+
+}  // namespace
+}  // namespace kestrum

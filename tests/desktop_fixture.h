@@ -1,0 +1,38 @@
+// Builds client layouts on an in-memory desktop for the tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "winsys/memory_desktop.h"
+
+namespace kestrum::testing {
+
+inline constexpr Point kFrame{4, 23};  // border and caption of a framed window
+
+// A client main window at (100,100) with a framed client area, holding one
+// "C/SIDE NavPane" per width given, each at (10, 20 + 200 i) inside it.
+struct Client {
+    WindowHandle main = 0;
+    std::vector<WindowHandle> panes;
+};
+
+inline Client AddClient(MemoryDesktop& desktop, const std::string& title,
+                        const std::vector<int>& paneWidths = {250}) {
+    Client client;
+    client.main = desktop.AddTopLevel(
+        {"C/SIDE Application", title, {100, 100, 900, 700}, kFrame, true, 7, 0});
+    for (std::size_t i = 0; i < paneWidths.size(); ++i) {
+        const int top = 20 + 200 * static_cast<int>(i);
+        client.panes.push_back(desktop.AddChild(
+            client.main, {"C/SIDE NavPane", "", {10, top, 10 + paneWidths[i], top + 150}, {}, true, 7, 0}));
+    }
+    return client;
+}
+
+inline WindowHandle AddForeign(MemoryDesktop& desktop, const std::string& className,
+                               const std::string& title = "other") {
+    return desktop.AddTopLevel({className, title, {0, 0, 50, 50}, {}, true, 3, 0});
+}
+
+}  // namespace kestrum::testing

@@ -1,0 +1,208 @@
+// Finding clients and panes on the in-memory desktop.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "desktop_fixture.h"
+#include "ui/form1.h"
+#include "ui/memory_form_surface.h"
+
+namespace kestrum {
+namespace {
+
+using testing::AddClient;
+using testing::AddForeign;
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+    std::vector<std::string> Texts(int list) {
+        std::vector<std::string> texts;
+        for (ListIndex i = 0; i < surface.List(list).ListCount(); ++i) {
+            texts.push_back(surface.List(list).ItemText(i));
+        }
+        return texts;
+    }
+    std::vector<WindowHandle> Handles(int list) {
+        std::vector<WindowHandle> handles;
+        for (ListIndex i = 0; i < surface.List(list).ListCount(); ++i) {
+            handles.push_back(surface.List(list).ItemData(i));
+        }
+        return handles;
+    }
+    void FindClients() { form.Module().ListWindows(kModeMainWindows, 0); }
+    static std::string Entry(WindowHandle h, const std::string& cls, const std::string& title) {
+        return std::to_string(h) + " # " + cls + " # " + title;
+    }
+
+    MemoryDesktop desktop;
+    MemoryFormSurface surface;
+    Form1 form{desktop, surface};
+};
+
+TEST_F(DiscoveryTest, ListsEveryClientInEnumerationOrderWithItsHandle) {
+    AddForeign(desktop, "Shell_TrayWnd");
+    const auto first = AddClient(desktop, "Orders");
+    AddForeign(desktop, "Notepad");
+    const auto second = AddClient(desktop, "");
+    FindClients();
+    EXPECT_EQ(Texts(0), (std::vector<std::string>{Entry(first.main, "C/SIDE Application", "Orders"),
+                                                  Entry(second.main, "C/SIDE Application", "")}));
+    EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{first.main, second.main}));
+    EXPECT_TRUE(Texts(0)[1].ends_with(" # ")) << "an empty title leaves the separator's blank";
+    EXPECT_EQ(surface.List(2).ListCount(), 0) << "panes are found only when a client is selected";
+}
+
+TEST_F(DiscoveryTest, MatchesTheClassExactly) {
+    for (const char* near : {"C/SIDE Application ", "c/side application", "C/SIDE APPLICATION",
+                             " C/SIDE Application", "C/SIDE Applicatio", "C/SIDE NavPane"}) {
+        AddForeign(desktop, near);
+    }
+    FindClients();
+    EXPECT_EQ(surface.List(0).ListCount(), 0);
+}
+
+TEST_F(DiscoveryTest, ShowsAHandleWithTheTopBitSetAsNegative) {
+    desktop.AddTopLevel({"C/SIDE Application", "X", {}, {}, true, 1, static_cast<WindowHandle>(0x80001234u)});
+    FindClients();
+    EXPECT_EQ(Texts(0), (std::vector<std::string>{"-2147478988 # C/SIDE Application # X"}));
+    EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{-2147478988}));
+}
+
+struct TitleCase {
+    const char* name;
+    std::string title;
+    std::int32_t reportedLength;  // -2: the true length
+    std::string listed;
+};
+
+void PrintTo(const TitleCase& c, std::ostream* os) { *os << c.name; }
+
+class TitleTest : public DiscoveryTest, public ::testing::WithParamInterface<TitleCase> {};
+
+TEST_P(TitleTest, IsWhatTheTextCallCopied) {
+    const TitleCase& c = GetParam();
+    const auto client = AddClient(desktop, c.title, {});
+    if (c.reportedLength != -2) desktop.OverrideTextLength(client.main, c.reportedLength);
+    FindClients();
+    ASSERT_EQ(surface.List(0).ListCount(), 1);
+    EXPECT_EQ(surface.List(0).ItemText(0), Entry(client.main, "C/SIDE Application", c.listed));
+}
+
+const std::string kLong(70000, 'L');
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, TitleTest,
+    ::testing::Values(
+        TitleCase{"Empty", "", -2, ""}, TitleCase{"Long", kLong, -2, kLong},
+        TitleCase{"NonAscii", "B\xC3\xBCro \xE2\x82\xAC", -2, "B\xC3\xBCro \xE2\x82\xAC"},
+        TitleCase{"Overstated", "Orders", 5000, "Orders"},
+        // A length that understates: what the text call copied is listed.
+        TitleCase{"Understated", "Orders", 3, "Ord"},
+        // A length that cannot be read gives an empty title.
+        TitleCase{"LengthFails", "Orders", 0, ""},
+        // Unusable lengths: the title is read into 256 characters instead.
+        TitleCase{"Negative", "Orders", -1, "Orders"},
+        TitleCase{"Absurd", kLong, INT32_MAX, std::string(255, 'L')}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DiscoveryTest, FindsNestedAndRepeatedPanesOfTheSelectedClientOnly) {
+    const auto other = AddClient(desktop, "Other", {100});
+    const auto client = AddClient(desktop, "Mine", {});
+    const WindowHandle frame = desktop.AddChild(client.main, {"Frame"});
+    const WindowHandle deep = desktop.AddChild(desktop.AddChild(frame, {"Inner"}), {"C/SIDE NavPane", "deep"});
+    const WindowHandle shallow = desktop.AddChild(client.main, {"C/SIDE NavPane", "shallow"});
+    desktop.AddChild(client.main, {"C/SIDE NavPane ", "near miss"});
+    FindClients();
+
+    surface.List(0).SetSelectedIndex(1);
+    EXPECT_EQ(Handles(2), (std::vector<WindowHandle>{deep, shallow}));
+    EXPECT_EQ(Texts(2)[0], Entry(deep, "C/SIDE NavPane", "deep"));
+
+    surface.List(0).SetSelectedIndex(0);
+    EXPECT_EQ(Handles(2), (std::vector<WindowHandle>{other.panes[0]}));
+}
+
+TEST_F(DiscoveryTest, SelectionChangeEmptiesThePaneListsBeforeRefilling) {
+    AddClient(desktop, "No panes", {});
+    const auto client = AddClient(desktop, "Two panes", {100, 200});
+    FindClients();
+    surface.List(1).AddItem("stale");
+    surface.List(0).SetSelectedIndex(1);
+    EXPECT_EQ(Handles(2), client.panes);
+    surface.List(0).SetSelectedIndex(1);
+    EXPECT_EQ(Handles(2), client.panes) << "selecting again must not append twice";
+    surface.List(0).SetSelectedIndex(0);
+    EXPECT_EQ(surface.List(2).ListCount(), 0);
+    EXPECT_EQ(surface.List(1).ListCount(), 0);
+}
+
+TEST_F(DiscoveryTest, AClientClosedAfterStartUpGivesNoPanes) {
+    const auto client = AddClient(desktop, "Gone", {100});
+    FindClients();
+    desktop.Destroy(client.main);
+    surface.List(0).SetSelectedIndex(0);
+    EXPECT_EQ(surface.List(2).ListCount(), 0);
+    EXPECT_EQ(surface.List(0).ListCount(), 1) << "the client list is never refreshed";
+}
+
+TEST_F(DiscoveryTest, OnlyTheVisibleListDrivesDiscovery) {
+    const auto client = AddClient(desktop, "C", {100});
+    FindClients();
+    surface.List(0).SetSelectedIndex(0);
+    form.List1_Click(2);
+    form.List1_Click(1);
+    EXPECT_EQ(Handles(2), client.panes);
+}
+
+TEST_F(DiscoveryTest, OtherModesAndAZeroHandleListNothing) {
+    const auto client = AddClient(desktop, "C", {100});
+    desktop.ResetCalls();
+    for (const std::int32_t mode : {1, 3, -1}) form.Module().ListWindows(mode, client.main);
+    form.Module().ListWindows(kModePanes, 0);
+    EXPECT_EQ(desktop.TotalCalls(), 0u);
+    EXPECT_EQ(form.Module().ListWindowsProc(client.main, 1), 1);
+    EXPECT_EQ(surface.List(1).ListCount(), 0);
+}
+
+TEST_F(DiscoveryTest, AWindowDestroyedDuringEnumerationBreaksNothing) {
+    const auto first = AddClient(desktop, "First");
+    const auto doomed = AddClient(desktop, "Doomed");
+    const auto third = AddClient(desktop, "Third");
+    // The second client vanishes while the first is being looked at.
+    desktop.DestroyOnCall(Operation::ReadClassName, first.main, doomed.main);
+    // The third vanishes between the read of its class and of its title.
+    desktop.DestroyOnCall(Operation::WindowTextLength, third.main, third.main);
+    FindClients();
+    EXPECT_EQ(Texts(0), (std::vector<std::string>{Entry(first.main, "C/SIDE Application", "First"),
+                                                  Entry(third.main, "C/SIDE Application", "")}));
+}
+
+TEST_F(DiscoveryTest, AFullListDropsFurtherWindowsWithoutMixingUpHandles) {
+    const auto client = AddClient(desktop, "Crowded", {});
+    for (int i = 0; i < kMaxListEntries + 3; ++i) desktop.AddChild(client.main, {"C/SIDE NavPane"});
+    FindClients();
+    surface.List(0).SetSelectedIndex(0);
+    ASSERT_EQ(surface.List(2).ListCount(), kMaxListEntries);
+    const ListIndex last = kMaxListEntries - 1;
+    EXPECT_EQ(Texts(2)[static_cast<std::size_t>(last)],
+              Entry(surface.List(2).ItemData(last), "C/SIDE NavPane", ""));
+}
+
+TEST_F(DiscoveryTest, ReadsOnlyTheClassOfAForeignWindow) {
+    for (int i = 0; i < 10000; ++i) AddForeign(desktop, "Foreign" + std::to_string(i % 7));
+    AddClient(desktop, "A");
+    AddClient(desktop, "B");
+    desktop.ResetCalls();
+    FindClients();
+    // One enumeration, one class read per window, and the two text calls
+    // for each of the two matches.
+    EXPECT_EQ(desktop.Calls(Operation::ReadClassName), 10002u);
+    EXPECT_EQ(desktop.TotalCalls(), 1u + 10002u + 2u * 2u);
+    const double perForeignWindow =
+        static_cast<double>(desktop.TotalCalls() - 1 - 2 * 3) / 10000.0;
+    EXPECT_DOUBLE_EQ(perForeignWindow, 1.0);
+}
+
+}  // namespace
+}  // namespace kestrum

@@ -1,0 +1,157 @@
+// The start-up roads and the width field, on the in-memory desktop.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "desktop_fixture.h"
+#include "ui/form1.h"
+#include "ui/memory_form_surface.h"
+
+namespace kestrum {
+namespace {
+
+using testing::AddClient;
+
+class Form1Test : public ::testing::Test {
+protected:
+    MemoryDesktop desktop;
+    MemoryFormSurface surface;
+    Form1 form{desktop, surface};
+};
+
+struct Road {
+    const char* name;
+    std::vector<std::vector<int>> clients;  // pane widths, one list per client
+    std::string arguments;
+    StartOutcome outcome;
+    std::vector<std::string> messages;
+    int firstPaneWidth;  // -1: no pane
+    std::string fieldText;
+};
+
+void PrintTo(const Road& r, std::ostream* os) { *os << r.name; }
+
+class StartUpTest : public Form1Test, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(StartUpTest, TakesTheRoad) {
+    const Road& road = GetParam();
+    std::vector<testing::Client> clients;
+    for (const auto& panes : road.clients) clients.push_back(AddClient(desktop, "Client", panes));
+
+    EXPECT_EQ(form.Form_Load(road.arguments), road.outcome);
+
+    EXPECT_EQ(desktop.Messages(), road.messages);
+    EXPECT_EQ(surface.Visible(), road.outcome == StartOutcome::Shown);
+    EXPECT_EQ(surface.EverShown(), road.outcome == StartOutcome::Shown)
+        << "the window must never appear on a road that ends without it";
+    if (road.firstPaneWidth >= 0) {
+        const Rect pane = desktop.ScreenRect(clients.at(0).panes.at(0));
+        EXPECT_EQ(pane.right - pane.left, road.firstPaneWidth);
+    }
+    EXPECT_EQ(surface.Text1(), road.fieldText);
+    if (!road.clients.empty() && road.outcome != StartOutcome::WidthOutOfRange) {
+        EXPECT_EQ(surface.List(0).SelectedIndex(), 0);
+        EXPECT_EQ(surface.List(0).ListCount(), static_cast<ListIndex>(road.clients.size()));
+        EXPECT_EQ(surface.List(2).ListCount(), static_cast<ListIndex>(road.clients[0].size()));
+    }
+}
+
+const std::vector<std::string> kNoClient{"no C/Side Application found"};
+const std::vector<std::string> kNone{};
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, StartUpTest,
+    ::testing::Values(
+        Road{"NoClient", {}, "", StartOutcome::NoClientFound, kNoClient, -1, "300"},
+        Road{"NoClientAuto", {}, "/AUTO", StartOutcome::NoClientFound, kNoClient, -1, "300"},
+        Road{"OneClientOnePaneAuto", {{250}}, "/AUTO", StartOutcome::AutoApplied, kNone, 300, "300"},
+        Road{"AlreadyRightAuto", {{300}}, "/auto", StartOutcome::AutoApplied, kNone, 300, "300"},
+        Road{"AutoWithWidth", {{250}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, kNone, 250, "250"},
+        Road{"AutoWithWidthChanging", {{100}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, kNone, 250, "250"},
+        Road{"OneClientOnePane", {{250}}, "", StartOutcome::Shown, kNone, 250, "300"},
+        Road{"TwoClientsAuto", {{250}, {250}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
+        Road{"TwoPanesAuto", {{250, 200}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
+        Road{"NoPaneAuto", {{}}, "/AUTO", StartOutcome::Shown, kNone, -1, "300"},
+        Road{"NegativeWidth", {{250}}, "/newsize=-40", StartOutcome::Shown, kNone, 250, "-40"},
+        Road{"WidthOutOfRange", {{250}}, "/AUTO /newsize=40000", StartOutcome::WidthOutOfRange,
+             {"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."},
+             250, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Form1Test, AnOutOfRangeWidthStopsBeforeAnyWindowIsSearched) {
+    AddClient(desktop, "Client");
+    form.Form_Load("/newsize=99999");
+    EXPECT_EQ(desktop.Calls(Operation::EnumerateTopLevelWindows), 0u);
+    EXPECT_EQ(ExitStatusFor(StartOutcome::WidthOutOfRange), 2);
+    EXPECT_EQ(ExitStatusFor(StartOutcome::NoClientFound), 1);
+    EXPECT_EQ(ExitStatusFor(StartOutcome::AutoApplied), 0);
+    EXPECT_EQ(ExitStatusFor(StartOutcome::Shown), 0);
+}
+
+TEST_F(Form1Test, InteractiveRoadResizesTheSecondClientsPaneWithTheTypedWidth) {
+    const auto first = AddClient(desktop, "First", {250});
+    const auto second = AddClient(desktop, "Second", {250, 100});
+    ASSERT_EQ(form.Form_Load(""), StartOutcome::Shown);
+    surface.List(0).SetSelectedIndex(1);
+    EXPECT_EQ(surface.List(2).ItemData(0), second.panes[0]);
+
+    surface.SetText1("180");
+    bool cancel = false;
+    form.Text1_Validate(cancel);  // focus leaves the field for the button
+    form.Command2_Click();
+
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(desktop.RectInParent(second.panes[0]), (Rect{10, 20, 190, 170}));
+    EXPECT_EQ(desktop.RectInParent(first.panes[0]), (Rect{10, 20, 260, 170}));
+}
+
+struct FieldCase {
+    std::int16_t before;
+    std::string typed;
+    std::int16_t after;
+    std::string shown;
+};
+
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << '"' << c.typed << '"'; }
+
+class WidthFieldTest : public Form1Test, public ::testing::WithParamInterface<FieldCase> {};
+
+TEST_P(WidthFieldTest, ValidatesAndRewritesTheText) {
+    const FieldCase& c = GetParam();
+    form.NewSize = c.before;
+    surface.SetText1(c.typed);
+    bool cancel = false;
+    form.Text1_Validate(cancel);
+    EXPECT_EQ(form.NewSize, c.after) << "typed: " << c.typed;
+    EXPECT_EQ(surface.Text1(), c.shown) << "typed: " << c.typed;
+    EXPECT_FALSE(cancel);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WidthFieldTest,
+    ::testing::Values(FieldCase{300, "250", 250, "250"}, FieldCase{300, "499", 499, "499"},
+                      FieldCase{300, "1", 1, "1"}, FieldCase{300, "500", 300, "300"},
+                      FieldCase{300, "0", 300, "300"}, FieldCase{300, "-5", 300, "300"},
+                      FieldCase{300, "", 300, "300"}, FieldCase{300, "12abc", 12, "12"},
+                      FieldCase{250, " 3 0 0 ", 300, "300"}, FieldCase{300, "2.5", 2, "2"},
+                      FieldCase{300, "3.5", 4, "4"}, FieldCase{300, "0.4", 300, "300"},
+                      FieldCase{300, "99999999999", 300, "300"},
+                      FieldCase{300, "1e999999999", 300, "300"},
+                      // A width from the command line outside the field's range
+                      // stays until a usable one is typed.
+                      FieldCase{-40, "-40", -40, "-40"}, FieldCase{-40, "abc", -40, "-40"},
+                      FieldCase{2000, "2000", 2000, "2000"}, FieldCase{-40, "180", 180, "180"}));
+
+TEST_F(Form1Test, GainingFocusSelectsTheWholeText) {
+    for (const std::string text : {"300", "", "B\xC3\xBC" "ro"}) {
+        surface.SetText1(text);
+        surface.SelectText1(1, 0);
+        form.Text1_GotFocus();
+        EXPECT_EQ(surface.SelectionStart(), 0);
+        EXPECT_EQ(surface.SelectionLength(), text == "300" ? 3 : text.empty() ? 0 : 4);
+    }
+}
+
+}  // namespace
+}  // namespace kestrum
