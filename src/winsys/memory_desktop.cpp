@@ -190,24 +190,23 @@ std::int32_t MemoryDesktop::WindowTextLength(WindowHandle window) {
     return static_cast<std::int32_t>(node->spec.text.size());
 }
 
-std::int32_t MemoryDesktop::ReadWindowText(WindowHandle window, std::span<char> buffer) {
-    Enter(Operation::ReadWindowText, window);
+std::int32_t MemoryDesktop::ReadString(Operation operation, WindowHandle window,
+                                       std::string WindowSpec::*field, std::span<char> buffer) {
+    Enter(operation, window);
     const Node* node = Find(window);
     if (node == nullptr) {
         if (!buffer.empty()) buffer[0] = '\0';
         return 0;
     }
-    return CopyText(node->spec.text, buffer);
+    return CopyText(node->spec.*field, buffer);
+}
+
+std::int32_t MemoryDesktop::ReadWindowText(WindowHandle window, std::span<char> buffer) {
+    return ReadString(Operation::ReadWindowText, window, &WindowSpec::text, buffer);
 }
 
 std::int32_t MemoryDesktop::ReadClassName(WindowHandle window, std::span<char> buffer) {
-    Enter(Operation::ReadClassName, window);
-    const Node* node = Find(window);
-    if (node == nullptr) {
-        if (!buffer.empty()) buffer[0] = '\0';
-        return 0;
-    }
-    return CopyText(node->spec.className, buffer);
+    return ReadString(Operation::ReadClassName, window, &WindowSpec::className, buffer);
 }
 
 bool MemoryDesktop::ReadWindowRect(WindowHandle window, Rect& rect) {

@@ -121,6 +121,8 @@ private:
     const Node* Find(WindowHandle window) const;
     Node* Find(WindowHandle window);
     Point ClientOrigin(WindowHandle window) const;
+    std::int32_t ReadString(Operation operation, WindowHandle window,
+                            std::string WindowSpec::*field, std::span<char> buffer);
     static std::int32_t CopyText(const std::string& text, std::span<char> buffer);
 
     std::unordered_map<WindowHandle, Node> nodes_;
