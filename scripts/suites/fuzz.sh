@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Fuzzes the command-line and width-field readers for a bounded time under
+# AddressSanitizer and UndefinedBehaviorSanitizer, holding them against the
+# plain reference reader in fuzz/. Fails on any crash, sanitizer report or
+# disagreement. FUZZ_SECONDS sets the time (60 by default).
+# Ends with one line: "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+
+seconds=${FUZZ_SECONDS:-60}
+build=build/fuzz
+work=$build/work
+passed=0
+failed=0
+result() {
+    if [ "$1" -eq 0 ]; then passed=$((passed + 1)); echo "PASS $2"; else failed=$((failed + 1)); echo "FAIL $2"; fi
+}
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+    exit
+}
+
+mkdir -p "$build"
+CC=clang CXX=clang++ cmake -S . -B "$build" -DKESTRUM_FUZZ=ON -DKESTRUM_BUILD_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build.configure.log" 2>&1 &&
+    cmake --build "$build" --target kestrum_fuzz_start_options -j2 >"$build.build.log" 2>&1
+status=$?
+[ $status -ne 0 ] && tail -n 30 "$build.configure.log" "$build.build.log"
+result $status "build the fuzz target"
+[ $status -ne 0 ] && finish
+
+target=$build/fuzz/kestrum_fuzz_start_options
+options=(-dict=fuzz/start_options.dict -max_len=2048 -print_final_stats=1
+         -artifact_prefix="$build/")
+
+# Every seed on its own first: a regression there is found in a second.
+"$target" "${options[@]}" fuzz/corpus/* >"$build/seeds.log" 2>&1
+status=$?
+[ $status -ne 0 ] && tail -n 30 "$build/seeds.log"
+result $status "seed corpus ($(ls fuzz/corpus | wc -l) inputs)"
+
+# The bounded run, on a working copy of the corpus so the seeds stay as they are.
+rm -rf "$work" && mkdir -p "$work" && cp fuzz/corpus/* "$work/"
+"$target" "${options[@]}" -max_total_time="$seconds" "$work" >"$build/run.log" 2>&1
+status=$?
+if [ $status -ne 0 ]; then
+    grep -E 'DISAGREEMENT|ERROR|SUMMARY|runtime error' "$build/run.log" | head -n 20
+    ls "$build"/crash-* "$build"/leak-* "$build"/timeout-* 2>/dev/null
+fi
+runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$build/run.log")
+rate=$(sed -nE 's/^stat::average_exec_per_sec: *([0-9]+).*/\1/p' "$build/run.log")
+coverage=$(grep -E '^#[0-9]+.*cov: [0-9]+' "$build/run.log" | tail -n 1 |
+           sed -E 's/.*cov: ([0-9]+) ft: ([0-9]+).*/\1 edges, \2 features/')
+corpus=$(ls "$work" | wc -l)
+echo "fuzz: ${runs:-0} executions in ${seconds} s (${rate:-0}/s), coverage ${coverage:-unknown}, corpus $corpus inputs"
+result $status "fuzz run of ${seconds} s: no crash, no disagreement"
+finish
