@@ -1,0 +1,27 @@
+# The Windows program: the user32 layer, the main window and the entry, with
+# the version resource and the application manifest.
+enable_language(RC)
+
+add_library(kestrum_win32 STATIC
+    src/winsys/win32_text.cpp
+    src/winsys/win32_window_system.cpp
+    src/ui/win32/win32_window_list.cpp
+    src/ui/win32/win32_form_surface.cpp
+    src/ui/win32/form1_window.cpp
+)
+target_compile_definitions(kestrum_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                           _WIN32_WINNT=0x0601)
+target_link_libraries(kestrum_win32 PUBLIC kestrum_core user32 gdi32 comctl32
+                      PRIVATE kestrum_warnings)
+
+add_executable(kestrum WIN32 src/app/main.cpp src/app/kestrum.rc)
+target_compile_definitions(kestrum PRIVATE
+    KESTRUM_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+    KESTRUM_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+    KESTRUM_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+target_link_libraries(kestrum PRIVATE kestrum_win32 kestrum_warnings)
+target_link_options(kestrum PRIVATE -municode)
+set_target_properties(kestrum PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
+# The resource compiler takes no compiler warning flags.
+set_source_files_properties(src/app/kestrum.rc PROPERTIES OBJECT_DEPENDS
+                            "${CMAKE_CURRENT_SOURCE_DIR}/src/app/kestrum.manifest")

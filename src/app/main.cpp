@@ -1,0 +1,56 @@
+// The program's entry: creates Form1 hidden, runs its start-up, and then
+// either ends with the start-up's status or runs the window until it closes.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "startup/argument_text.h"
+#include "ui/win32/form1_window.h"
+#include "winsys/win32_text.h"
+#include "winsys/win32_window_system.h"
+
+namespace {
+
+// The window could not be created, or the program ran out of memory.
+constexpr int kInternalFailureStatus = 3;
+
+int Run(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    kestrum::win32::Win32WindowSystem system;
+    kestrum::win32::Form1Window window(system);
+    if (!window.Create(instance)) return kInternalFailureStatus;
+    system.SetMessageOwner(window.Handle());
+
+    const std::string commandLine = kestrum::win32::WideToUtf8(GetCommandLineW());
+    const kestrum::StartOutcome outcome =
+        window.Form().Form_Load(kestrum::ArgumentText(commandLine));
+    if (outcome != kestrum::StartOutcome::Shown) {
+        window.Destroy();
+        return kestrum::ExitStatusFor(outcome);
+    }
+
+    window.FocusFirstControl();
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move between the controls as in a dialog.
+        if (window.Handle() != nullptr && IsDialogMessageW(window.Handle(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int /*show*/) {
+    try {
+        return Run(instance);
+    } catch (...) {
+        return kInternalFailureStatus;
+    }
+}

@@ -1,0 +1,246 @@
+#include "ui/win32/form1_window.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+namespace kestrum::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"KestrumForm1";
+constexpr wchar_t kCaption[] = L"KestrumSize";
+// Posted when Text1 gains focus, so that its handler runs after a click has
+// placed the caret (which would undo a selection made any earlier).
+constexpr UINT kText1GotFocusMessage = WM_APP + 1;
+constexpr UINT_PTR kText1SubclassId = 1;
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kFormExStyle = 0;
+constexpr int kClientWidthTwips = 8100;
+constexpr int kClientHeightTwips = 1530;
+constexpr int kTwipsPerInch = 1440;
+
+struct ControlSpec {
+    int id;
+    const wchar_t* className;
+    const wchar_t* caption;
+    DWORD style;
+    DWORD exStyle;
+    int left, top, width, height;  // twips, in the client area
+};
+
+constexpr DWORD kListStyle = WS_CHILD | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+
+// In creation order, which is the tab order. The two storage lists are never
+// shown and take no focus. The label is cut rather than wrapped where the
+// system font is wider than its box.
+constexpr std::array<ControlSpec, 6> kControls{{
+    {kList1Id + 0, L"LISTBOX", L"", kListStyle | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE,
+     120, 120, 7935, 840},
+    {kList1Id + 1, L"LISTBOX", L"", kListStyle, WS_EX_CLIENTEDGE, 120, 480, 7935, 450},
+    {kList1Id + 2, L"LISTBOX", L"", kListStyle, WS_EX_CLIENTEDGE, 120, 480, 7935, 450},
+    {kCommand2Id, L"BUTTON", L"Kestrum", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+     3960, 1080, 4095, 375},
+    {kText1Id, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
+     WS_EX_CLIENTEDGE, 960, 1170, 855, 285},
+    {kLabel1Id, L"STATIC", L"new size:", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 120, 1200, 735, 255},
+}};
+
+// Twips to pixels at the resolution the system reports for each axis.
+struct Scale {
+    int dpiX = 96;
+    int dpiY = 96;
+    int X(int twips) const { return MulDiv(twips, dpiX, kTwipsPerInch); }
+    int Y(int twips) const { return MulDiv(twips, dpiY, kTwipsPerInch); }
+};
+
+Scale ScreenScale() {
+    Scale scale;
+    const ScreenDc screen;
+    if (screen.Get() != nullptr) {
+        if (const int x = GetDeviceCaps(screen.Get(), LOGPIXELSX); x > 0) scale.dpiX = x;
+        if (const int y = GetDeviceCaps(screen.Get(), LOGPIXELSY); y > 0) scale.dpiY = y;
+    }
+    return scale;
+}
+
+}  // namespace
+
+bool Form1Window::Create(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return false;
+    }
+
+    const Scale scale = ScreenScale();
+    RECT frame{0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
+    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    // Never WS_VISIBLE: the start-up decides whether the window ever shows.
+    CreateWindowExW(kFormExStyle, kClassName, kCaption, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                    this);
+    return Handle() != nullptr;
+}
+
+void Form1Window::FocusFirstControl() {
+    if (const HWND first = Control(kList1Id); first != nullptr) SetFocus(first);
+}
+
+LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+    auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self = static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = window;
+        self->window_.Reset(window);
+    }
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    // No exception may unwind through user32.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK Form1Window::Text1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR /*id*/, DWORD_PTR self) {
+    try {
+        return reinterpret_cast<Form1Window*>(self)->HandleText1Message(edit, message, wParam,
+                                                                         lParam);
+    } catch (...) {
+        return DefSubclassProc(edit, message, wParam, lParam);
+    }
+}
+
+LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND window = Handle();
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate() ? 0 : -1;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_ACTIVATE:
+            OnActivate(wParam);
+            return 0;
+        case kText1GotFocusMessage:
+            OnText1GotFocus();
+            return 0;
+        case WM_CLOSE:
+            closing_ = true;
+            break;
+        case WM_DESTROY:
+            closing_ = true;
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            OnNcDestroy();
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT Form1Window::HandleText1Message(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS: {
+            const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+            PostMessageW(Handle(), kText1GotFocusMessage, 0, 0);
+            return result;
+        }
+        case WM_KILLFOCUS:
+            OnText1KillFocus(reinterpret_cast<HWND>(wParam));
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(edit, Text1Proc, kText1SubclassId);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+bool Form1Window::OnCreate() {
+    const HWND window = Handle();
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    const Scale scale = ScreenScale();
+    // The stock GUI font is the system's; it is shared and never deleted.
+    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+    for (const ControlSpec& spec : kControls) {
+        const HWND control = CreateWindowExW(
+            spec.exStyle, spec.className, spec.caption, spec.style, scale.X(spec.left),
+            scale.Y(spec.top), scale.X(spec.width), scale.Y(spec.height), window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        if (control == nullptr) return false;  // the controls go with the window
+        SendMessageW(control, WM_SETFONT, font, FALSE);
+    }
+    for (int i = 0; i < 3; ++i) surface_.List(i).Attach(Control(kList1Id + i));
+    const HWND text1 = Control(kText1Id);
+    surface_.Attach(window, text1);
+    return SetWindowSubclass(text1, Text1Proc, kText1SubclassId,
+                             reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+void Form1Window::OnCommand(int id, int code) {
+    if (id >= kList1Id && id < kList1Id + 3) {
+        const auto index = static_cast<ListIndex>(id - kList1Id);
+        if (code == LBN_SELCHANGE) form_.List1_Click(index);
+        if (code == LBN_DBLCLK) form_.List1_DblClick(index);
+    } else if (id == kCommand2Id && code == BN_CLICKED) {
+        form_.Command2_Click();
+    }
+    // Anything else, IDOK and IDCANCEL from Enter and Escape included, is
+    // not an event of this window.
+}
+
+void Form1Window::OnActivate(WPARAM wParam) {
+    // A plain window does not remember its focused control the way a dialog
+    // does: keep it across deactivation so the keyboard goes on working.
+    const HWND window = Handle();
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) lastFocus_ = focus;
+        return;
+    }
+    if (HIWORD(wParam) != 0) return;  // activated while minimised
+    if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(window, lastFocus_)) {
+        SetFocus(lastFocus_);
+    } else {
+        FocusFirstControl();
+    }
+}
+
+void Form1Window::OnText1GotFocus() {
+    // Focus may have moved on before the posted event came round.
+    if (GetFocus() == Control(kText1Id)) form_.Text1_GotFocus();
+}
+
+void Form1Window::OnText1KillFocus(HWND gaining) {
+    // Only a move to another control of this window validates; switching to
+    // another application or closing the window does not.
+    if (closing_ || gaining == nullptr || !IsChild(Handle(), gaining)) return;
+    bool cancel = false;
+    form_.Text1_Validate(cancel);
+}
+
+void Form1Window::OnNcDestroy() {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    // The window is gone: nothing is left to destroy, and the surface must
+    // not talk to stale handles.
+    window_.Release();
+    for (int i = 0; i < 3; ++i) surface_.List(i).Attach(nullptr);
+    surface_.Attach(nullptr, nullptr);
+}
+
+}  // namespace kestrum::win32

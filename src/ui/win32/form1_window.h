@@ -1,0 +1,65 @@
+// The main window's Win32 side: creates the window and its controls, and
+// turns their notifications into Form1's handlers. It holds no logic of its
+// own beyond that translation.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/form1.h"
+#include "ui/win32/win32_form_surface.h"
+#include "ui/win32/win32_handles.h"
+#include "winsys/win32_window_system.h"
+
+namespace kestrum::win32 {
+
+// Control ids. IDOK and IDCANCEL (1 and 2) are kept free: the dialog
+// navigation sends them for Enter and Escape, and neither must press a button.
+inline constexpr int kList1Id = 101;  // List1(i) is kList1Id + i
+inline constexpr int kCommand2Id = 201;
+inline constexpr int kText1Id = 301;
+inline constexpr int kLabel1Id = 401;
+
+class Form1Window {
+public:
+    explicit Form1Window(WindowSystem& system) : form_(system, surface_) {}
+    Form1Window(const Form1Window&) = delete;
+    Form1Window& operator=(const Form1Window&) = delete;
+
+    // Creates the window, hidden, with its controls. False when it could not.
+    bool Create(HINSTANCE instance);
+    void Destroy() { window_.Reset(); }
+
+    HWND Handle() const { return hwnd_; }
+    HWND Control(int id) const { return Handle() == nullptr ? nullptr : GetDlgItem(Handle(), id); }
+    Form1& Form() { return form_; }
+    Win32FormSurface& Surface() { return surface_; }
+
+    // Puts focus on the first control in tab order, List1(0).
+    void FocusFirstControl();
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Text1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self);
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleText1Message(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool OnCreate();
+    void OnCommand(int id, int code);
+    void OnActivate(WPARAM wParam);
+    void OnText1GotFocus();
+    void OnText1KillFocus(HWND gaining);
+    void OnNcDestroy();
+
+    Win32FormSurface surface_;
+    Form1 form_;
+    UniqueWindow window_;
+    // The window's own handle from WM_NCCREATE to WM_NCDESTROY, also while
+    // window_ is destroying it.
+    HWND hwnd_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    bool closing_ = false;
+};
+
+}  // namespace kestrum::win32

@@ -1,0 +1,49 @@
+// Owners for the handles Kestrum creates itself. Windows of other processes
+// are never owned: they are plain HWND values.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace kestrum::win32 {
+
+// A window this program created; destroyed with its owner unless the window
+// went first (call Release from WM_NCDESTROY).
+class UniqueWindow {
+public:
+    UniqueWindow() = default;
+    explicit UniqueWindow(HWND window) : window_(window) {}
+    UniqueWindow(UniqueWindow&& other) noexcept : window_(other.Release()) {}
+    UniqueWindow& operator=(UniqueWindow&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+    ~UniqueWindow() { Reset(); }
+
+    HWND Get() const { return window_; }
+    HWND Release() { return std::exchange(window_, nullptr); }
+    void Reset(HWND window = nullptr) {
+        if (const HWND old = std::exchange(window_, window); old != nullptr) DestroyWindow(old);
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+// The screen's device context, for reading its resolution.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    ~ScreenDc() {
+        if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
+    }
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+}  // namespace kestrum::win32
