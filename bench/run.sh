@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# Runs every measurement and prints one table:
+#   1. window-manager calls per foreign window during discovery (in memory)
+#   2. discovery cost in ns per window, 1,000 to 100,000 windows, and its growth
+#   3. an unattended kestrum.exe run against the bare floor program under Wine
+#      (hyperfine, side by side, with a stand-in client running)
+#   4. kestrum.exe's footprint: stripped size and imported DLLs
+# Builds what it needs in build/bench (host, Release) and build/bench-windows
+# (MinGW-w64, Release). Settings from the environment:
+#   BENCH_RUNS (20)         timed runs per program under Wine
+#   BENCH_DISPLAY (:73)     X display for Wine; an Xvfb is started there if none runs
+#   WINEPREFIX              default build/bench-windows/wineprefix
+#   BENCH_SKIP_WINE=1       only parts 1, 2 and 4
+# Writes the table to build/bench/results.md as well.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+runs=${BENCH_RUNS:-20}
+host=build/bench
+win=build/bench-windows
+mkdir -p "$host" "$win"
+results=$host/results.md
+log() { echo "--- $*" >&2; }
+fail() { echo "bench: $*" >&2; exit 1; }
+
+# --- 1 and 2: the in-memory desktop -------------------------------------------
+log "building the discovery benchmark"
+{ cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release -DKESTRUM_BENCH=ON -DKESTRUM_BUILD_TESTS=OFF &&
+  cmake --build "$host" --target kestrum_discovery_bench -j2; } >"$host/build.log" 2>&1 ||
+    { tail -n 30 "$host/build.log"; fail "host build failed"; }
+log "running the discovery benchmark"
+"$host/bench/kestrum_discovery_bench" --benchmark_format=json --benchmark_min_time=0.2 \
+    >"$host/discovery.json" 2>"$host/discovery.err" || fail "benchmark failed"
+
+# One line per benchmark: name, windows, ns per window, calls per foreign window.
+per_window=$(awk -F': ' '
+    /"name":/ { gsub(/[",]/, "", $2); name = $2; calls = "-"; ips = "" }
+    /"calls_per_foreign":/ { gsub(/,/, "", $2); calls = sprintf("%.4f", $2) }
+    /"windows":/ { gsub(/,/, "", $2); windows = $2 }
+    /"items_per_second":/ { gsub(/,/, "", $2); ips = $2 }
+    /^ *}/ && name != "" && ips != "" { printf "%s %d %.2f %s\n", name, windows, 1e9 / ips, calls; name = "" }
+' "$host/discovery.json")
+[ -n "$per_window" ] || fail "no benchmark results"
+
+# Growth: the exponent k in time ~ n^k between the smallest and largest desktop
+# of each kind (1.00 is linear; a quadratic list append would show near 2).
+growth() {
+    grep "^$1" <<<"$per_window" | awk '
+        NR == 1 { n1 = $2; t1 = $2 * $3 } { n2 = $2; t2 = $2 * $3 }
+        END { printf "%.3f", log(t2 / t1) / log(n2 / n1) }'
+}
+ns_at() { grep "^$1 " <<<"$per_window" | awk '{ print $3 }'; }
+calls_at_10k=$(grep '^TopLevel/top:10000/' <<<"$per_window" | awk '{ print $4 }')
+
+# --- 3: under Wine ------------------------------------------------------------
+wine_rows=""
+footprint_rows=""
+kestrum_exe=""
+if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
+    log "building kestrum.exe, the stand-in client and the floor program for Windows"
+    { cmake -S . -B "$win" --toolchain cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+          -DKESTRUM_BENCH=ON -DKESTRUM_BUILD_TESTS=OFF &&
+      cmake --build "$win" --target kestrum standin_client floor -j2; } >"$win/build.log" 2>&1 ||
+        { tail -n 30 "$win/build.log"; fail "Windows build failed"; }
+    kestrum_exe=$win/kestrum.exe
+    floor_exe=$win/floor.exe
+    client_exe=$(find "$win" -name standin_client.exe | head -n 1)
+    [ -f "$kestrum_exe" ] && [ -f "$floor_exe" ] && [ -n "$client_exe" ] || fail "programs missing"
+
+    export WINEPREFIX=${WINEPREFIX:-$root/$win/wineprefix}
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=${WINEARCH:-win64}
+    export DISPLAY=${BENCH_DISPLAY:-:73}
+    xvfb_pid=""
+    client_pid=""
+    cleanup() {
+        [ -n "${fifo_fd_open:-}" ] && exec 3>&-
+        [ -n "$client_pid" ] && kill "$client_pid" 2>/dev/null
+        [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+        rm -f "$win/client.fifo"
+    }
+    trap cleanup EXIT
+    if [ ! -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then
+        Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$win/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        sleep 1
+    fi
+    [ -d "$WINEPREFIX" ] || wineboot --init >"$win/wineboot.log" 2>&1
+
+    # The stand-in client: one main window, its pane inside a framed parent,
+    # 200 pixels wide. Commands reach it through a pipe that stays open.
+    rm -f "$win/client.fifo" && mkfifo "$win/client.fifo"
+    wine "$client_exe" --window Bench --place 100,100,700,500 --pane 1,10,10,200,300 \
+        <"$win/client.fifo" >"$win/client.out" 2>"$win/client.err" &
+    client_pid=$!
+    exec 3>"$win/client.fifo"
+    fifo_fd_open=1
+    for _ in $(seq 1 100); do grep -q '^ready' "$win/client.out" 2>/dev/null && break; sleep 0.2; done
+    grep -q '^ready' "$win/client.out" || fail "the stand-in client did not start"
+
+    # Each timed run must really move the pane: before every run the floor
+    # program puts it back to 200 pixels, and both programs set it to 250.
+    log "timing under Wine, $runs runs each"
+    hyperfine --style basic --runs "$runs" --warmup 2 \
+        --prepare "wine $floor_exe /newsize=200" \
+        --export-csv "$win/hyperfine.csv" --export-json "$win/hyperfine.json" \
+        -n kestrum "wine $kestrum_exe /AUTO /newsize=250" \
+        -n floor "wine $floor_exe /newsize=250" >"$win/hyperfine.log" 2>&1 ||
+        { cat "$win/hyperfine.log"; fail "hyperfine failed"; }
+    echo report >&3
+    for _ in $(seq 1 50); do grep -q '^end' "$win/client.out" && break; sleep 0.2; done
+    moves=$(awk '/^pane / { for (i = 1; i <= NF; i++) if ($i == "moves") print $(i + 1) }' \
+        "$win/client.out" | tail -n 1)
+    width=$(awk '/^pane / { print $5 - $3 }' "$win/client.out" | tail -n 1)
+    expected_moves=$((2 * 2 * (runs + 2)))
+
+    # hyperfine's CSV: command,mean,stddev,median,user,system,min,max (seconds).
+    field() { awk -F, -v c="$1" -v f="$2" '$1 == c { print $f }' "$win/hyperfine.csv"; }
+    median() { field "$1" 4; }
+    mean_sd() { awk -v m="$(field "$1" 2)" -v s="$(field "$1" 3)" 'BEGIN { printf "%.1f ± %.1f", m * 1000, s * 1000 }'; }
+    k_med=$(median kestrum)
+    f_med=$(median floor)
+    ratio=$(awk -v k="$k_med" -v f="$f_med" 'BEGIN { printf "%.3f", k / f }')
+    wine_rows=$(printf '| kestrum.exe /AUTO /newsize=250, median | %.1f ms (mean %s ms) |\n| floor.exe /newsize=250, median | %.1f ms (mean %s ms) |\n| ratio of medians (goal at most 1.10) | %s |\n| pane moves seen by the client (expected %d) | %s, final width %s |' \
+        "$(awk -v m="$k_med" 'BEGIN { print m * 1000 }')" "$(mean_sd kestrum)" \
+        "$(awk -v m="$f_med" 'BEGIN { print m * 1000 }')" "$(mean_sd floor)" \
+        "$ratio" "$expected_moves" "${moves:-?}" "${width:-?}")
+    echo quit >&3
+fi
+
+# --- 4: footprint -------------------------------------------------------------
+if [ -n "$kestrum_exe" ] && [ -f "$kestrum_exe" ]; then
+    strip_tool=$(command -v i686-w64-mingw32-strip)
+    objdump_tool=$(command -v i686-w64-mingw32-objdump)
+    cp "$kestrum_exe" "$win/kestrum.stripped.exe"
+    "$strip_tool" "$win/kestrum.stripped.exe"
+    cp "$floor_exe" "$win/floor.stripped.exe"
+    "$strip_tool" "$win/floor.stripped.exe"
+    imports=$("$objdump_tool" -p "$win/kestrum.stripped.exe" | awk '/DLL Name:/ { print $3 }' | sort -f | paste -sd ' ')
+    # DLLs that every Windows installation carries.
+    system_dlls=" KERNEL32.dll USER32.dll GDI32.dll COMCTL32.dll msvcrt.dll ADVAPI32.dll SHELL32.dll ntdll.dll "
+    foreign=""
+    for dll in $imports; do
+        grep -qi " $dll " <<<"$system_dlls" || foreign="$foreign $dll"
+    done
+    footprint_rows=$(printf '| kestrum.exe stripped | %s bytes (unstripped %s) |\n| floor.exe stripped, for comparison | %s bytes |\n| kestrum.exe imports | %s%s |' \
+        "$(stat -c %s "$win/kestrum.stripped.exe")" "$(stat -c %s "$kestrum_exe")" \
+        "$(stat -c %s "$win/floor.stripped.exe")" "$imports" \
+        "$([ -z "$foreign" ] && echo " (system DLLs only)" || echo " (NOT system:$foreign)")")
+fi
+
+# --- the table ----------------------------------------------------------------
+{
+    echo "| measurement | result |"
+    echo "|---|---|"
+    echo "| calls per foreign window, 10,000 windows of which 2 match | ${calls_at_10k} |"
+    echo "| discovery, 10,000 top-level windows (100,000 descendants on the desktop) | $(ns_at TopLevel/top:10000/desc:10) ns per window |"
+    for n in 1000 3000 10000 30000 100000; do
+        echo "| top-level discovery, $n windows | $(ns_at TopLevel/top:$n/desc:10) ns per window |"
+    done
+    echo "| top-level growth exponent, 1,000 to 100,000 (1 = linear) | $(growth TopLevel) |"
+    for n in 1000 10000 100000; do
+        echo "| pane discovery, $n descendants, 1 pane | $(ns_at Panes/desc:$n/paneEvery:0) ns per window |"
+    done
+    echo "| pane discovery growth, 1,000 to 100,000 | $(growth 'Panes/desc:[0-9]*/paneEvery:0') |"
+    for n in 1000 10000 100000; do
+        echo "| pane discovery, $n descendants, every 4th a pane | $(ns_at Panes/desc:$n/paneEvery:4) ns per window |"
+    done
+    echo "| pane discovery growth with 250 to 25,000 list appends | $(growth 'Panes/desc:[0-9]*/paneEvery:4') |"
+    [ -n "$wine_rows" ] && echo "$wine_rows"
+    [ -n "$footprint_rows" ] && echo "$footprint_rows"
+    echo
+    echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(date -u '+%Y-%m-%d %H:%M UTC')"
+} | tee "$results"
