@@ -52,7 +52,25 @@ runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$build/run
 rate=$(sed -nE 's/^stat::average_exec_per_sec: *([0-9]+).*/\1/p' "$build/run.log")
 coverage=$(grep -E '^#[0-9]+.*cov: [0-9]+' "$build/run.log" | tail -n 1 |
            sed -E 's/.*cov: ([0-9]+) ft: ([0-9]+).*/\1 edges, \2 features/')
+edges=$(sed -nE 's/.*\(([0-9]+) inline 8-bit counters\).*/\1/p' "$build/run.log" | head -n 1)
 corpus=$(ls "$work" | wc -l)
-echo "fuzz: ${runs:-0} executions in ${seconds} s (${rate:-0}/s), coverage ${coverage:-unknown}, corpus $corpus inputs"
+echo "fuzz: ${runs:-0} executions in ${seconds} s (${rate:-0}/s), coverage ${coverage:-unknown} (of ${edges:-?} instrumented edges), corpus $corpus inputs"
 result $status "fuzz run of ${seconds} s: no crash, no disagreement"
+
+# Source coverage the corpus reaches in the two readers (reported, not judged).
+if command -v llvm-profdata >/dev/null && command -v llvm-cov >/dev/null; then
+    mkdir -p "$build/cov"
+    if clang++ -std=c++20 -O1 -fsanitize=fuzzer -fprofile-instr-generate -fcoverage-mapping \
+           -Isrc -Ifuzz fuzz/fuzz_start_options.cpp fuzz/reference_reader.cpp \
+           src/startup/leading_number.cpp src/startup/start_options.cpp \
+           -o "$build/cov/fuzz_cov" >"$build/cov/build.log" 2>&1 &&
+       LLVM_PROFILE_FILE="$build/cov/run.profraw" "$build/cov/fuzz_cov" -runs=0 "$work" \
+           >"$build/cov/run.log" 2>&1 &&
+       llvm-profdata merge -sparse "$build/cov/run.profraw" -o "$build/cov/run.profdata"; then
+        echo "coverage reached by the corpus (regions, functions, lines, branches):"
+        llvm-cov report "$build/cov/fuzz_cov" -instr-profile="$build/cov/run.profdata" \
+            src/startup/leading_number.cpp src/startup/start_options.cpp fuzz/reference_reader.cpp |
+            awk 'NR > 2 && NF > 5 { printf "  %-32s regions %s, lines %s, branches %s\n", $1, $4, $10, $13 }'
+    fi
+fi
 finish
