@@ -62,7 +62,7 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     log "building kestrum.exe, the stand-in client and the floor program for Windows"
     { cmake -S . -B "$win" --toolchain cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
           -DKESTRUM_BENCH=ON -DKESTRUM_BUILD_TESTS=OFF &&
-      cmake --build "$win" --target kestrum standin_client floor -j2; } >"$win/build.log" 2>&1 ||
+      cmake --build "$win" --target kestrum standin_client floor startup_steps -j2; } >"$win/build.log" 2>&1 ||
         { tail -n 30 "$win/build.log"; fail "Windows build failed"; }
     kestrum_exe=${BENCH_KESTRUM_EXE:-$win/kestrum.exe}
     floor_exe=$win/floor.exe
@@ -129,6 +129,22 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
         "$(awk -v m="$f_med" 'BEGIN { print m * 1000 }')" "$(mean_sd floor)" \
         "$ratio" "$expected_moves" "${moves:-?}" "${width:-?}")
     echo quit >&3
+
+    # Where the time beyond the floor goes: the start-up steps kestrum.exe
+    # takes besides its window-manager calls, each timed on its own.
+    log "timing kestrum.exe's start-up steps under Wine"
+    steps=$win/startup_steps.exe
+    hyperfine --style basic --runs "$runs" --warmup 2 --export-csv "$win/steps.csv" \
+        -n "process only" "wine $steps" \
+        -n "+ common controls" "wine $steps comctl" \
+        -n "+ hidden window" "wine $steps window" \
+        -n "+ hidden window and its controls" "wine $steps window controls" \
+        -n "+ all three" "wine $steps comctl window controls" >"$win/steps.log" 2>&1 ||
+        { cat "$win/steps.log"; fail "hyperfine failed on the start-up steps"; }
+    step_rows=$(awk -F, 'NR > 1 { printf "| start-up step: %s, median | %.1f ms |\n", $1, $4 * 1000 }' \
+        "$win/steps.csv")
+    wine_rows="$wine_rows
+${step_rows%$'\n'}"
 fi
 
 # --- 4: footprint -------------------------------------------------------------
