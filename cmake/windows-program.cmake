@@ -25,3 +25,19 @@ set_target_properties(kestrum PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINAR
 # The resource compiler takes no compiler warning flags.
 set_source_files_properties(src/app/kestrum.rc PROPERTIES OBJECT_DEPENDS
                             "${CMAKE_CURRENT_SOURCE_DIR}/src/app/kestrum.manifest")
+
+# The Windows layer's own tests, on real windows of the test process. They
+# need a display: the runner starts an Xvfb display of its own when none is
+# set, and runs them in a Wine prefix of their own.
+if(KESTRUM_BUILD_TESTS AND TARGET GTest::gtest_main)
+    add_executable(kestrum_win32_tests
+        tests/win32/win32_window_system_test.cpp
+        tests/win32/win32_window_list_test.cpp
+        tests/win32/form1_window_test.cpp
+    )
+    target_link_libraries(kestrum_win32_tests PRIVATE kestrum_win32 kestrum_warnings
+                          GTest::gtest_main)
+    add_test(NAME kestrum_win32_tests
+             COMMAND "${CMAKE_CURRENT_LIST_DIR}/wine-display-run.sh"
+                     $<TARGET_FILE:kestrum_win32_tests>)
+endif()

@@ -1,0 +1,269 @@
+// The main window over real controls: its layout, the start-up roads on
+// real windows, and the translation of notifications into Form1's handlers.
+#include "ui/win32/form1_window.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "win32_fixture.h"
+#include "winsys/win32_text.h"
+
+namespace kestrum::win32 {
+namespace {
+
+using testing::Pump;
+using testing::TestClient;
+
+// The user32 window system, with message boxes recorded instead of shown.
+class RecordingSystem final : public WindowSystem {
+public:
+    bool EnumerateTopLevelWindows(const EnumProc& p, std::int32_t v) override {
+        return real.EnumerateTopLevelWindows(p, v);
+    }
+    bool EnumerateDescendants(WindowHandle w, const EnumProc& p, std::int32_t v) override {
+        return real.EnumerateDescendants(w, p, v);
+    }
+    std::int32_t WindowTextLength(WindowHandle w) override { return real.WindowTextLength(w); }
+    std::int32_t ReadWindowText(WindowHandle w, std::span<char> b) override {
+        return real.ReadWindowText(w, b);
+    }
+    std::int32_t ReadClassName(WindowHandle w, std::span<char> b) override {
+        return real.ReadClassName(w, b);
+    }
+    bool ReadWindowRect(WindowHandle w, Rect& r) override { return real.ReadWindowRect(w, r); }
+    WindowHandle ParentOf(WindowHandle w) override { return real.ParentOf(w); }
+    bool ScreenToClient(WindowHandle w, Point& p) override { return real.ScreenToClient(w, p); }
+    bool MoveWindow(WindowHandle w, std::int32_t x, std::int32_t y, std::int32_t cx,
+                    std::int32_t cy) override {
+        return real.MoveWindow(w, x, y, cx, cy);
+    }
+    bool IsWindowEnabled(WindowHandle w) override { return real.IsWindowEnabled(w); }
+    void EnableWindow(WindowHandle w, bool e) override { real.EnableWindow(w, e); }
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+
+    Win32WindowSystem real;
+    std::vector<std::string> messages;
+};
+
+RECT ScreenRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+std::wstring TextOf(HWND window) {
+    std::array<wchar_t, 256> text{};
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+class Form1WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!window.Create(GetModuleHandleW(nullptr))) {
+            GTEST_SKIP() << "no windows can be made here (no display?)";
+        }
+    }
+    HWND Control(int id) const { return window.Control(id); }
+    int Dpi(int axis) const {
+        const ScreenDc screen;
+        return GetDeviceCaps(screen.Get(), axis);
+    }
+
+    RecordingSystem system;
+    Form1Window window{system};
+};
+
+struct ControlCase {
+    int id;
+    const wchar_t* className;
+    bool visible;
+    bool tabStop;
+    int left, top, width, height;  // twips
+};
+
+TEST_F(Form1WindowTest, LaysOutItsControlsInTabOrderAndStaysHidden) {
+    const HWND form = window.Handle();
+    EXPECT_FALSE(IsWindowVisible(form));
+    EXPECT_EQ(TextOf(form), L"KestrumSize");
+
+    const int dpiX = Dpi(LOGPIXELSX);
+    const int dpiY = Dpi(LOGPIXELSY);
+    RECT client{};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, MulDiv(8100, dpiX, 1440));
+    EXPECT_EQ(client.bottom, MulDiv(1530, dpiY, 1440));
+
+    const ControlCase controls[] = {
+        {kList1Id + 0, L"ListBox", true, true, 120, 120, 7935, 840},
+        {kList1Id + 1, L"ListBox", false, false, 120, 480, 7935, 450},
+        {kList1Id + 2, L"ListBox", false, false, 120, 480, 7935, 450},
+        {kCommand2Id, L"Button", true, true, 3960, 1080, 4095, 375},
+        {kText1Id, L"Edit", true, true, 960, 1170, 855, 285},
+        {kLabel1Id, L"Static", true, false, 120, 1200, 735, 255},
+    };
+    HWND child = GetWindow(form, GW_CHILD);
+    for (const ControlCase& c : controls) {
+        ASSERT_NE(child, nullptr) << c.id;
+        EXPECT_EQ(GetDlgCtrlID(child), c.id) << "tab order";
+        std::array<wchar_t, 64> className{};
+        GetClassNameW(child, className.data(), static_cast<int>(className.size()));
+        EXPECT_EQ(_wcsicmp(className.data(), c.className), 0) << c.id;
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        EXPECT_EQ((style & WS_VISIBLE) != 0, c.visible) << c.id;
+        EXPECT_EQ((style & WS_TABSTOP) != 0, c.tabStop) << c.id;
+        RECT rect = ScreenRect(child);
+        MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, MulDiv(c.left, dpiX, 1440)) << c.id;
+        EXPECT_EQ(rect.top, MulDiv(c.top, dpiY, 1440)) << c.id;
+        EXPECT_EQ(rect.right - rect.left, MulDiv(c.width, dpiX, 1440)) << c.id;
+        EXPECT_EQ(rect.bottom - rect.top, MulDiv(c.height, dpiY, 1440)) << c.id;
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(child, nullptr);
+
+    const LONG button = GetWindowLongW(Control(kCommand2Id), GWL_STYLE);
+    EXPECT_EQ(button & BS_TYPEMASK, BS_PUSHBUTTON) << "not a default button";
+    EXPECT_EQ(TextOf(Control(kCommand2Id)), L"Kestrum");
+    EXPECT_EQ(TextOf(Control(kLabel1Id)), L"new size:");
+    for (int i = 0; i < 3; ++i) {
+        const LONG style = GetWindowLongW(Control(kList1Id + i), GWL_STYLE);
+        EXPECT_NE(style & LBS_NOTIFY, 0);
+        EXPECT_EQ(style & LBS_SORT, 0);
+    }
+}
+
+TEST_F(Form1WindowTest, WithNoClientReportsItAndNeverShows) {
+    EXPECT_EQ(window.Form().Form_Load("/AUTO"), StartOutcome::NoClientFound);
+    EXPECT_EQ(system.messages, std::vector<std::string>{"no C/Side Application found"});
+    EXPECT_FALSE(IsWindowVisible(window.Handle()));
+}
+
+TEST_F(Form1WindowTest, AutoRunSetsThePaneWidthKeepingItsPlace) {
+    TestClient client(L"Client", {180});
+    KESTRUM_REQUIRE_WINDOWS(client);
+    const RECT before = ScreenRect(client.panes[0]);
+
+    EXPECT_EQ(window.Form().Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
+
+    const RECT after = ScreenRect(client.panes[0]);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.bottom, before.bottom);
+    EXPECT_EQ(after.right - after.left, 250);
+    EXPECT_TRUE(system.messages.empty());
+    EXPECT_FALSE(IsWindowVisible(window.Handle()));
+    EXPECT_EQ(TextOf(Control(kText1Id)), L"250");
+}
+
+class Form1WindowShownTest : public Form1WindowTest {
+protected:
+    void SetUp() override {
+        Form1WindowTest::SetUp();
+        if (IsSkipped()) return;
+        if (!first.Made() || !second.Made()) GTEST_SKIP() << "no windows can be made here";
+        ASSERT_EQ(window.Form().Form_Load("/newsize=120"), StartOutcome::Shown);
+        window.FocusFirstControl();
+        Pump();
+    }
+    ListIndex Count(int list) { return window.Surface().List(list).ListCount(); }
+    WindowHandle SelectedClient() {
+        WindowList& clients = window.Surface().List(0);
+        return clients.ItemData(clients.SelectedIndex());
+    }
+    void Notify(int id, int code) {
+        SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(id, code),
+                     reinterpret_cast<LPARAM>(Control(id)));
+    }
+    int PaneWidth(HWND pane) {
+        const RECT rect = ScreenRect(pane);
+        return rect.right - rect.left;
+    }
+    TestClient& ClientOf(WindowHandle h) { return ToHandle(first.main.Get()) == h ? first : second; }
+
+    TestClient first{L"First", {200, 150}};
+    TestClient second{L"Second", {}};
+};
+
+TEST_F(Form1WindowShownTest, ShowsTheClientsWithTheFirstSelected) {
+    EXPECT_TRUE(IsWindowVisible(window.Handle()));
+    EXPECT_EQ(GetFocus(), Control(kList1Id)) << "focus starts on List1(0)";
+    EXPECT_EQ(Count(0), 2);
+    EXPECT_EQ(window.Surface().List(0).SelectedIndex(), 0);
+    const WindowHandle selected = SelectedClient();
+    EXPECT_EQ(Count(2), static_cast<ListIndex>(ClientOf(selected).panes.size()));
+    const std::string expected = std::to_string(selected) + " # C/SIDE Application # " +
+                                 WideToUtf8(TextOf(ClientOf(selected).main.Get()));
+    EXPECT_EQ(window.Surface().List(0).ItemText(0), expected);
+    EXPECT_FALSE(IsWindowVisible(Control(kList1Id + 1)));
+    EXPECT_FALSE(IsWindowVisible(Control(kList1Id + 2)));
+}
+
+TEST_F(Form1WindowShownTest, SelectionChangeAndDoubleClickReachTheHandlers) {
+    const HWND list = Control(kList1Id);
+    SendMessageW(list, LB_SETCURSEL, 1, 0);  // raises nothing by itself
+    Notify(kList1Id, LBN_SELCHANGE);
+    const WindowHandle selected = SelectedClient();
+    EXPECT_EQ(Count(2), static_cast<ListIndex>(ClientOf(selected).panes.size()));
+
+    const HWND main = ClientOf(selected).main.Get();
+    Notify(kList1Id, LBN_DBLCLK);
+    EXPECT_FALSE(IsWindowEnabled(main));
+    Notify(kList1Id, LBN_DBLCLK);
+    EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+TEST_F(Form1WindowShownTest, EnterAndEscapeDoNotPressTheButton) {
+    // Select the client without panes: a press of the button would report it.
+    WindowList& clients = window.Surface().List(0);
+    for (ListIndex i = 0; i < clients.ListCount(); ++i) {
+        if (ClientOf(clients.ItemData(i)).panes.empty()) clients.SetSelectedIndex(i);
+    }
+    Notify(IDOK, BN_CLICKED);
+    Notify(IDCANCEL, BN_CLICKED);
+    EXPECT_TRUE(system.messages.empty());
+    Notify(kCommand2Id, BN_CLICKED);
+    EXPECT_EQ(system.messages, std::vector<std::string>{"NavPane was not found"});
+}
+
+TEST_F(Form1WindowShownTest, WidthFieldSelectsOnFocusAndValidatesOnlyForItsOwnControls) {
+    const HWND text1 = Control(kText1Id);
+    SetFocus(text1);
+    Pump();
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 3u) << "the whole of 120";
+
+    // Leaving for another application's window (here: a client) validates nothing.
+    SetWindowTextW(text1, L" 9 9x");
+    ShowWindow(first.main.Get(), SW_SHOW);
+    SetFocus(first.main.Get());
+    Pump();
+    EXPECT_EQ(TextOf(text1), L" 9 9x");
+    EXPECT_EQ(window.Form().NewSize, 120);
+
+    // Clicking the button validates first, so the reset uses the typed width.
+    WindowList& clients = window.Surface().List(0);
+    for (ListIndex i = 0; i < clients.ListCount(); ++i) {
+        if (clients.ItemData(i) == ToHandle(first.main.Get())) clients.SetSelectedIndex(i);
+    }
+    SetActiveWindow(window.Handle());
+    SetFocus(text1);
+    Pump();
+    SetWindowTextW(text1, L"180abc");
+    SetFocus(Control(kCommand2Id));
+    EXPECT_EQ(TextOf(text1), L"180");
+    EXPECT_EQ(window.Form().NewSize, 180);
+
+    Notify(kCommand2Id, BN_CLICKED);
+    EXPECT_EQ(PaneWidth(first.panes[0]), 180);
+    EXPECT_EQ(PaneWidth(first.panes[1]), 150) << "only the first pane";
+}
+
+}  // namespace
+}  // namespace kestrum::win32

@@ -1,0 +1,79 @@
+// Real windows for the Windows layer's tests: a client main window of class
+// "C/SIDE Application" holding panes of class "C/SIDE NavPane", made in this
+// process. Every test that needs windows skips when none can be made (no
+// display).
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/win32/win32_handles.h"
+
+namespace kestrum::win32::testing {
+
+inline bool RegisterTestClass(const wchar_t* name) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name;
+    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+inline HWND MakeWindow(const wchar_t* className, const std::wstring& title, HWND parent,
+                       RECT place, DWORD style) {
+    return CreateWindowExW(0, className, title.c_str(), style, place.left, place.top,
+                           place.right - place.left, place.bottom - place.top, parent, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+// Handles every message queued for this thread.
+inline void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// A client main window at (100,100), 600 x 400, with a plain child "frame"
+// at (5,5) in it, and panes in the frame at (10, 20 + 150 i), 100 high.
+struct TestClient {
+    UniqueWindow main;
+    HWND frame = nullptr;
+    std::vector<HWND> panes;
+
+    TestClient(const std::wstring& title, const std::vector<int>& paneWidths, bool visible = false) {
+        if (!RegisterTestClass(L"C/SIDE Application") || !RegisterTestClass(L"C/SIDE NavPane") ||
+            !RegisterTestClass(L"KestrumTestFrame")) {
+            return;
+        }
+        main.Reset(MakeWindow(L"C/SIDE Application", title, nullptr, {100, 100, 700, 500},
+                              WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0)));
+        if (main.Get() == nullptr) return;
+        frame = MakeWindow(L"KestrumTestFrame", L"", main.Get(), {5, 5, 505, 355},
+                           WS_CHILD | WS_VISIBLE | WS_BORDER);
+        for (std::size_t i = 0; i < paneWidths.size(); ++i) {
+            const int top = 20 + 150 * static_cast<int>(i);
+            panes.push_back(MakeWindow(L"C/SIDE NavPane", L"", frame,
+                                       {10, top, 10 + paneWidths[i], top + 100},
+                                       WS_CHILD | WS_VISIBLE));
+        }
+    }
+    bool Made() const {
+        if (main.Get() == nullptr || frame == nullptr) return false;
+        for (const HWND pane : panes) {
+            if (pane == nullptr) return false;
+        }
+        return true;
+    }
+};
+
+#define KESTRUM_REQUIRE_WINDOWS(client) \
+    if (!(client).Made()) GTEST_SKIP() << "no windows can be made here (no display?)"
+
+}  // namespace kestrum::win32::testing
