@@ -159,6 +159,27 @@ TEST_F(Form1WindowTest, AutoRunSetsThePaneWidthKeepingItsPlace) {
     EXPECT_EQ(TextOf(Control(kText1Id)), L"250");
 }
 
+TEST_F(Form1WindowTest, WidthFieldSelectionCountsCharactersNotUnits) {
+    Win32FormSurface& surface = window.Surface();
+    const HWND text1 = Control(kText1Id);
+    surface.SetText1("a\xF0\x9F\x98\x80" "b\xC3\xA9");  // a, one pair of UTF-16 units, b, é
+    EXPECT_EQ(surface.Text1(), "a\xF0\x9F\x98\x80" "b\xC3\xA9");
+
+    struct Case {
+        int start, length;
+        DWORD from, to;
+    };
+    for (const Case& c : {Case{0, 4, 0, 5}, Case{1, 1, 1, 3}, Case{2, 2, 3, 5}, Case{0, 99, 0, 5},
+                          Case{-3, -1, 0, 0}, Case{7, 1, 5, 5}}) {
+        surface.SelectText1(c.start, c.length);
+        DWORD from = 9;
+        DWORD to = 9;
+        SendMessageW(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+        EXPECT_EQ(from, c.from) << c.start << "," << c.length;
+        EXPECT_EQ(to, c.to) << c.start << "," << c.length;
+    }
+}
+
 class Form1WindowShownTest : public Form1WindowTest {
 protected:
     void SetUp() override {
