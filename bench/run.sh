@@ -7,7 +7,8 @@
 #   4. kestrum.exe's footprint: stripped size and imported DLLs
 # Builds what it needs in build/bench (host, Release) and build/bench-windows
 # (MinGW-w64, Release). Settings from the environment:
-#   BENCH_RUNS (20)         timed runs per program under Wine
+#   BENCH_RUNS (20)         timed runs per program in each side-by-side run
+#   BENCH_REPEATS (3)       side-by-side runs, the programs' order alternating
 #   BENCH_DISPLAY (:73)     X display for Wine; an Xvfb is started there if none runs
 #   WINEPREFIX              default build/bench-windows/wineprefix
 #   BENCH_SKIP_WINE=1       only parts 1 and 2
@@ -18,6 +19,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 runs=${BENCH_RUNS:-20}
+repeats=${BENCH_REPEATS:-3}
 host=build/bench
 win=build/bench-windows
 mkdir -p "$host" "$win"
@@ -101,13 +103,33 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
 
     # Each timed run must really move the pane: before every run the floor
     # program puts it back to 200 pixels, and both programs set it to 250.
-    log "timing under Wine, $runs runs each"
-    hyperfine --style basic --runs "$runs" --warmup 2 \
-        --prepare "wine $floor_exe /newsize=200" \
-        --export-csv "$win/hyperfine.csv" --export-json "$win/hyperfine.json" \
-        -n kestrum "wine $kestrum_exe /AUTO /newsize=250" \
-        -n floor "wine $floor_exe /newsize=250" >"$win/hyperfine.log" 2>&1 ||
-        { cat "$win/hyperfine.log"; fail "hyperfine failed"; }
+    # Wine's process start-up varies a lot from run to run (and with whatever
+    # else the machine is doing), so the side-by-side run is repeated, the
+    # order of the two programs alternating, and every repeat is reported.
+    # hyperfine's CSV: command,mean,stddev,median,user,system,min,max (seconds).
+    field() { awk -F, -v c="$2" -v f="$3" '$1 == c { print $f }' "$1"; }
+    ms() { awk -v s="$1" 'BEGIN { printf "%.1f", s * 1000 }'; }
+    ratios=""
+    wine_rows=""
+    for rep in $(seq 1 "$repeats"); do
+        log "timing under Wine, $runs runs each (repeat $rep of $repeats)"
+        kestrum_cmd=(-n kestrum "wine $kestrum_exe /AUTO /newsize=250")
+        floor_cmd=(-n floor "wine $floor_exe /newsize=250")
+        if [ $((rep % 2)) -eq 1 ]; then order=("${kestrum_cmd[@]}" "${floor_cmd[@]}");
+        else order=("${floor_cmd[@]}" "${kestrum_cmd[@]}"); fi
+        csv=$win/hyperfine-$rep.csv
+        hyperfine --style basic --runs "$runs" --warmup 2 \
+            --prepare "wine $floor_exe /newsize=200" \
+            --export-csv "$csv" --export-json "$win/hyperfine-$rep.json" \
+            "${order[@]}" >"$win/hyperfine-$rep.log" 2>&1 ||
+            { cat "$win/hyperfine-$rep.log"; fail "hyperfine failed"; }
+        k_med=$(field "$csv" kestrum 4)
+        f_med=$(field "$csv" floor 4)
+        ratio=$(awk -v k="$k_med" -v f="$f_med" 'BEGIN { printf "%.3f", k / f }')
+        ratios="$ratios $ratio"
+        wine_rows="$wine_rows| repeat $rep: median kestrum.exe /AUTO /newsize=250 / floor.exe /newsize=250 | $(ms "$k_med") ms / $(ms "$f_med") ms = $ratio (means $(ms "$(field "$csv" kestrum 2)") ± $(ms "$(field "$csv" kestrum 3)") and $(ms "$(field "$csv" floor 2)") ± $(ms "$(field "$csv" floor 3)") ms) |
+"
+    done
     echo report >&3
     for _ in $(seq 1 50); do grep -q '^end' "$win/client.out" && break; sleep 0.2; done
     moves=$(awk '/^pane / { for (i = 1; i <= NF; i++) if ($i == "moves") print $(i + 1) }' \
@@ -115,19 +137,12 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     width=$(awk '/^pane / { print $6 - $4 }' "$win/client.out" | tail -n 1)
     # Two moves per run (the reset to 200, then to 250), two programs, the
     # warm-up runs included; the very first reset finds the pane at 200.
-    expected_moves=$((2 * 2 * (runs + 2) - 1))
-
-    # hyperfine's CSV: command,mean,stddev,median,user,system,min,max (seconds).
-    field() { awk -F, -v c="$1" -v f="$2" '$1 == c { print $f }' "$win/hyperfine.csv"; }
-    median() { field "$1" 4; }
-    mean_sd() { awk -v m="$(field "$1" 2)" -v s="$(field "$1" 3)" 'BEGIN { printf "%.1f ± %.1f", m * 1000, s * 1000 }'; }
-    k_med=$(median kestrum)
-    f_med=$(median floor)
-    ratio=$(awk -v k="$k_med" -v f="$f_med" 'BEGIN { printf "%.3f", k / f }')
-    wine_rows=$(printf '| kestrum.exe /AUTO /newsize=250, median | %.1f ms (mean %s ms) |\n| floor.exe /newsize=250, median | %.1f ms (mean %s ms) |\n| ratio of medians (goal at most 1.10) | %s |\n| pane moves seen by the client (expected %d) | %s, final width %s |' \
-        "$(awk -v m="$k_med" 'BEGIN { print m * 1000 }')" "$(mean_sd kestrum)" \
-        "$(awk -v m="$f_med" 'BEGIN { print m * 1000 }')" "$(mean_sd floor)" \
-        "$ratio" "$expected_moves" "${moves:-?}" "${width:-?}")
+    expected_moves=$((repeats * 2 * 2 * (runs + 2) - 1))
+    median_ratio=$(tr ' ' '\n' <<<"$ratios" | grep . | sort -n |
+        awk '{ r[NR] = $1 } END { print (NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2) }')
+    wine_rows="$wine_rows| ratio of medians, median of the $repeats repeats (goal at most 1.10) | $median_ratio |
+| pane moves seen by the client (expected $expected_moves) | ${moves:-?}, final width ${width:-?} |
+| load average while timing (other work on the machine) | $(cut -d' ' -f1-3 /proc/loadavg) |"
     echo quit >&3
 
     # Where the time beyond the floor goes: the start-up steps kestrum.exe
