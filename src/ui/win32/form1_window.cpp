@@ -43,7 +43,8 @@ constexpr std::array<ControlSpec, 6> kControls{{
      3960, 1080, 4095, 375},
     {kText1Id, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
      WS_EX_CLIENTEDGE, 960, 1170, 855, 285},
-    {kLabel1Id, L"STATIC", L"new size:", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 120, 1200, 735, 255},
+    {kLabel1Id, L"STATIC", L"new size:", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0,
+     120, 1200, 735, 255},
 }};
 
 // Twips to pixels at the resolution the system reports for each axis.
