@@ -1,0 +1,319 @@
+// The stand-in client: plays a running client on the desktop, so that Kestrum
+// can be run against real windows. One process holds every main window asked
+// for.
+//
+// Command line:
+//
+//   standin_client.exe [--window TITLE [--place X,Y,W,H] [--pane D,X,Y,W,H]...]...
+//                      [--exit-after MS] [--no-stdin]
+//
+//   --window TITLE    a top-level window of class "C/SIDE Application" titled
+//                     TITLE (may be empty, non-ASCII or long)
+//   --place X,Y,W,H   the last window's place and size on the screen
+//                     (default: cascaded, 560 x 420)
+//   --pane D,X,Y,W,H  a window of class "C/SIDE NavPane" in the last window,
+//                     inside D nested framed parents (0: a direct child of the
+//                     main window); X,Y in its parent's client coordinates
+//   --exit-after MS   ends by itself after MS milliseconds
+//   --no-stdin        reads no commands; ends on --exit-after or when its
+//                     windows are closed (for use from a shell)
+//
+// Standard output, one line each, flushed:
+//
+//   window <handle> <process id>                        per main window
+//   pane <handle> in <main window handle> parent <handle>  per pane
+//   ready                                                once all are shown
+//
+// Commands on standard input, one a line (end of input ends the client):
+//
+//   report   prints "window <handle> enabled <0|1>" per main window, then
+//            "pane <handle> screen <l> <t> <r> <b> client <l> <t> <r> <b>
+//            moves <n>" per pane (client: in its parent's client coordinates;
+//            moves: position changes asked of the pane since ready), then "end"
+//   hang MS  prints "hanging", stops pumping messages for MS ms, then prints
+//            "awake"
+//   quit     closes its windows, prints a last report and ends
+//
+// Handles are printed as signed 32-bit decimals. The exit status is 0, or 2
+// for a command line it cannot read.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e_common.h"
+
+namespace {
+
+constexpr wchar_t kClientClass[] = L"C/SIDE Application";
+constexpr wchar_t kPaneClass[] = L"C/SIDE NavPane";
+constexpr wchar_t kFrameClass[] = L"StandinFrame";
+constexpr UINT kCommandMessage = WM_APP + 1;  // thread message, lParam: std::string*
+constexpr UINT_PTR kExitTimer = 1;
+
+struct PaneSpec {
+    int depth = 0;
+    RECT place{};  // left, top, width, height
+};
+
+struct WindowSpec {
+    std::wstring title;
+    bool placed = false;
+    RECT place{};  // left, top, width, height
+    std::vector<PaneSpec> panes;
+};
+
+struct Pane {
+    HWND handle = nullptr;
+    HWND mainWindow = nullptr;
+    long moves = 0;
+};
+
+std::vector<HWND> g_windows;
+std::vector<Pane> g_panes;
+bool g_counting = false;
+
+void Print(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stdout, format, args);
+    va_end(args);
+    std::fflush(stdout);
+}
+
+bool ReadFour(const wchar_t* text, RECT& out) {
+    long v[4];
+    const wchar_t* p = text;
+    for (int i = 0; i < 4; ++i) {
+        wchar_t* end = nullptr;
+        v[i] = std::wcstol(p, &end, 10);
+        if (end == p || (i < 3 && *end != L',') || (i == 3 && *end != L'\0')) return false;
+        p = end + 1;
+    }
+    out = RECT{v[0], v[1], v[2], v[3]};
+    return true;
+}
+
+bool ReadPane(const wchar_t* text, PaneSpec& out) {
+    wchar_t* end = nullptr;
+    const long depth = std::wcstol(text, &end, 10);
+    if (end == text || *end != L',' || depth < 0 || depth > 20) return false;
+    out.depth = static_cast<int>(depth);
+    return ReadFour(end + 1, out.place);
+}
+
+LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_WINDOWPOSCHANGING && g_counting) {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+        if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+            for (Pane& p : g_panes) {
+                if (p.handle == hwnd) ++p.moves;
+            }
+        }
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) {
+        bool anyLeft = false;
+        for (HWND w : g_windows) anyLeft = anyLeft || (w != hwnd && IsWindow(w));
+        if (!anyLeft) PostQuitMessage(0);
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+bool RegisterClasses(HINSTANCE instance) {
+    WNDCLASSW wc{};
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+
+    wc.lpfnWndProc = ClientProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClientClass;
+    if (!RegisterClassW(&wc)) return false;
+
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFrameClass;
+    if (!RegisterClassW(&wc)) return false;
+
+    wc.lpfnWndProc = PaneProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+    wc.lpszClassName = kPaneClass;
+    return RegisterClassW(&wc) != 0;
+}
+
+bool CreateLayout(const std::vector<WindowSpec>& specs, HINSTANCE instance) {
+    int cascade = 0;
+    for (const WindowSpec& spec : specs) {
+        RECT place = spec.placed ? spec.place : RECT{40 + 30 * cascade, 40 + 30 * cascade, 560, 420};
+        ++cascade;
+        HWND window = CreateWindowExW(0, kClientClass, spec.title.c_str(), WS_OVERLAPPEDWINDOW,
+                                      place.left, place.top, place.right, place.bottom, nullptr,
+                                      nullptr, instance, nullptr);
+        if (!window) return false;
+        g_windows.push_back(window);
+        Print("window %ld %lu\n", static_cast<long>(e2e::HandleValue(window)),
+              GetCurrentProcessId());
+
+        for (const PaneSpec& pane : spec.panes) {
+            // Each framed parent sits 10 pixels inside the client area of the
+            // one around it, with a caption and border of its own, so that a
+            // window's place and its client origin differ at every level.
+            HWND parent = window;
+            for (int level = 0; level < pane.depth; ++level) {
+                RECT area{};
+                GetClientRect(parent, &area);
+                parent = CreateWindowExW(0, kFrameClass, L"frame",
+                                         WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_CLIPSIBLINGS, 10,
+                                         10, area.right - 20, area.bottom - 20, parent, nullptr,
+                                         instance, nullptr);
+                if (!parent) return false;
+            }
+            HWND h = CreateWindowExW(0, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER,
+                                     pane.place.left, pane.place.top, pane.place.right,
+                                     pane.place.bottom, parent, nullptr, instance, nullptr);
+            if (!h) return false;
+            g_panes.push_back(Pane{h, window, 0});
+            Print("pane %ld in %ld parent %ld\n", static_cast<long>(e2e::HandleValue(h)),
+                  static_cast<long>(e2e::HandleValue(window)),
+                  static_cast<long>(e2e::HandleValue(parent)));
+        }
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        UpdateWindow(window);
+    }
+    return true;
+}
+
+void Report() {
+    for (HWND w : g_windows) {
+        Print("window %ld enabled %d\n", static_cast<long>(e2e::HandleValue(w)),
+              IsWindowEnabled(w) ? 1 : 0);
+    }
+    for (const Pane& p : g_panes) {
+        RECT screen{};
+        GetWindowRect(p.handle, &screen);
+        RECT client = screen;
+        MapWindowPoints(HWND_DESKTOP, GetParent(p.handle), reinterpret_cast<POINT*>(&client), 2);
+        Print("pane %ld screen %ld %ld %ld %ld client %ld %ld %ld %ld moves %ld\n",
+              static_cast<long>(e2e::HandleValue(p.handle)), screen.left, screen.top,
+              screen.right, screen.bottom, client.left, client.top, client.right, client.bottom,
+              p.moves);
+    }
+    Print("end\n");
+}
+
+// Reads commands from standard input and hands them to the window thread.
+DWORD WINAPI ReadCommands(LPVOID param) {
+    const DWORD windowThread = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(param));
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin)) {
+        auto command = std::make_unique<std::string>(line);
+        while (!command->empty() && (command->back() == '\n' || command->back() == '\r'))
+            command->pop_back();
+        if (PostThreadMessageW(windowThread, kCommandMessage, 0,
+                               reinterpret_cast<LPARAM>(command.get())))
+            command.release();
+    }
+    auto quit = std::make_unique<std::string>("quit");
+    if (PostThreadMessageW(windowThread, kCommandMessage, 0, reinterpret_cast<LPARAM>(quit.get())))
+        quit.release();
+    return 0;
+}
+
+// Returns false once the client should end.
+bool RunCommand(const std::string& command) {
+    if (command == "report") {
+        Report();
+    } else if (command.rfind("hang ", 0) == 0) {
+        const long ms = std::strtol(command.c_str() + 5, nullptr, 10);
+        Print("hanging\n");
+        Sleep(static_cast<DWORD>(ms > 0 ? ms : 0));
+        Print("awake\n");
+    } else if (command == "quit") {
+        return false;
+    } else if (!command.empty()) {
+        Print("unknown command: %s\n", command.c_str());
+    }
+    return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<WindowSpec> specs;
+    long exitAfter = 0;
+    bool readStdin = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring option = argv[i];
+        const bool hasValue = i + 1 < argc;
+        bool ok = true;
+        if (option == L"--window" && hasValue) {
+            specs.push_back(WindowSpec{argv[++i], false, {}, {}});
+        } else if (option == L"--place" && hasValue && !specs.empty()) {
+            specs.back().placed = ReadFour(argv[++i], specs.back().place);
+            ok = specs.back().placed;
+        } else if (option == L"--pane" && hasValue && !specs.empty()) {
+            specs.back().panes.emplace_back();
+            ok = ReadPane(argv[++i], specs.back().panes.back());
+        } else if (option == L"--exit-after" && hasValue) {
+            exitAfter = std::wcstol(argv[++i], nullptr, 10);
+            ok = exitAfter > 0;
+        } else if (option == L"--no-stdin") {
+            readStdin = false;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "standin_client: cannot read option %d (see the source's top)\n",
+                         i);
+            return 2;
+        }
+    }
+
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!RegisterClasses(instance) || !CreateLayout(specs, instance)) {
+        std::fprintf(stderr, "standin_client: cannot create the windows (error %lu)\n",
+                     GetLastError());
+        return 1;
+    }
+    // Make sure the thread has a message queue before the reader posts to it.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    g_counting = true;
+    Print("ready\n");
+
+    e2e::UniqueHandle reader;
+    if (readStdin) {
+        reader = e2e::UniqueHandle(CreateThread(
+            nullptr, 0, ReadCommands,
+            reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(GetCurrentThreadId())), 0, nullptr));
+    }
+    if (exitAfter > 0) SetTimer(nullptr, kExitTimer, static_cast<UINT>(exitAfter), nullptr);
+
+    bool running = !g_windows.empty() || readStdin || exitAfter > 0;
+    while (running && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == nullptr && msg.message == kCommandMessage) {
+            std::unique_ptr<std::string> command(reinterpret_cast<std::string*>(msg.lParam));
+            running = RunCommand(*command);
+        } else if (msg.hwnd == nullptr && msg.message == WM_TIMER) {
+            running = false;
+        } else {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    Report();
+    for (HWND w : g_windows) {
+        if (IsWindow(w)) DestroyWindow(w);
+    }
+    Print("bye\n");
+    // The reader may be blocked on standard input for ever: do not wait for it.
+    std::fflush(stdout);
+    ExitProcess(0);
+}
