@@ -118,7 +118,7 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
         if [ $((rep % 2)) -eq 1 ]; then order=("${kestrum_cmd[@]}" "${floor_cmd[@]}");
         else order=("${floor_cmd[@]}" "${kestrum_cmd[@]}"); fi
         csv=$win/hyperfine-$rep.csv
-        hyperfine --style basic --runs "$runs" --warmup 2 \
+        hyperfine --style basic -N --runs "$runs" --warmup 2 \
             --prepare "wine $floor_exe /newsize=200" \
             --export-csv "$csv" --export-json "$win/hyperfine-$rep.json" \
             "${order[@]}" >"$win/hyperfine-$rep.log" 2>&1 ||
@@ -149,7 +149,7 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     # takes besides its window-manager calls, each timed on its own.
     log "timing kestrum.exe's start-up steps under Wine"
     steps=$win/startup_steps.exe
-    hyperfine --style basic --runs "$runs" --warmup 2 --export-csv "$win/steps.csv" \
+    hyperfine --style basic -N --runs "$runs" --warmup 2 --export-csv "$win/steps.csv" \
         -n "process only" "wine $steps" \
         -n "+ common controls" "wine $steps comctl" \
         -n "+ hidden window" "wine $steps window" \
@@ -204,5 +204,5 @@ fi
     [ -n "$wine_rows" ] && echo "$wine_rows"
     [ -n "$footprint_rows" ] && echo "$footprint_rows"
     echo
-    echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(wine --version 2>/dev/null || echo 'no wine'), $(date -u '+%Y-%m-%d %H:%M UTC')"
 } | tee "$results"
