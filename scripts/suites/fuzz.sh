@@ -58,7 +58,9 @@ echo "fuzz: ${runs:-0} executions in ${seconds} s (${rate:-0}/s), coverage ${cov
 result $status "fuzz run of ${seconds} s: no crash, no disagreement"
 
 # Source coverage the corpus reaches in the two readers (reported, not judged).
-if command -v llvm-profdata >/dev/null && command -v llvm-cov >/dev/null; then
+profdata=$(command -v llvm-profdata || command -v llvm-profdata-14)
+llvmcov=$(command -v llvm-cov || command -v llvm-cov-14)
+if [ -n "$profdata" ] && [ -n "$llvmcov" ]; then
     mkdir -p "$build/cov"
     if clang++ -std=c++20 -O1 -fsanitize=fuzzer -fprofile-instr-generate -fcoverage-mapping \
            -Isrc -Ifuzz fuzz/fuzz_start_options.cpp fuzz/reference_reader.cpp \
@@ -66,9 +68,9 @@ if command -v llvm-profdata >/dev/null && command -v llvm-cov >/dev/null; then
            -o "$build/cov/fuzz_cov" >"$build/cov/build.log" 2>&1 &&
        LLVM_PROFILE_FILE="$build/cov/run.profraw" "$build/cov/fuzz_cov" -runs=0 "$work" \
            >"$build/cov/run.log" 2>&1 &&
-       llvm-profdata merge -sparse "$build/cov/run.profraw" -o "$build/cov/run.profdata"; then
+       "$profdata" merge -sparse "$build/cov/run.profraw" -o "$build/cov/run.profdata"; then
         echo "coverage reached by the corpus (regions, functions, lines, branches):"
-        llvm-cov report "$build/cov/fuzz_cov" -instr-profile="$build/cov/run.profdata" \
+        "$llvmcov" report "$build/cov/fuzz_cov" -instr-profile="$build/cov/run.profdata" \
             src/startup/leading_number.cpp src/startup/start_options.cpp fuzz/reference_reader.cpp |
             awk 'NR > 2 && NF > 5 { printf "  %-32s regions %s, lines %s, branches %s\n", $1, $4, $10, $13 }'
     fi
