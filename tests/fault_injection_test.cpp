@@ -293,6 +293,23 @@ TEST_F(FaultTest, AnUnreadableRectangleOfAPaneOnItsOwnIsReportedEachTime) {
     EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{kNotFound[0], kNotFound[0]}));
 }
 
+// --- Coordinates far out ---------------------------------------------------------
+
+// A layout whose screen coordinates leave the 32-bit range: the desktop pins
+// them to its ends instead of overflowing (which wrapped them to the other
+// side before).
+TEST_F(FaultTest, FarOutCoordinatesArePinnedNotWrapped) {
+    constexpr std::int32_t kFar = 2'000'000'000;
+    const WindowHandle main = desktop.AddTopLevel({kClient, "", {kFar, -kFar, kFar + 100, -kFar + 100}});
+    const WindowHandle pane = desktop.AddChild(main, {kPane, "", {kFar, -kFar, kFar + 50, -kFar + 50}});
+    Rect rect;
+    ASSERT_TRUE(desktop.ReadWindowRect(pane, rect));
+    EXPECT_EQ(rect, (Rect{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}));
+    Point point{-kFar, kFar};
+    ASSERT_TRUE(desktop.ScreenToClient(main, point));
+    EXPECT_EQ(point, (Point{INT32_MIN, INT32_MAX}));
+}
+
 // --- A crowded desktop --------------------------------------------------------
 
 // 10,000 top-level windows with 100,000 descendants: every one of them has

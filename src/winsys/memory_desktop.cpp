@@ -1,10 +1,21 @@
 #include "winsys/memory_desktop.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <stdexcept>
 
 namespace kestrum {
+namespace {
+
+// Coordinates are summed and differenced in 64 bits and pinned to the 32-bit
+// range, so that no layout, however far out, overflows.
+std::int32_t Pinned(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
 
 WindowHandle MemoryDesktop::AddTopLevel(WindowSpec spec) {
     const WindowHandle handle = Insert(0, std::move(spec));
@@ -77,23 +88,24 @@ Rect MemoryDesktop::ScreenRect(WindowHandle window) const {
     Rect rect = node->spec.rect;
     if (node->parent != 0) {
         const Point origin = ClientOrigin(node->parent);
-        rect.left += origin.x;
-        rect.right += origin.x;
-        rect.top += origin.y;
-        rect.bottom += origin.y;
+        rect.left = Pinned(std::int64_t{rect.left} + origin.x);
+        rect.right = Pinned(std::int64_t{rect.right} + origin.x);
+        rect.top = Pinned(std::int64_t{rect.top} + origin.y);
+        rect.bottom = Pinned(std::int64_t{rect.bottom} + origin.y);
     }
     return rect;
 }
 
 Point MemoryDesktop::ClientOrigin(WindowHandle window) const {
     // Walks up the chain of parents, summing offsets, without recursion.
-    Point origin;
+    std::int64_t x = 0;
+    std::int64_t y = 0;
     for (const Node* node = Find(window); node != nullptr; node = Find(node->parent)) {
-        origin.x += node->spec.rect.left + node->spec.clientOffset.x;
-        origin.y += node->spec.rect.top + node->spec.clientOffset.y;
+        x += std::int64_t{node->spec.rect.left} + node->spec.clientOffset.x;
+        y += std::int64_t{node->spec.rect.top} + node->spec.clientOffset.y;
         if (node->parent == 0) break;
     }
-    return origin;
+    return {Pinned(x), Pinned(y)};
 }
 
 bool MemoryDesktop::Enabled(WindowHandle window) const {
@@ -227,8 +239,8 @@ bool MemoryDesktop::ScreenToClient(WindowHandle window, Point& point) {
     Enter(Operation::ScreenToClient, window);
     if (!Exists(window)) return false;
     const Point origin = ClientOrigin(window);
-    point.x -= origin.x;
-    point.y -= origin.y;
+    point.x = Pinned(std::int64_t{point.x} - origin.x);
+    point.y = Pinned(std::int64_t{point.y} - origin.y);
     return true;
 }
 
