@@ -3,12 +3,10 @@
 // enabled states, the list's text, message boxes, window visibility and exit
 // statuses. Each road is a row of the tables at the bottom.
 //
-//   e2e_driver.exe --kestrum PATH [--client PATH] [--road TEXT] [--shot DIR]
+//   e2e_driver.exe --kestrum PATH [--client PATH] [--road TEXT]
 //
 //   --client  the stand-in client (default: standin_client.exe beside the driver)
 //   --road    runs only the roads whose name contains TEXT
-//   --shot    for the screenshot road: writes DIR\request ("x y width height"
-//             of Kestrum's window on the screen) and waits for DIR\done
 //
 // Prints "PASS <road>" or "FAIL <road>: <what>: expected ..., seen ..." per
 // road, then "N passed, N failed"; the exit status is 1 when any road failed.
@@ -454,6 +452,7 @@ struct Controls {
     HWND list = nullptr;  // the one visible list box
     HWND button = nullptr;
     HWND field = nullptr;
+    std::wstring label;  // the text of the visible static
     int hiddenLists = 0;
     int visibleLists = 0;
 
@@ -471,6 +470,8 @@ struct Controls {
                 button = h;
             } else if (_wcsicmp(cls.c_str(), L"Edit") == 0) {
                 field = h;
+            } else if (_wcsicmp(cls.c_str(), L"Static") == 0 && IsWindowVisible(h)) {
+                label = TextOf(h);
             }
         }
     }
@@ -557,7 +558,6 @@ void CheckAndDismiss(HWND box, const std::wstring& expected, Findings& f, bool e
 struct Context {
     std::wstring kestrum;
     std::wstring client;
-    std::wstring shotDir;
 };
 
 const std::wstring kLongTitle = [] {
@@ -743,6 +743,8 @@ struct WindowRoad {
 void CheckListText(const Context&, const WindowRoad& road, Session& s, Findings& f) {
     const Controls c(s.main);
     f.Equal("visible list boxes", 1, c.visibleLists);
+    f.Equal("the field's label", Quote(L"new size:"), Quote(c.label));
+    f.Equal("the field at start", Quote(L"300"), Quote(TextOf(c.field)));
     // The titles as the layout gave them, by window in the client's order.
     std::map<HWND, std::wstring> titles;
     for (std::size_t i = 0, w = 0; i + 1 < road.layout.size(); ++i) {
@@ -845,22 +847,6 @@ void ClientGone(const Context&, const WindowRoad&, Session& s, Findings& f) {
     f.Equal("entries listed", static_cast<std::size_t>(1), c.Entries().size());
 }
 
-void Screenshot(const Context& ctx, const WindowRoad&, Session& s, Findings& f) {
-    const RECT r = RectOf(s.main);
-    const std::wstring request = ctx.shotDir + L"\\request";
-    const std::wstring done = ctx.shotDir + L"\\done";
-    DeleteFileW(done.c_str());
-    FILE* out = _wfopen((request + L".part").c_str(), L"w");
-    if (!f.Check(out != nullptr, "screenshot request", "written", "cannot write it")) return;
-    std::fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    std::fclose(out);
-    MoveFileExW((request + L".part").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
-    const bool taken =
-        WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
-    f.Check(taken, "screenshot", "taken within 30 s", "no answer");
-    f.notes.push_back("window at " + RectText(r));
-}
-
 // ---------------------------------------------------------------- tables
 
 Layout OneClient(const std::wstring& title, int paneWidth) {
@@ -910,7 +896,6 @@ std::vector<WindowRoad> WindowRoads() {
         {"window: button without a pane", {L"--window", L"Orders"}, L"", ButtonWithoutPane, {}, 0, 0},
         {"window: double-click toggles enabled", one, L"", DoubleClickToggles, {}, 0, 0},
         {"window: client closed after start", one, L"", ClientGone, {}, 0, 0},
-        {"window: screenshot", two, L"", Screenshot, {}, 0, 0},
     };
 }
 
@@ -944,7 +929,6 @@ int wmain(int argc, wchar_t** argv) {
     Context ctx;
     ctx.kestrum = WindowsPath(Option(argc, argv, L"--kestrum"));
     ctx.client = WindowsPath(Option(argc, argv, L"--client"));
-    ctx.shotDir = WindowsPath(Option(argc, argv, L"--shot"));
     const std::wstring only = Option(argc, argv, L"--road");
     if (ctx.client.empty()) {
         wchar_t self[MAX_PATH] = L"";
@@ -970,7 +954,7 @@ int wmain(int argc, wchar_t** argv) {
         Report(road.name, f);
     }
     for (const WindowRoad& road : WindowRoads()) {
-        if (!selected(road.name) || (road.run == Screenshot && ctx.shotDir.empty())) continue;
+        if (!selected(road.name)) continue;
         Findings f;
         Session s;
         if (Open(ctx, road.layout, road.args, s, f)) {

@@ -32,6 +32,10 @@
 //            moves: position changes asked of the pane since ready), then "end"
 //   hang MS  prints "hanging", stops pumping messages for MS ms, then prints
 //            "awake"
+//   find CAPTION   prints "found <handle> <l> <t> <r> <b>" for a visible
+//                  top-level window of any process with that caption, or "none"
+//   close CAPTION  asks that window to close, as its close box would; prints
+//                  "closed <handle>" or "none"
 //   quit     closes its windows, prints a last report and ends
 //
 // Handles are printed as signed 32-bit decimals. The exit status is 0, or 2
@@ -226,9 +230,36 @@ DWORD WINAPI ReadCommands(LPVOID param) {
     return 0;
 }
 
+HWND VisibleWindowCalled(const std::string& caption) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, caption.data(), static_cast<int>(caption.size()),
+                                      nullptr, 0);
+    std::wstring wanted(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, caption.data(), static_cast<int>(caption.size()), wanted.data(), n);
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        wchar_t text[512] = L"";
+        GetWindowTextW(h, text, 512);
+        if (wanted == text && IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
 // Returns false once the client should end.
 bool RunCommand(const std::string& command) {
-    if (command == "report") {
+    if (command.rfind("find ", 0) == 0 || command.rfind("close ", 0) == 0) {
+        const bool close = command[0] == 'c';
+        const HWND h = VisibleWindowCalled(command.substr(close ? 6 : 5));
+        RECT r{};
+        if (!h) {
+            Print("none\n");
+        } else if (close) {
+            PostMessageW(h, WM_CLOSE, 0, 0);
+            Print("closed %ld\n", static_cast<long>(e2e::HandleValue(h)));
+        } else {
+            GetWindowRect(h, &r);
+            Print("found %ld %ld %ld %ld %ld\n", static_cast<long>(e2e::HandleValue(h)), r.left,
+                  r.top, r.right, r.bottom);
+        }
+    } else if (command == "report") {
         Report();
     } else if (command.rfind("hang ", 0) == 0) {
         const long ms = std::strtol(command.c_str() + 5, nullptr, 10);

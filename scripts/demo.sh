@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The main job on a fresh Debian machine (as root): installs what is missing,
+# builds kestrum.exe, starts a stand-in client on a private Xvfb display, runs
+# "kestrum.exe /AUTO /newsize=250" and prints the pane's rectangle before and
+# after, then opens Kestrum's window and writes a screenshot of it. Leaves
+# nothing running that it started.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+[ -f build/windows/CMakeCache.txt ] || cmake --preset windows
+cmake --build --preset windows --target kestrum standin_client
+
+# shellcheck source=../tests/e2e/desktop.sh
+source tests/e2e/desktop.sh
+out=build/demo
+trap e2e_desktop_stop EXIT
+echo "starting a private desktop (a first run also prepares its Wine prefix)"
+e2e_desktop_start "$out/wineprefix"
+e2e_client_start "$out" --window "Orders" --pane 2,15,12,220,150
+
+# "pane <h> screen <l> <t> <r> <b> client <l> <t> <r> <b> moves <n>"
+show_pane() {
+    local line
+    line=$(e2e_client_ask report '^pane ')
+    read -r _ h _ l t r b _ cl ct _ _ _ _ <<<"$line"
+    printf '%-7s pane %s: screen (%s,%s)-(%s,%s), %s x %s pixels, at (%s,%s) in its parent\n' \
+        "$1" "$h" "$l" "$t" "$r" "$b" "$((r - l))" "$((b - t))" "$cl" "$ct"
+    echo "$((r - l))"
+}
+
+before=$(show_pane before)
+echo "${before%$'\n'*}"
+echo "running: kestrum.exe /AUTO /newsize=250"
+status=0
+wine build/windows/kestrum.exe /AUTO /newsize=250 || status=$?
+echo "kestrum.exe ended with status $status"
+# The move reaches the pane through the client's own message queue.
+for _ in $(seq 20); do
+    after=$(show_pane after)
+    [ "${after##*$'\n'}" = 250 ] && break
+    sleep 0.25
+done
+echo "${after%$'\n'*}"
+
+shot=$out/kestrum-window.png
+echo "opening Kestrum's window for a screenshot"
+e2e_screenshot "$shot"
+e2e_not_blank "$shot"
+echo "screenshot: $PWD/$shot"
