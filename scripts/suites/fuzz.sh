@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Fuzzes the command-line and width-field readers for a bounded time under
-# AddressSanitizer and UndefinedBehaviorSanitizer, holding them against the
-# plain reference reader in fuzz/. Fails on any crash, sanitizer report or
-# disagreement. FUZZ_SECONDS sets the time (60 by default).
+# Fuzzes under AddressSanitizer and UndefinedBehaviorSanitizer, for a bounded
+# time each: the command-line and width-field readers, held against the plain
+# reference reader in fuzz/ (FUZZ_SECONDS, 60 by default), and the whole road
+# on random in-memory desktops with random faults (FUZZ_DESKTOP_SECONDS, 30).
+# Fails on any crash, sanitizer report, disagreement or broken rule.
 # Ends with one line: "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 
 seconds=${FUZZ_SECONDS:-60}
+desktop_seconds=${FUZZ_DESKTOP_SECONDS:-30}
 build=build/fuzz
 work=$build/work
 passed=0
@@ -24,10 +26,10 @@ finish() {
 mkdir -p "$build"
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKESTRUM_FUZZ=ON -DKESTRUM_BUILD_TESTS=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build.configure.log" 2>&1 &&
-    cmake --build "$build" --target kestrum_fuzz_start_options -j2 >"$build.build.log" 2>&1
+    cmake --build "$build" --target kestrum_fuzz_start_options kestrum_fuzz_desktop -j2 >"$build.build.log" 2>&1
 status=$?
 [ $status -ne 0 ] && tail -n 30 "$build.configure.log" "$build.build.log"
-result $status "build the fuzz target"
+result $status "build the fuzz targets"
 [ $status -ne 0 ] && finish
 
 target=$build/fuzz/kestrum_fuzz_start_options
@@ -48,14 +50,31 @@ if [ $status -ne 0 ]; then
     grep -E 'DISAGREEMENT|ERROR|SUMMARY|runtime error' "$build/run.log" | head -n 20
     ls "$build"/crash-* "$build"/leak-* "$build"/timeout-* 2>/dev/null
 fi
-runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$build/run.log")
-rate=$(sed -nE 's/^stat::average_exec_per_sec: *([0-9]+).*/\1/p' "$build/run.log")
-coverage=$(grep -E '^#[0-9]+.*cov: [0-9]+' "$build/run.log" | tail -n 1 |
-           sed -E 's/.*cov: ([0-9]+) ft: ([0-9]+).*/\1 edges, \2 features/')
-edges=$(sed -nE 's/.*\(([0-9]+) inline 8-bit counters\).*/\1/p' "$build/run.log" | head -n 1)
-corpus=$(ls "$work" | wc -l)
-echo "fuzz: ${runs:-0} executions in ${seconds} s (${rate:-0}/s), coverage ${coverage:-unknown} (of ${edges:-?} instrumented edges), corpus $corpus inputs"
+summary() {  # log, label
+    local runs rate coverage edges
+    runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$1")
+    rate=$(sed -nE 's/^stat::average_exec_per_sec: *([0-9]+).*/\1/p' "$1")
+    coverage=$(grep -E '^#[0-9]+.*cov: [0-9]+' "$1" | tail -n 1 |
+               sed -E 's/.*cov: ([0-9]+) ft: ([0-9]+).*/\1 edges, \2 features/')
+    edges=$(sed -nE 's/.*\(([0-9]+) inline 8-bit counters\).*/\1/p' "$1" | head -n 1)
+    echo "$2: ${runs:-0} executions (${rate:-0}/s), coverage ${coverage:-unknown} (of ${edges:-?} instrumented edges)"
+}
+summary "$build/run.log" "fuzz, readers, ${seconds} s"
+echo "corpus grown from $(ls fuzz/corpus | wc -l) seeds to $(ls "$work" | wc -l) inputs"
 result $status "fuzz run of ${seconds} s: no crash, no disagreement"
+
+# The whole road on random desktops, from an empty corpus of its own.
+desktop_work=$build/work-desktop
+rm -rf "$desktop_work" && mkdir -p "$desktop_work"
+"$build/fuzz/kestrum_fuzz_desktop" -max_len=4096 -print_final_stats=1 -artifact_prefix="$build/" \
+    -max_total_time="$desktop_seconds" "$desktop_work" >"$build/run-desktop.log" 2>&1
+status=$?
+if [ $status -ne 0 ]; then
+    grep -E 'BROKEN|ERROR|SUMMARY|runtime error' "$build/run-desktop.log" | head -n 20
+    ls "$build"/crash-* "$build"/leak-* "$build"/timeout-* 2>/dev/null
+fi
+summary "$build/run-desktop.log" "fuzz, desktop road, ${desktop_seconds} s"
+result $status "desktop road fuzz run of ${desktop_seconds} s: no crash, every rule kept"
 
 # Source coverage the corpus reaches in the two readers (reported, not judged).
 profdata=$(command -v llvm-profdata || command -v llvm-profdata-14)
