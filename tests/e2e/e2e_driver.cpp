@@ -714,8 +714,8 @@ bool Open(const Context& ctx, const Layout& layout, const wchar_t* args, Session
     s.kestrum.Resume();
     WaitUntil([&] { return (s.main = s.kestrum.MainWindow()) != nullptr; }, 15000);
     if (!f.Check(s.main != nullptr, "Kestrum window", "shown within 15 s", "none")) return false;
-    const Controls c(s.main);
-    if (!f.Check(c.Complete(), "Kestrum window's controls", "a list, a field and the button",
+    const bool complete = WaitUntil([&] { return Controls(s.main).Complete(); }, 5000);
+    if (!f.Check(complete, "Kestrum window's controls", "a list, a field and the button",
                  "some missing"))
         return false;
     SetForegroundWindow(s.main);
