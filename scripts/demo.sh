@@ -33,7 +33,7 @@ before=$(show_pane before)
 echo "${before%$'\n'*}"
 echo "running: kestrum.exe /AUTO /newsize=250"
 status=0
-wine build/windows/kestrum.exe /AUTO /newsize=250 || status=$?
+wine build/windows/kestrum.exe /AUTO /newsize=250 </dev/null || status=$?
 echo "kestrum.exe ended with status $status"
 # The move reaches the pane through the client's own message queue.
 for _ in $(seq 20); do

@@ -27,7 +27,7 @@ e2e_desktop_start "$out/wineprefix" || give_up "no private desktop"
 
 started=$(date +%s)
 timeout 480 wine build/windows/tests/e2e/e2e_driver.exe --kestrum "$PWD/build/windows/kestrum.exe" \
-    2>&1 | tee "$out/driver.log"
+    </dev/null 2>&1 | tee "$out/driver.log"
 summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$out/driver.log" | tail -n 1)
 if [ -n "$summary" ]; then
     passed=$(sed -E 's/^([0-9]+) passed.*/\1/' <<<"$summary")

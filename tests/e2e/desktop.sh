@@ -94,7 +94,7 @@ e2e_client_ask() {
 
 e2e_screenshot() {
     local png=$1 found x y r b status
-    wine "$E2E_BIN/kestrum.exe" &
+    wine "$E2E_BIN/kestrum.exe" </dev/null &
     E2E_KESTRUM_PID=$!
     for _ in $(seq 60); do
         found=$(e2e_client_ask "find KestrumSize" '^(found|none)' 5) || break

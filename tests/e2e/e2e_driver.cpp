@@ -292,16 +292,11 @@ struct Process {
     }
 };
 
-struct PaneInfo {
-    HWND pane = nullptr;
-    HWND mainWindow = nullptr;
-};
-
 // The stand-in client, talked to through its standard input and output.
 class Client {
 public:
     std::vector<HWND> windows;
-    std::vector<PaneInfo> panes;
+    std::vector<HWND> panes;
 
     bool Start(const std::wstring& exe, const std::vector<std::wstring>& options,
                std::string& error) {
@@ -322,11 +317,11 @@ public:
         }
         std::string text;
         while (ReadLine(text, 15000)) {
-            long long a = 0, b = 0;
-            if (std::sscanf(text.c_str(), "window %lld", &a) == 1) {
-                windows.push_back(e2e::HandleFromValue(a));
-            } else if (std::sscanf(text.c_str(), "pane %lld in %lld", &a, &b) == 2) {
-                panes.push_back({e2e::HandleFromValue(a), e2e::HandleFromValue(b)});
+            long long h = 0;
+            if (std::sscanf(text.c_str(), "window %lld", &h) == 1) {
+                windows.push_back(e2e::HandleFromValue(h));
+            } else if (std::sscanf(text.c_str(), "pane %lld", &h) == 1) {
+                panes.push_back(e2e::HandleFromValue(h));
             } else if (text == "ready") {
                 return true;
             }
@@ -453,7 +448,6 @@ struct Controls {
     HWND button = nullptr;
     HWND field = nullptr;
     std::wstring label;  // the text of the visible static
-    int hiddenLists = 0;
     int visibleLists = 0;
 
     explicit Controls(HWND main) {
@@ -463,8 +457,6 @@ struct Controls {
                 if (IsWindowVisible(h)) {
                     ++visibleLists;
                     list = h;
-                } else {
-                    ++hiddenLists;
                 }
             } else if (_wcsicmp(cls.c_str(), L"Button") == 0 && TextOf(h) == L"Kestrum") {
                 button = h;
@@ -589,7 +581,7 @@ struct PaneBefore {
 
 std::vector<PaneBefore> PanesNow(const Client& client) {
     std::vector<PaneBefore> now;
-    for (const PaneInfo& p : client.panes) now.push_back({p.pane, RectOf(p.pane)});
+    for (HWND pane : client.panes) now.push_back({pane, RectOf(pane)});
     return now;
 }
 
@@ -687,13 +679,13 @@ void RunAutoRoad(const Context& ctx, const AutoRoad& road, Findings& f) {
         f.notes.push_back(std::string("Kestrum ended after ") + took + " while the client hung");
         f.Check(ended - started < 0.5, "Kestrum's run time beside a hung client", "under 0.5 s", took);
         // The client really was not answering: the new width waits for it.
-        const RECT during = RectOf(client.panes.front().pane);
+        const RECT during = RectOf(client.panes.front());
         f.Equal("pane while the client hangs", RectText(before.front().rect), RectText(during));
         f.Check(client.Expect("awake", road.hangMs + 10000), "client", "awake again", "no answer");
-        const HWND pane = client.panes.front().pane;
+        const HWND pane = client.panes.front();
         WaitUntil([&] { return RectOf(pane).right - RectOf(pane).left == road.width; }, 3000);
     }
-    const HWND changed = road.width ? client.panes.front().pane : nullptr;
+    const HWND changed = road.width ? client.panes.front() : nullptr;
     CheckPanes(client, before, changed, road.width, f);
 }
 
@@ -842,8 +834,8 @@ void ClientGone(const Context&, const WindowRoad&, Session& s, Findings& f) {
     }
     Click(c.EntryPoint(0), 2);
     s.kestrum.Settle();
-    f.Check(s.kestrum.process.Running(), "Kestrum after the double-click", "running", "ended");
-    f.Check(s.kestrum.Responsive(s.main), "Kestrum window", "answering", "no answer");
+    f.Check(s.kestrum.Responsive(s.main), "Kestrum window after the double-click", "answering",
+            "no answer");
     f.Equal("entries listed", static_cast<std::size_t>(1), c.Entries().size());
 }
 
@@ -959,7 +951,9 @@ int wmain(int argc, wchar_t** argv) {
         Session s;
         if (Open(ctx, road.layout, road.args, s, f)) {
             road.run(ctx, road, s, f);
-            if (s.kestrum.process.Running()) s.kestrum.Close(s.main, f);
+            if (f.Check(s.kestrum.process.Running(), "Kestrum at the road's end", "still running",
+                        "ended with status " + std::to_string(s.kestrum.process.ExitStatus())))
+                s.kestrum.Close(s.main, f);
         }
         Report(road.name, f);
     }
