@@ -13,6 +13,8 @@
 #   WINEPREFIX              default build/bench-windows/wineprefix
 #   BENCH_SKIP_WINE=1       only parts 1 and 2
 #   BENCH_KESTRUM_EXE       time this kestrum.exe instead of the one built here
+#   BENCH_CANDIDATE_EXE     also time this build of kestrum.exe in the same runs
+#                           (to try a change against the current one)
 # Writes the table to build/bench/results.md as well.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -64,9 +66,10 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     log "building kestrum.exe, the stand-in client and the floor program for Windows"
     { cmake -S . -B "$win" --toolchain cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
           -DKESTRUM_BENCH=ON -DKESTRUM_BUILD_TESTS=OFF &&
-      cmake --build "$win" --target kestrum standin_client floor startup_steps -j2; } >"$win/build.log" 2>&1 ||
+      cmake --build "$win" --target kestrum standin_client floor startup_steps kestrum_deferred -j2; } >"$win/build.log" 2>&1 ||
         { tail -n 30 "$win/build.log"; fail "Windows build failed"; }
     kestrum_exe=${BENCH_KESTRUM_EXE:-$win/kestrum.exe}
+    candidate_exe=${BENCH_CANDIDATE_EXE:-}
     floor_exe=$win/floor.exe
     client_exe=$(find "$win" -name standin_client.exe | head -n 1)
     [ -f "$kestrum_exe" ] && [ -f "$floor_exe" ] && [ -n "$client_exe" ] || fail "programs missing"
@@ -110,13 +113,18 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     field() { awk -F, -v c="$2" -v f="$3" '$1 == c { print $f }' "$1"; }
     ms() { awk -v s="$1" 'BEGIN { printf "%.1f", s * 1000 }'; }
     ratios=""
+    c_ratios=""
+    min_ratios=""
+    c_min_ratios=""
     wine_rows=""
     for rep in $(seq 1 "$repeats"); do
         log "timing under Wine, $runs runs each (repeat $rep of $repeats)"
         kestrum_cmd=(-n kestrum "wine $kestrum_exe /AUTO /newsize=250")
         floor_cmd=(-n floor "wine $floor_exe /newsize=250")
-        if [ $((rep % 2)) -eq 1 ]; then order=("${kestrum_cmd[@]}" "${floor_cmd[@]}");
-        else order=("${floor_cmd[@]}" "${kestrum_cmd[@]}"); fi
+        candidate_cmd=()
+        [ -n "$candidate_exe" ] && candidate_cmd=(-n candidate "wine $candidate_exe /AUTO /newsize=250")
+        if [ $((rep % 2)) -eq 1 ]; then order=("${kestrum_cmd[@]}" "${candidate_cmd[@]}" "${floor_cmd[@]}");
+        else order=("${floor_cmd[@]}" "${candidate_cmd[@]}" "${kestrum_cmd[@]}"); fi
         csv=$win/hyperfine-$rep.csv
         hyperfine --style basic -N --runs "$runs" --warmup 2 \
             --prepare "wine $floor_exe /newsize=200" \
@@ -127,7 +135,23 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
         f_med=$(field "$csv" floor 4)
         ratio=$(awk -v k="$k_med" -v f="$f_med" 'BEGIN { printf "%.3f", k / f }')
         ratios="$ratios $ratio"
-        wine_rows="$wine_rows| repeat $rep: median kestrum.exe /AUTO /newsize=250 / floor.exe /newsize=250 | $(ms "$k_med") ms / $(ms "$f_med") ms = $ratio (means $(ms "$(field "$csv" kestrum 2)") ± $(ms "$(field "$csv" kestrum 3)") and $(ms "$(field "$csv" floor 2)") ± $(ms "$(field "$csv" floor 3)") ms) |
+        # The fastest runs are the least disturbed by other work: their ratio
+        # is reported beside the medians'.
+        k_min=$(field "$csv" kestrum 7)
+        f_min=$(field "$csv" floor 7)
+        min_ratio=$(awk -v k="$k_min" -v f="$f_min" 'BEGIN { printf "%.3f", k / f }')
+        min_ratios="$min_ratios $min_ratio"
+        if [ -n "$candidate_exe" ]; then
+            c_med=$(field "$csv" candidate 4)
+            c_ratio=$(awk -v k="$c_med" -v f="$f_med" 'BEGIN { printf "%.3f", k / f }')
+            c_ratios="$c_ratios $c_ratio"
+            c_min=$(field "$csv" candidate 7)
+            c_min_ratio=$(awk -v k="$c_min" -v f="$f_min" 'BEGIN { printf "%.3f", k / f }')
+            c_min_ratios="$c_min_ratios $c_min_ratio"
+            wine_rows="$wine_rows| repeat $rep: median candidate $(basename "$candidate_exe") / floor.exe, same run | $(ms "$c_med") ms / $(ms "$f_med") ms = $c_ratio (fastest $(ms "$c_min") / $(ms "$f_min") ms = $c_min_ratio) |
+"
+        fi
+        wine_rows="$wine_rows| repeat $rep: median kestrum.exe /AUTO /newsize=250 / floor.exe /newsize=250 | $(ms "$k_med") ms / $(ms "$f_med") ms = $ratio (fastest $(ms "$k_min") / $(ms "$f_min") ms = $min_ratio; means $(ms "$(field "$csv" kestrum 2)") ± $(ms "$(field "$csv" kestrum 3)") and $(ms "$(field "$csv" floor 2)") ± $(ms "$(field "$csv" floor 3)") ms) |
 "
     done
     echo report >&3
@@ -135,31 +159,47 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     moves=$(awk '/^pane / { for (i = 1; i <= NF; i++) if ($i == "moves") print $(i + 1) }' \
         "$win/client.out" | tail -n 1)
     width=$(awk '/^pane / { print $6 - $4 }' "$win/client.out" | tail -n 1)
-    # Two moves per run (the reset to 200, then to 250), two programs, the
+    # Two moves per run (the reset to 200, then to 250), per program, the
     # warm-up runs included; the very first reset finds the pane at 200.
-    expected_moves=$((repeats * 2 * 2 * (runs + 2) - 1))
-    median_ratio=$(tr ' ' '\n' <<<"$ratios" | grep . | sort -n |
-        awk '{ r[NR] = $1 } END { print (NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2) }')
-    wine_rows="$wine_rows| ratio of medians, median of the $repeats repeats (goal at most 1.10) | $median_ratio |
+    programs=$([ -n "$candidate_exe" ] && echo 3 || echo 2)
+    expected_moves=$((repeats * 2 * programs * (runs + 2) - 1))
+    median_of() { tr ' ' '\n' <<<"$1" | grep . | sort -n |
+        awk '{ r[NR] = $1 } END { print (NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2) }'; }
+    [ -n "$candidate_exe" ] && wine_rows="$wine_rows| candidate: ratio of medians / of the fastest runs, median of the $repeats repeats | $(median_of "$c_ratios") / $(median_of "$c_min_ratios") |
+"
+    wine_rows="$wine_rows| ratio of medians, median of the $repeats repeats (goal at most 1.10) | $(median_of "$ratios") |
+| ratio of the fastest runs, median of the $repeats repeats | $(median_of "$min_ratios") |
 | pane moves seen by the client (expected $expected_moves) | ${moves:-?}, final width ${width:-?} |
 | load average while timing (other work on the machine) | $(cut -d' ' -f1-3 /proc/loadavg) |"
     echo quit >&3
 
     # Where the time beyond the floor goes: the start-up steps kestrum.exe
-    # takes besides its window-manager calls, each timed on its own.
-    log "timing kestrum.exe's start-up steps under Wine"
+    # takes besides its window-manager calls, each timed on its own. Run
+    # round-robin (each round runs every step once, the order rotating), so
+    # that the machine's drift over time falls on all steps alike; a diagnosis
+    # beside the hyperfine figures above, not a replacement for them.
+    log "timing kestrum.exe's start-up steps under Wine, round-robin"
     steps=$win/startup_steps.exe
-    hyperfine --style basic -N --runs "$runs" --warmup 2 --export-csv "$win/steps.csv" \
-        -n "process only" "wine $steps" \
-        -n "+ common controls" "wine $steps comctl" \
-        -n "+ hidden window" "wine $steps window" \
-        -n "+ hidden window and its controls" "wine $steps window controls" \
-        -n "+ all three" "wine $steps comctl window controls" >"$win/steps.log" 2>&1 ||
-        { cat "$win/steps.log"; fail "hyperfine failed on the start-up steps"; }
-    step_rows=$(awk -F, 'NR > 1 { printf "| start-up step: %s, median | %.1f ms |\n", $1, $4 * 1000 }' \
-        "$win/steps.csv")
-    wine_rows="$wine_rows
-${step_rows%$'\n'}"
+    step_names=("process only" "+ common controls" "+ hidden window"
+                "+ hidden window and its controls" "+ all three")
+    step_args=("" "comctl" "window" "window controls" "comctl window controls")
+    : >"$win/steps.times"
+    for round in $(seq 0 "$runs"); do  # round 0 warms up
+        for k in 0 1 2 3 4; do
+            i=$(((k + round) % 5))
+            start_us=${EPOCHREALTIME/./}
+            # shellcheck disable=SC2086
+            wine "$steps" ${step_args[$i]} || fail "startup_steps failed"
+            end_us=${EPOCHREALTIME/./}
+            [ "$round" -gt 0 ] && echo "$i $((end_us - start_us))" >>"$win/steps.times"
+        done
+    done
+    for i in 0 1 2 3 4; do
+        median_us=$(awk -v i="$i" '$1 == i { print $2 }' "$win/steps.times" | sort -n |
+            awk '{ t[NR] = $1 } END { print (NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2) }')
+        wine_rows="$wine_rows
+| start-up step: ${step_names[$i]}, median of $runs round-robin runs | $(awk -v u="$median_us" 'BEGIN { printf "%.1f", u / 1000 }') ms |"
+    done
 fi
 
 # --- 4: footprint -------------------------------------------------------------
