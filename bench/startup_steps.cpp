@@ -4,7 +4,9 @@
 //
 //   startup_steps.exe [comctl] [window] [controls]
 //
-//   comctl    InitCommonControlsEx for the standard classes
+//   comctl    loads comctl32.dll and calls InitCommonControlsEx for the
+//             standard classes (kestrum.exe imports comctl32, so the loading
+//             is part of its start; here it is taken only when asked)
 //   window    registers a class and creates a hidden top-level window (the
 //             first window of a process also loads the display driver)
 //   controls  three list boxes, an edit field, a button and a label in it
@@ -20,8 +22,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const char* commandLine = GetCommandLineA();
     const auto asked = [commandLine](const char* word) { return std::strstr(commandLine, word) != nullptr; };
     if (asked(" comctl")) {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
+        using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        if (const HMODULE comctl = LoadLibraryA("comctl32.dll")) {
+            if (const auto init = reinterpret_cast<Init>(
+                    reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))) {
+                INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+                init(&controls);
+            }
+        }
     }
     if (asked(" window")) {
         WNDCLASSA windowClass{};
