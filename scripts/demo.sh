@@ -11,10 +11,11 @@ bash scripts/install-deps.sh
 [ -f build/windows/CMakeCache.txt ] || cmake --preset windows
 cmake --build --preset windows --target kestrum standin_client
 
-# shellcheck source=../tests/e2e/desktop.sh
+# shellcheck source=tests/e2e/desktop.sh
 source tests/e2e/desktop.sh
 out=build/demo
 trap e2e_desktop_stop EXIT
+trap 'exit 130' INT TERM
 echo "starting a private desktop (a first run also prepares its Wine prefix)"
 e2e_desktop_start "$out/wineprefix"
 e2e_client_start "$out" --window "Orders" --pane 2,15,12,220,150

@@ -4,7 +4,7 @@
 # then a screenshot of Kestrum's window, checked not to be blank. Builds the
 # Windows programs first when needed. Ends with "N passed, N failed".
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 
 out=build/e2e
 mkdir -p "$out"
@@ -20,9 +20,10 @@ fi
 cmake --build --preset windows --target kestrum standin_client e2e_driver >>"$out/build.log" 2>&1 ||
     give_up "build failed, see $out/build.log"
 
-# shellcheck source=../../tests/e2e/desktop.sh
+# shellcheck source=tests/e2e/desktop.sh
 source tests/e2e/desktop.sh
 trap e2e_desktop_stop EXIT
+trap 'exit 130' INT TERM
 e2e_desktop_start "$out/wineprefix" || give_up "no private desktop"
 
 started=$(date +%s)

@@ -1,8 +1,9 @@
+# shellcheck shell=bash
 # A private desktop for running kestrum.exe and the stand-in client: an Xvfb
 # display of its own and a Wine prefix of its own with a virtual desktop.
 # Sourced by scripts/suites/e2e.sh and scripts/demo.sh; every process started
 # here is ended by e2e_desktop_stop (by PID, and wineserver -k for this prefix
-# only).
+# only). Callers: trap e2e_desktop_stop EXIT, and turn INT and TERM into an exit.
 #
 #   e2e_desktop_start PREFIX   start Xvfb, export DISPLAY and the Wine settings
 #   e2e_client_start DIR ARGS  start the stand-in client, commands through DIR/client.in
@@ -13,6 +14,7 @@
 #   e2e_desktop_stop           end everything started here
 
 E2E_XVFB_PID=
+E2E_PREFIX=
 E2E_CLIENT_PID=
 E2E_CLIENT_FD=
 E2E_CLIENT_OUT=
@@ -36,11 +38,12 @@ e2e_desktop_start() {
         rm -f "$fdfile"
         return 1
     fi
-    export DISPLAY=":$(head -n 1 "$fdfile")"
+    DISPLAY=":$(head -n 1 "$fdfile")"
+    export DISPLAY
     rm -f "$fdfile"
 
-    export WINEPREFIX
-    WINEPREFIX=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+    E2E_PREFIX=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+    export WINEPREFIX=$E2E_PREFIX
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
     # Titles beyond ASCII need a known system code page (1252 here).
     export LC_ALL=C.UTF-8
@@ -126,7 +129,7 @@ e2e_not_blank() {
 
 e2e_desktop_stop() {
     if [ -n "$E2E_CLIENT_FD" ]; then
-        echo quit >&"$E2E_CLIENT_FD" 2>/dev/null || true
+        { echo quit >&"$E2E_CLIENT_FD"; } 2>/dev/null || true
         exec {E2E_CLIENT_FD}>&-
         E2E_CLIENT_FD=
     fi
@@ -135,8 +138,9 @@ e2e_desktop_stop() {
     done
     E2E_KESTRUM_PID=
     E2E_CLIENT_PID=
-    if [ -n "${WINEPREFIX:-}" ]; then
-        wineserver -k 2>/dev/null || true
+    if [ -n "$E2E_PREFIX" ]; then
+        WINEPREFIX=$E2E_PREFIX wineserver -k 2>/dev/null || true
+        E2E_PREFIX=
     fi
     if [ -n "$E2E_XVFB_PID" ]; then
         kill "$E2E_XVFB_PID" 2>/dev/null || true
