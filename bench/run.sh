@@ -156,8 +156,9 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     done
     echo report >&3
     for _ in $(seq 1 50); do grep -q '^end' "$win/client.out" && break; sleep 0.2; done
-    moves=$(awk '/^pane / { for (i = 1; i <= NF; i++) if ($i == "moves") print $(i + 1) }' \
-        "$win/client.out" | tail -n 1)
+    # The client writes Windows line ends.
+    moves=$(tr -d '\r' <"$win/client.out" |
+        awk '/^pane / { for (i = 1; i <= NF; i++) if ($i == "moves") print $(i + 1) }' | tail -n 1)
     width=$(awk '/^pane / { print $6 - $4 }' "$win/client.out" | tail -n 1)
     # Two moves per run (the reset to 200, then to 250), per program, the
     # warm-up runs included; the very first reset finds the pane at 200.
