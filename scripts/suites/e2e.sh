@@ -27,8 +27,10 @@ trap 'exit 130' INT TERM
 e2e_desktop_start "$out/wineprefix" || give_up "no private desktop"
 
 started=$(date +%s)
+# In the background, so that INT and TERM end the run at once.
 timeout 480 wine build/windows/tests/e2e/e2e_driver.exe --kestrum "$PWD/build/windows/kestrum.exe" \
-    </dev/null 2>&1 | tee "$out/driver.log"
+    </dev/null 2>&1 | tee "$out/driver.log" &
+wait $!
 summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$out/driver.log" | tail -n 1)
 if [ -n "$summary" ]; then
     passed=$(sed -E 's/^([0-9]+) passed.*/\1/' <<<"$summary")
