@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-[ -f build/windows/CMakeCache.txt ] || cmake --preset windows
+cmake --preset windows >/dev/null
 cmake --build --preset windows --target kestrum standin_client
 
 # shellcheck source=tests/e2e/desktop.sh
