@@ -38,8 +38,9 @@
 //                  "closed <handle>" or "none"
 //   quit     closes its windows, prints a last report and ends
 //
-// Handles are printed as signed 32-bit decimals. The exit status is 0, or 2
-// for a command line it cannot read.
+// Handles are printed as signed 32-bit decimals; lines end in CR LF. The exit
+// status is 0, 1 when the windows cannot be made, 2 for a command line it
+// cannot read.
 #include <windows.h>
 
 #include <cstdio>
