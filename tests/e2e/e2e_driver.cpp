@@ -796,6 +796,42 @@ void UseFieldAndButton(const Context&, const WindowRoad& road, Session& s, Findi
     CheckPanes(s.client, s.before, pane, road.width, f);
 }
 
+HWND FocusIn(HWND main) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+    return info.hwndFocus;
+}
+
+std::string ControlName(const Controls& c, HWND h) {
+    if (h == c.list) return "the list";
+    if (h == c.button) return "the button";
+    if (h == c.field) return "the field";
+    return h ? "another window (" + Narrow(ClassOf(h)) + ")" : "none";
+}
+
+// Focus starts on the list, Tab goes round list, button, field; tabbing into
+// the field selects its text; Enter in the field presses no button.
+void TabAndEnter(const Context&, const WindowRoad&, Session& s, Findings& f) {
+    const Controls c(s.main);
+    f.Equal("focus at start", ControlName(c, c.list), ControlName(c, FocusIn(s.main)));
+    for (HWND next : {c.button, c.field, c.list, c.button, c.field}) {
+        PressKey(VK_TAB);
+        s.kestrum.Settle();
+        WaitUntil([&] { return FocusIn(s.main) == next; }, 2000);
+        f.Equal("focus after Tab", ControlName(c, next), ControlName(c, FocusIn(s.main)));
+    }
+    DWORD_PTR selection = 0;
+    SendMessageTimeoutW(c.field, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &selection);
+    f.Equal("field selection after Tab", std::string("0..") + std::to_string(TextOf(c.field).size()),
+            std::to_string(LOWORD(selection)) + ".." + std::to_string(HIWORD(selection)));
+    Type(L"180");
+    PressKey(VK_RETURN);
+    s.kestrum.Settle();
+    Sleep(300);
+    CheckPanes(s.client, s.before, nullptr, 0, f);
+}
+
 void ButtonWithoutPane(const Context&, const WindowRoad&, Session& s, Findings& f) {
     const Controls c(s.main);
     for (int press = 1; press <= 2; ++press) {
@@ -885,6 +921,7 @@ std::vector<WindowRoad> WindowRoads() {
          {{L" 3 0 0 ", false, L"300"}, {L"12abc", false, L"12"}, {L"500", false, L"12"},
           {L"0", false, L"12"}, {L"\b", false, L"12"}},
          0, 12},
+        {"window: focus, Tab and Enter", one, L"", TabAndEnter, {}, 0, 0},
         {"window: button without a pane", {L"--window", L"Orders"}, L"", ButtonWithoutPane, {}, 0, 0},
         {"window: double-click toggles enabled", one, L"", DoubleClickToggles, {}, 0, 0},
         {"window: client closed after start", one, L"", ClientGone, {}, 0, 0},
