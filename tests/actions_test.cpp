@@ -108,34 +108,6 @@ TEST_F(ActionsTest, NoPaneReportsEachTime) {
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
 }
 
-TEST_F(ActionsTest, AVanishedPaneIsReportedAndNothingMoves) {
-    const auto client = AddClient(desktop, "Client", {250});
-    Discover();
-    desktop.Destroy(client.panes[0]);
-    form.Command2_Click();
-    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{"NavPane was not found"}));
-    EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
-}
-
-TEST_F(ActionsTest, AnUnreadableRectangleMovesNothing) {
-    const auto client = AddClient(desktop, "Client", {250});
-    Discover();
-    desktop.FailRectRead(client.panes[0]);
-    form.Command2_Click();
-    EXPECT_EQ(desktop.RectInParent(client.panes[0]), (Rect{10, 20, 260, 170}));
-    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{"NavPane was not found"}));
-}
-
-TEST_F(ActionsTest, APaneWhoseParentVanishesIsReported) {
-    const auto client = AddClient(desktop, "Client", {250});
-    Discover();
-    // The client closes between the rectangle read and the mapping.
-    desktop.DestroyOnCall(Operation::ScreenToClient, client.main, client.main);
-    form.Command2_Click();
-    EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
-    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{"NavPane was not found"}));
-}
-
 TEST_F(ActionsTest, DoubleClickTogglesBothWaysAndReadsTheStateAfresh) {
     const auto client = AddClient(desktop, "Client");
     Discover();
