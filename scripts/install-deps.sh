@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make googletest libbenchmark-dev clang libclang-rt-14-dev llvm
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine32:i386 wine64 xvfb xauth x11-apps imagemagick hyperfine
+    wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps imagemagick hyperfine
 )
 
 missing=()
