@@ -11,7 +11,7 @@ add_library(kestrum_win32 STATIC
 )
 target_compile_definitions(kestrum_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0601)
-target_link_libraries(kestrum_win32 PUBLIC kestrum_core user32 gdi32 comctl32
+target_link_libraries(kestrum_win32 PUBLIC kestrum_core user32 gdi32
                       PRIVATE kestrum_warnings)
 
 add_executable(kestrum WIN32 src/app/main.cpp src/app/kestrum.rc)

@@ -1,8 +1,9 @@
 // The program's entry: creates Form1 hidden, runs its start-up, and then
 // either ends with the start-up's status or runs the window until it closes.
+// The window itself comes into being only when start-up shows it, so a run
+// that ends at start-up creates no window at all (under Wine the first window
+// of a process also loads the display driver, the larger part of the start).
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <string>
 
@@ -17,21 +18,17 @@ namespace {
 constexpr int kInternalFailureStatus = 3;
 
 int Run(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
     kestrum::win32::Win32WindowSystem system;
-    kestrum::win32::Form1Window window(system);
-    if (!window.Create(instance)) return kInternalFailureStatus;
-    system.SetMessageOwner(window.Handle());
+    kestrum::win32::Form1Window window(system, instance);
 
     const std::string commandLine = kestrum::win32::WideToUtf8(GetCommandLineW());
     const kestrum::StartOutcome outcome =
         window.Form().Form_Load(kestrum::ArgumentText(commandLine));
-    if (outcome != kestrum::StartOutcome::Shown) {
-        window.Destroy();
-        return kestrum::ExitStatusFor(outcome);
-    }
+    if (outcome != kestrum::StartOutcome::Shown) return kestrum::ExitStatusFor(outcome);
+    if (window.Handle() == nullptr) return kInternalFailureStatus;
+    // From now on message boxes belong to the window (start-up's came before
+    // it existed, and had no owner).
+    system.SetMessageOwner(window.Handle());
 
     window.FocusFirstControl();
     MSG message;

@@ -1,10 +1,13 @@
 // The main window over real controls: its layout, the start-up roads on
-// real windows, and the translation of notifications into Form1's handlers.
+// real windows (and which of them create the window at all), and the
+// translation of notifications into Form1's handlers.
 #include "ui/win32/form1_window.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cwchar>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,7 @@ public:
         return real.EnumerateTopLevelWindows(p, v);
     }
     bool EnumerateDescendants(WindowHandle w, const EnumProc& p, std::int32_t v) override {
+        ++descendantEnumerations;
         return real.EnumerateDescendants(w, p, v);
     }
     std::int32_t WindowTextLength(WindowHandle w) override { return real.WindowTextLength(w); }
@@ -46,6 +50,7 @@ public:
 
     Win32WindowSystem real;
     std::vector<std::string> messages;
+    int descendantEnumerations = 0;  // one per pane list rebuilt by List1_Click(0)
 };
 
 RECT ScreenRect(HWND window) {
@@ -60,13 +65,24 @@ std::wstring TextOf(HWND window) {
     return text.data();
 }
 
+BOOL CALLBACK CountMainWindow(HWND window, LPARAM count) {
+    std::array<wchar_t, 64> className{};
+    GetClassNameW(window, className.data(), static_cast<int>(className.size()));
+    if (TextOf(window) == L"KestrumSize" || std::wcscmp(className.data(), L"KestrumForm1") == 0) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+// Kestrum main windows among the top-level windows of this thread.
+int MainWindowsOfThisThread() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountMainWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 class Form1WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!window.Create(GetModuleHandleW(nullptr))) {
-            GTEST_SKIP() << "no windows can be made here (no display?)";
-        }
-    }
     HWND Control(int id) const { return window.Control(id); }
     int Dpi(int axis) const {
         const ScreenDc screen;
@@ -74,7 +90,16 @@ protected:
     }
 
     RecordingSystem system;
-    Form1Window window{system};
+    Form1Window window{system, GetModuleHandleW(nullptr)};
+};
+
+// The window shown by itself, without start-up.
+class Form1WindowVisibleTest : public Form1WindowTest {
+protected:
+    void SetUp() override {
+        window.Surface().SetVisible(true);
+        if (window.Handle() == nullptr) GTEST_SKIP() << "no windows can be made here (no display?)";
+    }
 };
 
 struct ControlCase {
@@ -85,9 +110,10 @@ struct ControlCase {
     int left, top, width, height;  // twips
 };
 
-TEST_F(Form1WindowTest, LaysOutItsControlsInTabOrderAndStaysHidden) {
+TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInTabOrder) {
     const HWND form = window.Handle();
-    EXPECT_FALSE(IsWindowVisible(form));
+    EXPECT_TRUE(IsWindowVisible(form));
+    EXPECT_EQ(MainWindowsOfThisThread(), 1);
     EXPECT_EQ(TextOf(form), L"KestrumSize");
 
     const int dpiX = Dpi(LOGPIXELSX);
@@ -136,10 +162,73 @@ TEST_F(Form1WindowTest, LaysOutItsControlsInTabOrderAndStaysHidden) {
     }
 }
 
-TEST_F(Form1WindowTest, WithNoClientReportsItAndNeverShows) {
-    EXPECT_EQ(window.Form().Form_Load("/AUTO"), StartOutcome::NoClientFound);
-    EXPECT_EQ(system.messages, std::vector<std::string>{"no C/Side Application found"});
-    EXPECT_FALSE(IsWindowVisible(window.Handle()));
+// Only the road that shows the window creates it; start-up runs once, before
+// it exists, and what it listed is carried into the real controls.
+TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) {
+    struct Road {
+        const char* name;
+        std::vector<std::vector<int>> clients;  // each client's pane widths
+        const char* arguments;
+        StartOutcome outcome;
+        std::vector<std::string> messages;
+    };
+    const Road roads[] = {
+        {"no client", {}, "/AUTO", StartOutcome::NoClientFound, {"no C/Side Application found"}},
+        {"width out of range", {{180}}, "/AUTO /newsize=40000", StartOutcome::WidthOutOfRange,
+         {"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."}},
+        {"applied", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, {}},
+        {"shown", {{200, 150}, {}}, "/newsize=120", StartOutcome::Shown, {}},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        std::deque<TestClient> clients;
+        for (const std::vector<int>& panes : road.clients) {
+            clients.emplace_back(L"Client " + std::to_wstring(clients.size()), panes);
+            KESTRUM_REQUIRE_WINDOWS(clients.back());
+        }
+        RecordingSystem system;
+        Form1Window window(system, GetModuleHandleW(nullptr));
+
+        EXPECT_EQ(window.Form().Form_Load(road.arguments), road.outcome);
+        EXPECT_EQ(system.messages, road.messages);
+        if (road.outcome != StartOutcome::Shown) {
+            EXPECT_EQ(window.Handle(), nullptr);
+            EXPECT_EQ(MainWindowsOfThisThread(), 0);
+            continue;
+        }
+
+        ASSERT_NE(window.Handle(), nullptr);
+        EXPECT_TRUE(IsWindowVisible(window.Handle()));
+        EXPECT_EQ(MainWindowsOfThisThread(), 1);
+        EXPECT_EQ(system.descendantEnumerations, 1) << "List1_Click ran once, before the window";
+        EXPECT_EQ(TextOf(window.Control(kText1Id)), L"120");
+
+        // Read from the list boxes themselves.
+        const HWND list0 = window.Control(kList1Id);
+        ASSERT_EQ(SendMessageW(list0, LB_GETCOUNT, 0, 0), 2);
+        EXPECT_EQ(SendMessageW(list0, LB_GETCURSEL, 0, 0), 0);
+        std::vector<WindowHandle> listed;
+        for (int i = 0; i < 2; ++i) {
+            const auto h = static_cast<WindowHandle>(SendMessageW(list0, LB_GETITEMDATA, i, 0));
+            listed.push_back(h);
+            const TestClient& client = ToHandle(clients[0].main.Get()) == h ? clients[0] : clients[1];
+            ASSERT_EQ(ToHandle(client.main.Get()), h) << "entry " << i;
+            std::array<wchar_t, 256> text{};
+            SendMessageW(list0, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            EXPECT_EQ(WideToUtf8(text.data()), std::to_string(h) + " # C/SIDE Application # " +
+                                                   WideToUtf8(TextOf(client.main.Get())));
+        }
+        EXPECT_NE(listed[0], listed[1]);
+        const TestClient& selected =
+            ToHandle(clients[0].main.Get()) == listed[0] ? clients[0] : clients[1];
+        const HWND list2 = window.Control(kList1Id + 2);
+        ASSERT_EQ(SendMessageW(list2, LB_GETCOUNT, 0, 0),
+                  static_cast<LRESULT>(selected.panes.size()));
+        for (std::size_t i = 0; i < selected.panes.size(); ++i) {
+            EXPECT_EQ(static_cast<WindowHandle>(SendMessageW(list2, LB_GETITEMDATA, i, 0)),
+                      ToHandle(selected.panes[i]));
+        }
+    }
 }
 
 TEST_F(Form1WindowTest, AutoRunSetsThePaneWidthKeepingItsPlace) {
@@ -155,11 +244,11 @@ TEST_F(Form1WindowTest, AutoRunSetsThePaneWidthKeepingItsPlace) {
     EXPECT_EQ(after.bottom, before.bottom);
     EXPECT_EQ(after.right - after.left, 250);
     EXPECT_TRUE(system.messages.empty());
-    EXPECT_FALSE(IsWindowVisible(window.Handle()));
-    EXPECT_EQ(TextOf(Control(kText1Id)), L"250");
+    EXPECT_EQ(window.Handle(), nullptr);
+    EXPECT_EQ(window.Surface().Text1(), "250");
 }
 
-TEST_F(Form1WindowTest, WidthFieldSelectionCountsCharactersNotUnits) {
+TEST_F(Form1WindowVisibleTest, WidthFieldSelectionCountsCharactersNotUnits) {
     Win32FormSurface& surface = window.Surface();
     const HWND text1 = Control(kText1Id);
     surface.SetText1("a\xF0\x9F\x98\x80" "b\xC3\xA9");  // a, one pair of UTF-16 units, b, é
@@ -183,10 +272,9 @@ TEST_F(Form1WindowTest, WidthFieldSelectionCountsCharactersNotUnits) {
 class Form1WindowShownTest : public Form1WindowTest {
 protected:
     void SetUp() override {
-        Form1WindowTest::SetUp();
-        if (IsSkipped()) return;
         if (!first.Made() || !second.Made()) GTEST_SKIP() << "no windows can be made here";
         ASSERT_EQ(window.Form().Form_Load("/newsize=120"), StartOutcome::Shown);
+        ASSERT_NE(window.Handle(), nullptr);
         window.FocusFirstControl();
         Pump();
     }

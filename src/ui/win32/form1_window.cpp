@@ -1,8 +1,7 @@
 #include "ui/win32/form1_window.h"
 
-#include <commctrl.h>
-
 #include <array>
+#include <utility>
 
 namespace kestrum::win32 {
 namespace {
@@ -12,7 +11,6 @@ constexpr wchar_t kCaption[] = L"KestrumSize";
 // Posted when Text1 gains focus, so that its handler runs after a click has
 // placed the caret (which would undo a selection made any earlier).
 constexpr UINT kText1GotFocusMessage = WM_APP + 1;
-constexpr UINT_PTR kText1SubclassId = 1;
 
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFormExStyle = 0;
@@ -67,7 +65,14 @@ Scale ScreenScale() {
 
 }  // namespace
 
-bool Form1Window::Create(HINSTANCE instance) {
+Form1Window::Form1Window(WindowSystem& system, HINSTANCE instance)
+    : instance_(instance), form_(system, surface_) {
+    surface_.OnCreateWindow([this] { return Create(); });
+}
+
+bool Form1Window::Create() {
+    if (Handle() != nullptr) return true;
+    const HINSTANCE instance = instance_;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
@@ -112,13 +117,14 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
     }
 }
 
-LRESULT CALLBACK Form1Window::Text1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR /*id*/, DWORD_PTR self) {
+LRESULT CALLBACK Form1Window::Text1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Set before this procedure was, and cleared only after it was taken back.
+    auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(edit, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(edit, message, wParam, lParam);
     try {
-        return reinterpret_cast<Form1Window*>(self)->HandleText1Message(edit, message, wParam,
-                                                                         lParam);
+        return self->HandleText1Message(edit, message, wParam, lParam);
     } catch (...) {
-        return DefSubclassProc(edit, message, wParam, lParam);
+        return CallWindowProcW(self->text1Proc_, edit, message, wParam, lParam);
     }
 }
 
@@ -155,20 +161,24 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT Form1Window::HandleText1Message(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETFOCUS: {
-            const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+            const LRESULT result = CallWindowProcW(text1Proc_, edit, message, wParam, lParam);
             PostMessageW(Handle(), kText1GotFocusMessage, 0, 0);
             return result;
         }
         case WM_KILLFOCUS:
             OnText1KillFocus(reinterpret_cast<HWND>(wParam));
             break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(edit, Text1Proc, kText1SubclassId);
-            break;
+        case WM_NCDESTROY: {
+            // The field's last message: give it its own procedure back first.
+            const WNDPROC own = std::exchange(text1Proc_, nullptr);
+            SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+            SetWindowLongPtrW(edit, GWLP_USERDATA, 0);
+            return CallWindowProcW(own, edit, message, wParam, lParam);
+        }
         default:
             break;
     }
-    return DefSubclassProc(edit, message, wParam, lParam);
+    return CallWindowProcW(text1Proc_, edit, message, wParam, lParam);
 }
 
 bool Form1Window::OnCreate() {
@@ -185,11 +195,18 @@ bool Form1Window::OnCreate() {
         if (control == nullptr) return false;  // the controls go with the window
         SendMessageW(control, WM_SETFONT, font, FALSE);
     }
-    for (int i = 0; i < 3; ++i) surface_.List(i).Attach(Control(kList1Id + i));
+    // The field's focus changes are Form1's events: its procedure goes
+    // through Text1Proc first. The common controls' subclassing would do the
+    // same at the price of loading comctl32.dll at every start.
     const HWND text1 = Control(kText1Id);
+    SetWindowLongPtrW(text1, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    text1Proc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Text1Proc)));
+    if (text1Proc_ == nullptr) return false;
+    // Start-up has filled the lists and the field already, in memory.
+    for (int i = 0; i < 3; ++i) surface_.List(i).Attach(Control(kList1Id + i));
     surface_.Attach(window, text1);
-    return SetWindowSubclass(text1, Text1Proc, kText1SubclassId,
-                             reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    return true;
 }
 
 void Form1Window::OnCommand(int id, int code) {

@@ -1,6 +1,6 @@
-// The main window's Win32 side: creates the window and its controls, and
-// turns their notifications into Form1's handlers. It holds no logic of its
-// own beyond that translation.
+// The main window's Win32 side: creates the window and its controls when the
+// form is first shown, and turns their notifications into Form1's handlers.
+// It holds no logic of its own beyond that translation.
 #pragma once
 
 #include <windows.h>
@@ -21,12 +21,12 @@ inline constexpr int kLabel1Id = 401;
 
 class Form1Window {
 public:
-    explicit Form1Window(WindowSystem& system) : form_(system, surface_) {}
+    // Form1 exists from here on; the window does not until Form1 first shows
+    // itself (an unattended run that ends at start-up never creates it).
+    Form1Window(WindowSystem& system, HINSTANCE instance);
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
 
-    // Creates the window, hidden, with its controls. False when it could not.
-    bool Create(HINSTANCE instance);
     void Destroy() { window_.Reset(); }
 
     HWND Handle() const { return hwnd_; }
@@ -38,9 +38,13 @@ public:
     void FocusFirstControl();
 
 private:
+    // Creates the window, hidden, with its controls, carrying what the form
+    // holds so far into them; true at once when it exists. False when it
+    // could not.
+    bool Create();
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK Text1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK Text1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleText1Message(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
@@ -52,6 +56,7 @@ private:
     void OnText1KillFocus(HWND gaining);
     void OnNcDestroy();
 
+    HINSTANCE instance_;
     Win32FormSurface surface_;
     Form1 form_;
     UniqueWindow window_;
@@ -59,6 +64,9 @@ private:
     // window_ is destroying it.
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
+    // Text1's own window procedure, called by Text1Proc, from the subclassing
+    // to the field's WM_NCDESTROY.
+    WNDPROC text1Proc_ = nullptr;
     bool closing_ = false;
 };
 

@@ -31,13 +31,37 @@ std::wstring WindowTextW(HWND window) {
 
 }  // namespace
 
-std::string Win32FormSurface::Text1() const { return WideToUtf8(WindowTextW(text1_)); }
+void Win32FormSurface::Attach(HWND form, HWND text1) {
+    form_ = form;
+    text1_ = text1;
+    if (text1_ != nullptr) {
+        SetText1(pendingText_);
+        SelectText1(pendingStart_, pendingLength_);
+    }
+    pendingText_.clear();
+    pendingStart_ = 0;
+    pendingLength_ = 0;
+}
+
+std::string Win32FormSurface::Text1() const {
+    if (text1_ == nullptr) return pendingText_;
+    return WideToUtf8(WindowTextW(text1_));
+}
 
 void Win32FormSurface::SetText1(std::string_view text) {
+    if (text1_ == nullptr) {
+        pendingText_ = text;
+        return;
+    }
     SetWindowTextW(text1_, Utf8ToWide(text).c_str());
 }
 
 void Win32FormSurface::SelectText1(int start, int length) {
+    if (text1_ == nullptr) {
+        pendingStart_ = start;
+        pendingLength_ = length;
+        return;
+    }
     if (start < 0) start = 0;
     if (length < 0) length = 0;
     const std::wstring text = WindowTextW(text1_);
@@ -47,7 +71,10 @@ void Win32FormSurface::SelectText1(int start, int length) {
 }
 
 void Win32FormSurface::SetVisible(bool visible) {
-    if (form_ != nullptr) ShowWindow(form_, visible ? SW_SHOW : SW_HIDE);
+    if (form_ == nullptr) {
+        if (!visible || !createWindow_ || !createWindow_() || form_ == nullptr) return;
+    }
+    ShowWindow(form_, visible ? SW_SHOW : SW_HIDE);
 }
 
 }  // namespace kestrum::win32

@@ -1,16 +1,24 @@
-// WindowList over a real list box of the main window. The list box belongs
-// to the main window, which destroys it; this object only talks to it.
+// WindowList over a list box of the main window. Until the list box exists
+// (the window is created only when it is first shown) the entries are held in
+// memory; Attach carries them into the list box, which from then on is the
+// only place they live. The list box belongs to the main window, which
+// destroys it; this object only talks to it.
 #pragma once
 
 #include <windows.h>
 
+#include "ui/memory_window_list.h"
 #include "ui/window_list.h"
 
 namespace kestrum::win32 {
 
 class Win32WindowList final : public WindowList {
 public:
-    void Attach(HWND listBox) { listBox_ = listBox; }
+    // Moves the entries held so far, their values and the selection into
+    // listBox, raising no selection change (its handler ran when the
+    // selection was made). nullptr detaches: the list box is gone, and the
+    // list starts again empty, in memory.
+    void Attach(HWND listBox);
     HWND Handle() const { return listBox_; }
 
     void Clear() override;
@@ -29,10 +37,12 @@ public:
 private:
     bool Holds(ListIndex index) const { return index >= 0 && index < ListCount(); }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return listBox_ == nullptr ? LB_ERR : SendMessageW(listBox_, message, wParam, lParam);
+        return SendMessageW(listBox_, message, wParam, lParam);
     }
 
     HWND listBox_ = nullptr;
+    // The entries while there is no list box; empty once attached.
+    MemoryWindowList pending_;
     std::function<void()> onSelectionChange_;
 };
 
