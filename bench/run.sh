@@ -9,6 +9,7 @@
 # (MinGW-w64, Release). Settings from the environment:
 #   BENCH_RUNS (20)         timed runs per program in each side-by-side run
 #   BENCH_REPEATS (3)       side-by-side runs, the programs' order alternating
+#   BENCH_SETTLE (0.3)      seconds to wait after the pane is put back, before each timed run
 #   BENCH_DISPLAY (:73)     X display for Wine; an Xvfb is started there if none runs
 #   WINEPREFIX              default build/bench-windows/wineprefix
 #   BENCH_SKIP_WINE=1       only parts 1 and 2
@@ -21,6 +22,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 runs=${BENCH_RUNS:-20}
+settle=${BENCH_SETTLE:-0.3}
 repeats=${BENCH_REPEATS:-3}
 host=build/bench
 win=build/bench-windows
@@ -106,6 +108,10 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
 
     # Each timed run must really move the pane: before every run the floor
     # program puts it back to 200 pixels, and both programs set it to 250.
+    # Then the run waits BENCH_SETTLE seconds: started straight after the
+    # reset, about half the runs of either program took some 70 ms longer
+    # (while the client and Wine were still busy with the reset), and such a
+    # mix makes both medians a matter of chance.
     # Wine's process start-up varies a lot from run to run (and with whatever
     # else the machine is doing), so the side-by-side run is repeated, the
     # order of the two programs alternating, and every repeat is reported.
@@ -127,7 +133,7 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
         else order=("${floor_cmd[@]}" "${candidate_cmd[@]}" "${kestrum_cmd[@]}"); fi
         csv=$win/hyperfine-$rep.csv
         hyperfine --style basic -N --runs "$runs" --warmup 2 \
-            --prepare "wine $floor_exe /newsize=200" \
+            --prepare "sh -c 'wine $floor_exe /newsize=200 && sleep $settle'" \
             --export-csv "$csv" --export-json "$win/hyperfine-$rep.json" \
             "${order[@]}" >"$win/hyperfine-$rep.log" 2>&1 ||
             { cat "$win/hyperfine-$rep.log"; fail "hyperfine failed"; }
@@ -188,6 +194,7 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     for round in $(seq 0 "$runs"); do  # round 0 warms up
         for k in 0 1 2 3 4; do
             i=$(((k + round) % 5))
+            sleep "$settle"
             start_us=${EPOCHREALTIME/./}
             # shellcheck disable=SC2086
             wine "$steps" ${step_args[$i]} || fail "startup_steps failed"
