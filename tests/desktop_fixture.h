@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/window_list.h"
 #include "winsys/memory_desktop.h"
 
 namespace kestrum::testing {
@@ -33,6 +34,19 @@ inline Client AddClient(MemoryDesktop& desktop, const std::string& title,
 inline WindowHandle AddForeign(MemoryDesktop& desktop, const std::string& className,
                                const std::string& title = "other") {
     return desktop.AddTopLevel({className, title, {0, 0, 50, 50}, {}, true, 3, 0});
+}
+
+// What a list holds, entry by entry.
+inline std::vector<std::string> ListTexts(const WindowList& list) {
+    std::vector<std::string> texts;
+    for (ListIndex i = 0; i < list.ListCount(); ++i) texts.push_back(list.ItemText(i));
+    return texts;
+}
+
+inline std::vector<WindowHandle> ListHandles(const WindowList& list) {
+    std::vector<WindowHandle> handles;
+    for (ListIndex i = 0; i < list.ListCount(); ++i) handles.push_back(list.ItemData(i));
+    return handles;
 }
 
 }  // namespace kestrum::testing

@@ -16,20 +16,8 @@ using testing::AddForeign;
 
 class DiscoveryTest : public ::testing::Test {
 protected:
-    std::vector<std::string> Texts(int list) {
-        std::vector<std::string> texts;
-        for (ListIndex i = 0; i < surface.List(list).ListCount(); ++i) {
-            texts.push_back(surface.List(list).ItemText(i));
-        }
-        return texts;
-    }
-    std::vector<WindowHandle> Handles(int list) {
-        std::vector<WindowHandle> handles;
-        for (ListIndex i = 0; i < surface.List(list).ListCount(); ++i) {
-            handles.push_back(surface.List(list).ItemData(i));
-        }
-        return handles;
-    }
+    std::vector<std::string> Texts(int list) { return testing::ListTexts(surface.List(list)); }
+    std::vector<WindowHandle> Handles(int list) { return testing::ListHandles(surface.List(list)); }
     void FindClients() { form.Module().ListWindows(kModeMainWindows, 0); }
     static std::string Entry(WindowHandle h, const std::string& cls, const std::string& title) {
         return std::to_string(h) + " # " + cls + " # " + title;

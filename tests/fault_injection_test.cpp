@@ -39,17 +39,10 @@ protected:
         }
         return rects;
     }
-    std::vector<WindowHandle> Handles(int list) {
-        std::vector<WindowHandle> handles;
-        for (ListIndex i = 0; i < surface.List(list).ListCount(); ++i) {
-            handles.push_back(surface.List(list).ItemData(i));
-        }
-        return handles;
-    }
+    std::vector<WindowHandle> Handles(int list) { return testing::ListHandles(surface.List(list)); }
     std::vector<std::string> Titles(int list) {
         std::vector<std::string> titles;
-        for (ListIndex i = 0; i < surface.List(list).ListCount(); ++i) {
-            const std::string text = surface.List(list).ItemText(i);
+        for (const std::string& text : testing::ListTexts(surface.List(list))) {
             titles.push_back(text.substr(text.find(" # ", text.find(" # ") + 3) + 3));
         }
         return titles;
