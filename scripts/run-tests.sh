@@ -12,31 +12,21 @@ failed=0
 log_dir=build/test-logs
 mkdir -p "$log_dir"
 
-# Adds the counts of a ctest log ("..., N tests failed out of M").
-count_ctest() {
+# Reads a suite's log into the totals: ctest's "N tests failed out of M", or
+# a plain "N passed, N failed". A log with neither counts as one failure.
+count_log() {
     local line
-    line=$(grep -E 'tests failed out of [0-9]+' "$1" | tail -n 1)
-    if [ -z "$line" ]; then
+    line=$(grep -E 'tests failed out of [0-9]+|^([[:alnum:]_-]+: )?[0-9]+ passed, [0-9]+ failed' "$1" |
+        tail -n 1)
+    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+        failed=$((failed + BASH_REMATCH[1]))
+    elif [[ $line =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+        passed=$((passed + BASH_REMATCH[1]))
+        failed=$((failed + BASH_REMATCH[2]))
+    else
         failed=$((failed + 1))
-        return
     fi
-    local bad total
-    bad=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
-    total=$(sed -E 's/.* tests failed out of ([0-9]+).*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
-}
-
-# Adds the counts of a suite that ends with "N passed, N failed".
-count_plain() {
-    local line
-    line=$(grep -E '^([A-Za-z]+: )?[0-9]+ passed, [0-9]+ failed' "$1" | tail -n 1)
-    if [ -z "$line" ]; then
-        failed=$((failed + 1))
-        return
-    fi
-    passed=$((passed + $(sed -E 's/^([A-Za-z]+: )?([0-9]+) passed.*/\2/' <<<"$line")))
-    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")))
 }
 
 stage() {
@@ -47,13 +37,13 @@ stage "native unit tests"
 { cmake --preset native && cmake --build --preset native && ctest --preset native; } \
     >"$log_dir/native.log" 2>&1
 tail -n 3 "$log_dir/native.log"
-count_ctest "$log_dir/native.log"
+count_log "$log_dir/native.log"
 
 stage "Windows build and unit tests under Wine"
 { cmake --preset windows && cmake --build --preset windows && ctest --preset windows; } \
     >"$log_dir/windows.log" 2>&1
 tail -n 3 "$log_dir/windows.log"
-count_ctest "$log_dir/windows.log"
+count_log "$log_dir/windows.log"
 
 # Further suites, each a script that ends with "N passed, N failed".
 for suite in scripts/suites/*.sh; do
@@ -62,7 +52,7 @@ for suite in scripts/suites/*.sh; do
     stage "$name"
     bash "$suite" >"$log_dir/$name.log" 2>&1
     tail -n 5 "$log_dir/$name.log"
-    count_plain "$log_dir/$name.log"
+    count_log "$log_dir/$name.log"
 done
 
 for log in "$log_dir"/*.log; do
