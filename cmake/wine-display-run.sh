@@ -36,6 +36,7 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -s "$display_file" ] || { echo "Xvfb gave no display" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$display_file")
+DISPLAY=:$(head -n1 "$display_file")
+export DISPLAY
 
 "$here/wine-run.sh" "$@"
