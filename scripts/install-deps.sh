@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kestrum's build and tests need, if missing.
 # Run as root on Debian 12. Installs nothing when everything is present.
+# wine32:i386 installs on any amd64 host; whether this host can run it is
+# for cmake/wine-run.sh to find out.
 set -euo pipefail
 
 packages=(
     cmake g++ make googletest libbenchmark-dev clang libclang-rt-14-dev llvm
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps imagemagick hyperfine
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps imagemagick hyperfine unzip shellcheck
 )
 
 missing=()

@@ -1,29 +1,37 @@
 #!/usr/bin/env bash
 # Runs every test suite: the unit tests on the host, the same tests built for
-# Windows under Wine, and each further suite that is present. Installs what is
-# missing first. Ends with one line: "N passed, N failed".
+# Windows under Wine (32-bit and 64-bit), and each further suite that is
+# present. A Windows architecture this host cannot run is built, its tests
+# reported as skipped with the reason; the run fails if it can run neither.
+# Installs what is missing first. Ends with one line:
+# "N passed, N failed, N skipped".
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 
 passed=0
 failed=0
+skipped=0
 log_dir=build/test-logs
 mkdir -p "$log_dir"
 
-# Reads a suite's log into the totals: ctest's "N tests failed out of M", or
-# a plain "N passed, N failed". A log with neither counts as one failure.
+# Reads a suite's log into the totals: ctest's "N tests failed out of M" (its
+# skipped tests are among the M and listed as "(Skipped)"), or a plain
+# "N passed, N failed[, N skipped]". A log with neither counts as one failure.
 count_log() {
-    local line
-    line=$(grep -E 'tests failed out of [0-9]+|^([[:alnum:]_-]+: )?[0-9]+ passed, [0-9]+ failed' "$1" |
-        tail -n 1)
+    local line skips
+    line=$(tr -d '\r' <"$1" |
+        grep -E 'tests failed out of [0-9]+|^([[:alnum:]_-]+: )?[0-9]+ passed, [0-9]+ failed' | tail -n 1)
     if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
-        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+        skips=$(grep -cE '^[[:space:]]*[0-9]+ - .*\(Skipped\)' "$1")
+        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1] - skips))
         failed=$((failed + BASH_REMATCH[1]))
-    elif [[ $line =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+        skipped=$((skipped + skips))
+    elif [[ $line =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed(,\ ([0-9]+)\ skipped)? ]]; then
         passed=$((passed + BASH_REMATCH[1]))
         failed=$((failed + BASH_REMATCH[2]))
+        skipped=$((skipped + ${BASH_REMATCH[4]:-0}))
     else
         failed=$((failed + 1))
     fi
@@ -39,18 +47,33 @@ stage "native unit tests"
 tail -n 3 "$log_dir/native.log"
 count_log "$log_dir/native.log"
 
-stage "Windows build and unit tests under Wine"
-{ cmake --preset windows && cmake --build --preset windows && ctest --preset windows; } \
-    >"$log_dir/windows.log" 2>&1
-tail -n 3 "$log_dir/windows.log"
-count_log "$log_dir/windows.log"
+# The Windows builds: preset, architecture, label.
+runnable=0
+for build in "windows i686 32-bit" "windows64 x86_64 64-bit"; do
+    read -r preset arch label <<<"$build"
+    stage "Windows $label build and unit tests under Wine (build/$preset)"
+    if reason=$(cmake/wine-run.sh --can-run "$arch"); then
+        runnable=$((runnable + 1))
+    else
+        echo "SKIP the $label tests under Wine: $reason"
+    fi
+    { cmake --preset "$preset" && cmake --build --preset "$preset" && ctest --preset "$preset"; } \
+        >"$log_dir/$preset.log" 2>&1
+    tail -n 3 "$log_dir/$preset.log"
+    count_log "$log_dir/$preset.log"
+done
+if [ "$runnable" -eq 0 ]; then
+    echo "FAIL this host runs neither Windows architecture under Wine"
+    failed=$((failed + 1))
+fi
 
-# Further suites, each a script that ends with "N passed, N failed".
+# Further suites, each a script that ends with "N passed, N failed[, N skipped]".
 for suite in scripts/suites/*.sh; do
     [ -e "$suite" ] || continue
     name=$(basename "$suite" .sh)
     stage "$name"
     bash "$suite" >"$log_dir/$name.log" 2>&1
+    grep -E '^SKIP' "$log_dir/$name.log"
     tail -n 5 "$log_dir/$name.log"
     count_log "$log_dir/$name.log"
 done
@@ -62,5 +85,5 @@ for log in "$log_dir"/*.log; do
     fi
 done
 
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -11,6 +11,7 @@
 #                              answer line matching PATTERN (grep -E)
 #   e2e_screenshot PNG         open Kestrum's window, take a screenshot of it, close it
 #   e2e_not_blank PNG          succeed when the picture shows more than a plain fill
+#   e2e_client_stop            end the stand-in client
 #   e2e_desktop_stop           end everything started here
 
 E2E_XVFB_PID=
@@ -20,7 +21,10 @@ E2E_CLIENT_FD=
 E2E_CLIENT_OUT=
 E2E_KESTRUM_PID=
 E2E_DESKTOP_SIZE=1024x768
+# The build whose programs run here: build/windows (32-bit) or build/windows64.
 E2E_BIN=${E2E_BIN:-build/windows}
+# Wine, with the loader for each program's architecture.
+E2E_WINE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/cmake/wine-run.sh
 
 e2e_desktop_start() {
     local prefix=$1 fdfile
@@ -48,11 +52,11 @@ e2e_desktop_start() {
     # Titles beyond ASCII need a known system code page (1252 here).
     export LC_ALL=C.UTF-8
     if [ ! -f "$WINEPREFIX/.e2e-desktop" ]; then
-        timeout 300 wineboot --init >/dev/null 2>&1 || true
+        timeout 300 "$E2E_WINE" wineboot --init >/dev/null 2>&1 || true
         # One virtual desktop: Wine then manages every window itself, with no
         # X window manager needed, and the screen is exactly that desktop.
-        timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-        timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
+        timeout 60 "$E2E_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        timeout 60 "$E2E_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
             /d "$E2E_DESKTOP_SIZE" /f >/dev/null 2>&1
         wineserver -k 2>/dev/null || true
         touch "$WINEPREFIX/.e2e-desktop"
@@ -67,7 +71,7 @@ e2e_client_start() {
     mkfifo "$dir/client.in"
     E2E_CLIENT_OUT=$dir/client.out
     : >"$E2E_CLIENT_OUT"
-    wine "$E2E_BIN/tests/e2e/standin_client.exe" "$@" <"$dir/client.in" >"$E2E_CLIENT_OUT" 2>&1 &
+    "$E2E_WINE" "$E2E_BIN/tests/e2e/standin_client.exe" "$@" <"$dir/client.in" >"$E2E_CLIENT_OUT" 2>&1 &
     E2E_CLIENT_PID=$!
     exec {E2E_CLIENT_FD}>"$dir/client.in"
     e2e_wait_line 0 '^ready$' 60 >/dev/null
@@ -97,7 +101,7 @@ e2e_client_ask() {
 
 e2e_screenshot() {
     local png=$1 found x y r b status
-    wine "$E2E_BIN/kestrum.exe" </dev/null &
+    "$E2E_WINE" "$E2E_BIN/kestrum.exe" </dev/null &
     E2E_KESTRUM_PID=$!
     for _ in $(seq 60); do
         found=$(e2e_client_ask "find KestrumSize" '^(found|none)' 5) || break
@@ -127,7 +131,8 @@ e2e_not_blank() {
     [ "$colours" -ge 3 ] && awk -v d="$deviation" 'BEGIN { exit !(d > 0.02) }'
 }
 
-e2e_desktop_stop() {
+# Ends the stand-in client (and a Kestrum window left open), keeping the desktop.
+e2e_client_stop() {
     if [ -n "$E2E_CLIENT_FD" ]; then
         { echo quit >&"$E2E_CLIENT_FD"; } 2>/dev/null || true
         exec {E2E_CLIENT_FD}>&-
@@ -138,6 +143,10 @@ e2e_desktop_stop() {
     done
     E2E_KESTRUM_PID=
     E2E_CLIENT_PID=
+}
+
+e2e_desktop_stop() {
+    e2e_client_stop
     if [ -n "$E2E_PREFIX" ]; then
         WINEPREFIX=$E2E_PREFIX wineserver -k 2>/dev/null || true
         E2E_PREFIX=
