@@ -4,9 +4,12 @@
 #   2. discovery cost in ns per window, 1,000 to 100,000 windows, and its growth
 #   3. an unattended kestrum.exe run against the bare floor program under Wine
 #      (hyperfine, side by side, with a stand-in client running)
-#   4. kestrum.exe's footprint: stripped size and imported DLLs
+#   4. kestrum.exe's footprint, both architectures: size and imported DLLs
 # Builds what it needs in build/bench (host, Release) and build/bench-windows
-# (MinGW-w64, Release). Settings from the environment:
+# (32-bit) or build/bench-windows64 (64-bit), MinGW-w64 with the shipped
+# build's settings. Settings from the environment:
+#   BENCH_ARCH              i686 or x86_64: the build timed under Wine (default:
+#                           32-bit where this host runs it, else 64-bit)
 #   BENCH_RUNS (20)         timed runs per program in each side-by-side run
 #   BENCH_REPEATS (3)       side-by-side runs, the programs' order alternating
 #   BENCH_SETTLE (0.3)      seconds to wait after the pane is put back, before each timed run
@@ -18,15 +21,37 @@
 #                           (to try a change against the current one)
 # Writes the table to build/bench/results.md as well.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 root=$PWD
 
 runs=${BENCH_RUNS:-20}
 settle=${BENCH_SETTLE:-0.3}
 repeats=${BENCH_REPEATS:-3}
 host=build/bench
-win=build/bench-windows
-mkdir -p "$host" "$win"
+wine_run=$root/cmake/wine-run.sh
+mkdir -p "$host"
+# The Windows build directory of an architecture.
+win_dir() { if [ "$1" = i686 ]; then echo build/bench-windows; else echo build/bench-windows64; fi; }
+# Configures and builds Windows targets: ARCH TARGET...
+build_windows() {
+    local arch=$1 dir
+    shift
+    dir=$(win_dir "$arch")
+    mkdir -p "$dir"
+    { cmake -S . -B "$dir" --toolchain "cmake/toolchain-mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel \
+          -DKESTRUM_BENCH=ON -DKESTRUM_BUILD_TESTS=OFF &&
+      cmake --build "$dir" --target "$@" -j2; } >"$dir/build.log" 2>&1 ||
+        { tail -n 30 "$dir/build.log"; fail "Windows build ($arch) failed"; }
+}
+if [ -n "${BENCH_ARCH:-}" ]; then
+    arch=$BENCH_ARCH
+elif "$wine_run" --can-run i686 >/dev/null; then
+    arch=i686
+else
+    arch=x86_64
+fi
+win=$(win_dir "$arch")
+mkdir -p "$win"
 results=$host/results.md
 log() { echo "--- $*" >&2; }
 fail() { echo "bench: $*" >&2; exit 1; }
@@ -65,19 +90,17 @@ wine_rows=""
 footprint_rows=""
 kestrum_exe=""
 if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
-    log "building kestrum.exe, the stand-in client and the floor program for Windows"
-    { cmake -S . -B "$win" --toolchain cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-          -DKESTRUM_BENCH=ON -DKESTRUM_BUILD_TESTS=OFF &&
-      cmake --build "$win" --target kestrum standin_client floor startup_steps -j2; } >"$win/build.log" 2>&1 ||
-        { tail -n 30 "$win/build.log"; fail "Windows build failed"; }
+    reason=$("$wine_run" --can-run "$arch") || fail "cannot time the $arch build here: $reason"
+    log "building kestrum.exe, the stand-in client and the floor program for Windows ($arch)"
+    build_windows "$arch" kestrum standin_client floor startup_steps
     kestrum_exe=${BENCH_KESTRUM_EXE:-$win/kestrum.exe}
     candidate_exe=${BENCH_CANDIDATE_EXE:-}
     floor_exe=$win/floor.exe
     client_exe=$(find "$win" -name standin_client.exe | head -n 1)
-    [ -f "$kestrum_exe" ] && [ -f "$floor_exe" ] && [ -n "$client_exe" ] || fail "programs missing"
+    if [ ! -f "$kestrum_exe" ] || [ ! -f "$floor_exe" ] || [ -z "$client_exe" ]; then fail "programs missing"; fi
 
     export WINEPREFIX=${WINEPREFIX:-$root/$win/wineprefix}
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=${WINEARCH:-win64}
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     export DISPLAY=${BENCH_DISPLAY:-:73}
     xvfb_pid=""
     client_pid=""
@@ -93,12 +116,12 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
         xvfb_pid=$!
         sleep 1
     fi
-    [ -d "$WINEPREFIX" ] || wineboot --init >"$win/wineboot.log" 2>&1
+    [ -d "$WINEPREFIX" ] || "$wine_run" wineboot --init >"$win/wineboot.log" 2>&1
 
     # The stand-in client: one main window, its pane inside a framed parent,
     # 200 pixels wide. Commands reach it through a pipe that stays open.
     rm -f "$win/client.fifo" && mkfifo "$win/client.fifo"
-    wine "$client_exe" --window Bench --place 100,100,700,500 --pane 1,10,10,200,300 \
+    "$wine_run" "$client_exe" --window Bench --place 100,100,700,500 --pane 1,10,10,200,300 \
         <"$win/client.fifo" >"$win/client.out" 2>"$win/client.err" &
     client_pid=$!
     exec 3>"$win/client.fifo"
@@ -125,15 +148,15 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     wine_rows=""
     for rep in $(seq 1 "$repeats"); do
         log "timing under Wine, $runs runs each (repeat $rep of $repeats)"
-        kestrum_cmd=(-n kestrum "wine $kestrum_exe /AUTO /newsize=250")
-        floor_cmd=(-n floor "wine $floor_exe /newsize=250")
+        kestrum_cmd=(-n kestrum "$wine_run $kestrum_exe /AUTO /newsize=250")
+        floor_cmd=(-n floor "$wine_run $floor_exe /newsize=250")
         candidate_cmd=()
-        [ -n "$candidate_exe" ] && candidate_cmd=(-n candidate "wine $candidate_exe /AUTO /newsize=250")
+        [ -n "$candidate_exe" ] && candidate_cmd=(-n candidate "$wine_run $candidate_exe /AUTO /newsize=250")
         if [ $((rep % 2)) -eq 1 ]; then order=("${kestrum_cmd[@]}" "${candidate_cmd[@]}" "${floor_cmd[@]}");
         else order=("${floor_cmd[@]}" "${candidate_cmd[@]}" "${kestrum_cmd[@]}"); fi
         csv=$win/hyperfine-$rep.csv
         hyperfine --style basic -N --runs "$runs" --warmup 2 \
-            --prepare "sh -c 'wine $floor_exe /newsize=200 && sleep $settle'" \
+            --prepare "sh -c '$wine_run $floor_exe /newsize=200 && sleep $settle'" \
             --export-csv "$csv" --export-json "$win/hyperfine-$rep.json" \
             "${order[@]}" >"$win/hyperfine-$rep.log" 2>&1 ||
             { cat "$win/hyperfine-$rep.log"; fail "hyperfine failed"; }
@@ -197,7 +220,7 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
             sleep "$settle"
             start_us=${EPOCHREALTIME/./}
             # shellcheck disable=SC2086
-            wine "$steps" ${step_args[$i]} || fail "startup_steps failed"
+            "$wine_run" "$steps" ${step_args[$i]} || fail "startup_steps failed"
             end_us=${EPOCHREALTIME/./}
             [ "$round" -gt 0 ] && echo "$i $((end_us - start_us))" >>"$win/steps.times"
         done
@@ -210,25 +233,36 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     done
 fi
 
-# --- 4: footprint -------------------------------------------------------------
-if [ -n "$kestrum_exe" ] && [ -f "$kestrum_exe" ]; then
-    strip_tool=$(command -v i686-w64-mingw32-strip)
-    objdump_tool=$(command -v i686-w64-mingw32-objdump)
-    cp "$kestrum_exe" "$win/kestrum.stripped.exe"
-    "$strip_tool" "$win/kestrum.stripped.exe"
-    cp "$floor_exe" "$win/floor.stripped.exe"
-    "$strip_tool" "$win/floor.stripped.exe"
-    imports=$("$objdump_tool" -p "$win/kestrum.stripped.exe" | awk '/DLL Name:/ { print $3 }' | sort -f | paste -sd ' ')
+# --- 4: footprint, both architectures ------------------------------------------
+# kestrum.exe is stripped when it is linked; the floor program is stripped here.
+footprint_row() {
+    local a=$1 exe=$2 prefix imports foreign dll
+    prefix=$([ "$a" = i686 ] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)
+    imports=$("$prefix-objdump" -p "$exe" | awk '/DLL Name:/ { print $3 }' | sort -f | paste -sd ' ')
     # DLLs that every Windows installation carries.
-    system_dlls=" KERNEL32.dll USER32.dll GDI32.dll COMCTL32.dll msvcrt.dll ADVAPI32.dll SHELL32.dll ntdll.dll "
     foreign=""
     for dll in $imports; do
-        grep -qi " $dll " <<<"$system_dlls" || foreign="$foreign $dll"
+        grep -qi " $dll " <<<" KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll " || foreign="$foreign $dll"
     done
-    footprint_rows=$(printf '| kestrum.exe stripped | %s bytes (unstripped %s) |\n| floor.exe stripped, for comparison | %s bytes |\n| kestrum.exe imports | %s%s |' \
-        "$(stat -c %s "$win/kestrum.stripped.exe")" "$(stat -c %s "$kestrum_exe")" \
-        "$(stat -c %s "$win/floor.stripped.exe")" "$imports" \
-        "$([ -z "$foreign" ] && echo " (system DLLs only)" || echo " (NOT system:$foreign)")")
+    printf '| kestrum.exe (%s), as built and shipped (stripped) | %s bytes; imports %s%s |\n' \
+        "$a" "$(stat -c %s "$exe")" "$imports" \
+        "$([ -z "$foreign" ] && echo " (system DLLs only)" || echo " (NOT system:$foreign)")"
+}
+for a in i686 x86_64; do
+    if [ "$a" = "$arch" ] && [ -n "$kestrum_exe" ] && [ -z "${BENCH_KESTRUM_EXE:-}" ]; then
+        exe=$kestrum_exe
+    else
+        log "building kestrum.exe ($a) for its footprint"
+        build_windows "$a" kestrum
+        exe=$(win_dir "$a")/kestrum.exe
+    fi
+    footprint_rows="$footprint_rows$(footprint_row "$a" "$exe")
+"
+done
+if [ -n "$kestrum_exe" ] && [ -f "${floor_exe:-}" ]; then
+    strip_tool=$([ "$arch" = i686 ] && echo i686-w64-mingw32-strip || echo x86_64-w64-mingw32-strip)
+    "$strip_tool" -o "$win/floor.stripped.exe" "$floor_exe"
+    footprint_rows="$footprint_rows| floor.exe ($arch) stripped, for comparison | $(stat -c %s "$win/floor.stripped.exe") bytes |"
 fi
 
 # --- the table ----------------------------------------------------------------
@@ -250,7 +284,7 @@ fi
     done
     echo "| pane discovery growth with 250 to 25,000 list appends | $(growth 'Panes/desc:[0-9]*/paneEvery:4') |"
     [ -n "$wine_rows" ] && echo "$wine_rows"
-    [ -n "$footprint_rows" ] && echo "$footprint_rows"
+    [ -n "$footprint_rows" ] && echo "${footprint_rows%$'\n'}"
     echo
-    echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(wine --version 2>/dev/null || echo 'no wine'), $(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo 'no wine'), timed build $arch, $(date -u '+%Y-%m-%d %H:%M UTC')"
 } | tee "$results"

@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
 # The main job on a fresh Debian machine (as root): installs what is missing,
-# builds kestrum.exe, starts a stand-in client on a private Xvfb display, runs
-# "kestrum.exe /AUTO /newsize=250" and prints the pane's rectangle before and
-# after, then opens Kestrum's window and writes a screenshot of it. Leaves
-# nothing running that it started.
+# builds kestrum.exe and its release archives, starts a stand-in client on a
+# private Xvfb display, runs "kestrum.exe /AUTO /newsize=250" and prints the
+# pane's rectangle before and after, then opens Kestrum's window and writes a
+# screenshot of it. Runs the 32-bit build where this host runs 32-bit
+# programs, the 64-bit one otherwise, and says which. Leaves nothing running
+# that it started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target kestrum standin_client
+if reason=$(cmake/wine-run.sh --can-run i686); then
+    preset=windows
+    echo "running the 32-bit build (build/windows)"
+else
+    preset=windows64
+    echo "running the 64-bit build (build/windows64): $reason"
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target kestrum standin_client
 
 # shellcheck source=tests/e2e/desktop.sh
 source tests/e2e/desktop.sh
+E2E_BIN=build/$preset
 out=build/demo
 trap e2e_desktop_stop EXIT
 trap 'exit 130' INT TERM
@@ -34,7 +44,7 @@ before=$(show_pane before)
 echo "${before%$'\n'*}"
 echo "running: kestrum.exe /AUTO /newsize=250"
 status=0
-wine build/windows/kestrum.exe /AUTO /newsize=250 </dev/null || status=$?
+"$E2E_WINE" "$E2E_BIN/kestrum.exe" /AUTO /newsize=250 </dev/null || status=$?
 echo "kestrum.exe ended with status $status"
 # The move reaches the pane through the client's own message queue.
 for _ in $(seq 20); do
@@ -49,3 +59,13 @@ echo "opening Kestrum's window for a screenshot"
 e2e_screenshot "$shot"
 e2e_not_blank "$shot"
 echo "screenshot: $PWD/$shot"
+
+# The release archives, both architectures (building them needs no Wine).
+for archive_preset in windows windows64; do
+    cmake --preset "$archive_preset" >/dev/null
+    cmake --build --preset "$archive_preset" --target package >/dev/null
+done
+echo "release archives:"
+for zip in build/windows/Kestrum-*-win32.zip build/windows64/Kestrum-*-win64.zip; do
+    echo "  $PWD/$zip ($(stat -c %s "$zip") bytes, checksum in $(basename "$zip").sha256)"
+done

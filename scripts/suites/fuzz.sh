@@ -6,7 +6,7 @@
 # Fails on any crash, sanitizer report, disagreement or broken rule.
 # Ends with one line: "N passed, N failed".
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 
 seconds=${FUZZ_SECONDS:-60}
 desktop_seconds=${FUZZ_DESKTOP_SECONDS:-30}
@@ -40,7 +40,7 @@ options=(-dict=fuzz/start_options.dict -max_len=2048 -print_final_stats=1
 "$target" "${options[@]}" fuzz/corpus/* >"$build/seeds.log" 2>&1
 status=$?
 [ $status -ne 0 ] && tail -n 30 "$build/seeds.log"
-result $status "seed corpus ($(ls fuzz/corpus | wc -l) inputs)"
+result $status "seed corpus ($(find fuzz/corpus -type f | wc -l) inputs)"
 
 # The bounded run, on a working copy of the corpus so the seeds stay as they are.
 rm -rf "$work" && mkdir -p "$work" && cp fuzz/corpus/* "$work/"
@@ -60,7 +60,7 @@ summary() {  # log, label
     echo "$2: ${runs:-0} executions (${rate:-0}/s), coverage ${coverage:-unknown} (of ${edges:-?} instrumented edges)"
 }
 summary "$build/run.log" "fuzz, readers, ${seconds} s"
-echo "corpus grown from $(ls fuzz/corpus | wc -l) seeds to $(ls "$work" | wc -l) inputs"
+echo "corpus grown from $(find fuzz/corpus -type f | wc -l) seeds to $(find "$work" -type f | wc -l) inputs"
 result $status "fuzz run of ${seconds} s: no crash, no disagreement"
 
 # The whole road on random desktops, from an empty corpus of its own.

@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer (any report is fatal) and runs them.
 # Ends with one line: "N passed, N failed".
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 
 build=build/asan
 flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
