@@ -13,7 +13,6 @@
 #   BENCH_RUNS (20)         timed runs per program in each side-by-side run
 #   BENCH_REPEATS (3)       side-by-side runs, the programs' order alternating
 #   BENCH_SETTLE (0.3)      seconds to wait after the pane is put back, before each timed run
-#   BENCH_DISPLAY (:73)     X display for Wine; an Xvfb is started there if none runs
 #   WINEPREFIX              default build/bench-windows/wineprefix
 #   BENCH_SKIP_WINE=1       only parts 1 and 2
 #   BENCH_KESTRUM_EXE       time this kestrum.exe instead of the one built here
@@ -101,21 +100,21 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
 
     export WINEPREFIX=${WINEPREFIX:-$root/$win/wineprefix}
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    export DISPLAY=${BENCH_DISPLAY:-:73}
-    xvfb_pid=""
+    # shellcheck source=scripts/lib/display.sh
+    source scripts/lib/display.sh
     client_pid=""
+    # Ends everything started here: the client, Wine's processes in this
+    # prefix, and the private display.
     cleanup() {
-        [ -n "${fifo_fd_open:-}" ] && exec 3>&-
-        [ -n "$client_pid" ] && kill "$client_pid" 2>/dev/null
-        [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+        if [ -n "${fifo_fd_open:-}" ]; then exec 3>&-; fi
+        if [ -n "$client_pid" ]; then kill "$client_pid" 2>/dev/null; fi
+        wineserver -k 2>/dev/null
+        display_stop
         rm -f "$win/client.fifo"
     }
     trap cleanup EXIT
-    if [ ! -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then
-        Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$win/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        sleep 1
-    fi
+    trap 'exit 130' INT TERM
+    display_start 1280x1024x24 || fail "no private display"
     [ -d "$WINEPREFIX" ] || "$wine_run" wineboot --init >"$win/wineboot.log" 2>&1
 
     # The stand-in client: one main window, its pane inside a framed parent,

@@ -10,32 +10,10 @@ cd "$(dirname "$0")/.." || exit 1
 
 bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 
-passed=0
-failed=0
-skipped=0
 log_dir=build/test-logs
 mkdir -p "$log_dir"
-
-# Reads a suite's log into the totals: ctest's "N tests failed out of M" (its
-# skipped tests are among the M and listed as "(Skipped)"), or a plain
-# "N passed, N failed[, N skipped]". A log with neither counts as one failure.
-count_log() {
-    local line skips
-    line=$(tr -d '\r' <"$1" |
-        grep -E 'tests failed out of [0-9]+|^([[:alnum:]_-]+: )?[0-9]+ passed, [0-9]+ failed' | tail -n 1)
-    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
-        skips=$(grep -cE '^[[:space:]]*[0-9]+ - .*\(Skipped\)' "$1")
-        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1] - skips))
-        failed=$((failed + BASH_REMATCH[1]))
-        skipped=$((skipped + skips))
-    elif [[ $line =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed(,\ ([0-9]+)\ skipped)? ]]; then
-        passed=$((passed + BASH_REMATCH[1]))
-        failed=$((failed + BASH_REMATCH[2]))
-        skipped=$((skipped + ${BASH_REMATCH[4]:-0}))
-    else
-        failed=$((failed + 1))
-    fi
-}
+# shellcheck source=scripts/lib/summary.sh
+source scripts/lib/summary.sh
 
 stage() {
     echo "=== $1"
@@ -45,7 +23,7 @@ stage "native unit tests"
 { cmake --preset native && cmake --build --preset native && ctest --preset native; } \
     >"$log_dir/native.log" 2>&1
 tail -n 3 "$log_dir/native.log"
-count_log "$log_dir/native.log"
+summary_add_log "$log_dir/native.log"
 
 # The Windows builds: preset, architecture, label.
 runnable=0
@@ -55,17 +33,15 @@ for build in "windows i686 32-bit" "windows64 x86_64 64-bit"; do
     if reason=$(cmake/wine-run.sh --can-run "$arch"); then
         runnable=$((runnable + 1))
     else
-        echo "SKIP the $label tests under Wine: $reason"
+        echo "SKIP the $label tests under Wine: $reason (ctest counts them as skipped)"
     fi
     { cmake --preset "$preset" && cmake --build --preset "$preset" && ctest --preset "$preset"; } \
         >"$log_dir/$preset.log" 2>&1
     tail -n 3 "$log_dir/$preset.log"
-    count_log "$log_dir/$preset.log"
+    summary_add_log "$log_dir/$preset.log"
 done
-if [ "$runnable" -eq 0 ]; then
-    echo "FAIL this host runs neither Windows architecture under Wine"
-    failed=$((failed + 1))
-fi
+[ "$runnable" -gt 0 ]
+summary_result $? "this host runs at least one Windows architecture under Wine"
 
 # Further suites, each a script that ends with "N passed, N failed[, N skipped]".
 for suite in scripts/suites/*.sh; do
@@ -75,7 +51,7 @@ for suite in scripts/suites/*.sh; do
     bash "$suite" >"$log_dir/$name.log" 2>&1
     grep -E '^SKIP' "$log_dir/$name.log"
     tail -n 5 "$log_dir/$name.log"
-    count_log "$log_dir/$name.log"
+    summary_add_log "$log_dir/$name.log"
 done
 
 for log in "$log_dir"/*.log; do
@@ -85,5 +61,4 @@ for log in "$log_dir"/*.log; do
     fi
 done
 
-echo "$passed passed, $failed failed, $skipped skipped"
-[ "$failed" -eq 0 ]
+summary_finish

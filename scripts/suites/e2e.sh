@@ -10,48 +10,31 @@ cd "$(dirname "$0")/../.." || exit 1
 
 out_root=build/e2e
 mkdir -p "$out_root"
-passed=0
-failed=0
-skipped=0
 
+# shellcheck source=scripts/lib/summary.sh
+source scripts/lib/summary.sh
 # shellcheck source=tests/e2e/desktop.sh
 source tests/e2e/desktop.sh
 trap e2e_desktop_stop EXIT
 trap 'exit 130' INT TERM
-
-# Adds the driver's "N passed, N failed" from $1 to the totals.
-count_driver() {
-    local summary
-    summary=$(tr -d '\r' <"$1" | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -n 1)
-    if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
-        passed=$((passed + BASH_REMATCH[1]))
-        failed=$((failed + BASH_REMATCH[2]))
-    else
-        echo "FAIL driver ($2): expected a summary line, seen none (ended early or timed out)"
-        failed=$((failed + 1))
-    fi
-}
 
 # Every road and the screenshot against one build: PRESET ARCH LABEL.
 run_build() {
     local preset=$1 arch=$2 label=$3 out=$out_root/$1 reason started shot
     echo "=== e2e, $label build (build/$preset)"
     if ! reason=$(cmake/wine-run.sh --can-run "$arch"); then
-        echo "SKIP e2e, $label build: $reason"
-        skipped=$((skipped + 1))
+        summary_skip "e2e, $label build" "$reason"
         return
     fi
     mkdir -p "$out"
     # Configured every time: a tree configured before tests/e2e/ existed lacks its targets.
     if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target kestrum standin_client e2e_driver; } \
             >"$out/build.log" 2>&1; then
-        echo "FAIL e2e, $label build: the programs did not build, see $out/build.log"
-        failed=$((failed + 1))
+        summary_result 1 "e2e, $label build: the programs build (see $out/build.log)"
         return
     fi
     if [ -z "$E2E_PREFIX" ] && ! e2e_desktop_start "$out_root/wineprefix"; then
-        echo "FAIL e2e, $label build: no private desktop"
-        failed=$((failed + 1))
+        summary_result 1 "e2e, $label build: a private desktop starts"
         return
     fi
     E2E_BIN=build/$preset
@@ -61,26 +44,20 @@ run_build() {
     timeout 480 "$E2E_WINE" "build/$preset/tests/e2e/e2e_driver.exe" --kestrum "$PWD/build/$preset/kestrum.exe" \
         </dev/null 2>&1 | tee "$out/driver.log" &
     wait $!
-    count_driver "$out/driver.log" "$label"
+    summary_add_log "$out/driver.log"
     echo "driver ($label): $(($(date +%s) - started)) s"
 
     # The screenshot: Kestrum's window listing two clients.
     shot=$out/kestrum-window.png
     rm -f "$shot"
-    if e2e_client_start "$out" --window "Orders" --pane 2,15,12,220,150 \
-            --window "Größe – Café" --pane 0,20,30,210,120 &&
-        e2e_screenshot "$shot" && e2e_not_blank "$shot"; then
-        echo "PASS screenshot of the window ($label): $PWD/$shot"
-        passed=$((passed + 1))
-    else
-        echo "FAIL screenshot of the window ($label): expected a picture with content at $shot, seen none or a blank one"
-        failed=$((failed + 1))
-    fi
+    e2e_client_start "$out" --window "Orders" --pane 2,15,12,220,150 \
+        --window "Größe – Café" --pane 0,20,30,210,120 &&
+        e2e_screenshot "$shot" && e2e_not_blank "$shot"
+    summary_result $? "screenshot of the window ($label): a picture with content at $PWD/$shot"
     e2e_client_stop
 }
 
 run_build windows i686 32-bit
 run_build windows64 x86_64 64-bit
 
-echo "$passed passed, $failed failed, $skipped skipped"
-[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
+summary_finish

@@ -4,7 +4,7 @@
 # reference reader in fuzz/ (FUZZ_SECONDS, 60 by default), and the whole road
 # on random in-memory desktops with random faults (FUZZ_DESKTOP_SECONDS, 30).
 # Fails on any crash, sanitizer report, disagreement or broken rule.
-# Ends with one line: "N passed, N failed".
+# Ends with one line: "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 
@@ -12,16 +12,8 @@ seconds=${FUZZ_SECONDS:-60}
 desktop_seconds=${FUZZ_DESKTOP_SECONDS:-30}
 build=build/fuzz
 work=$build/work
-passed=0
-failed=0
-result() {
-    if [ "$1" -eq 0 ]; then passed=$((passed + 1)); echo "PASS $2"; else failed=$((failed + 1)); echo "FAIL $2"; fi
-}
-finish() {
-    echo "$passed passed, $failed failed"
-    [ "$failed" -eq 0 ]
-    exit
-}
+# shellcheck source=scripts/lib/summary.sh
+source scripts/lib/summary.sh
 
 mkdir -p "$build"
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKESTRUM_FUZZ=ON -DKESTRUM_BUILD_TESTS=OFF \
@@ -29,8 +21,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -DKESTRUM_FUZZ=ON -DKESTRUM_BUILD_TE
     cmake --build "$build" --target kestrum_fuzz_start_options kestrum_fuzz_desktop -j2 >"$build.build.log" 2>&1
 status=$?
 [ $status -ne 0 ] && tail -n 30 "$build.configure.log" "$build.build.log"
-result $status "build the fuzz targets"
-[ $status -ne 0 ] && finish
+summary_result $status "build the fuzz targets"
+if [ $status -ne 0 ]; then summary_finish; exit; fi
 
 target=$build/fuzz/kestrum_fuzz_start_options
 options=(-dict=fuzz/start_options.dict -max_len=2048 -print_final_stats=1
@@ -40,7 +32,7 @@ options=(-dict=fuzz/start_options.dict -max_len=2048 -print_final_stats=1
 "$target" "${options[@]}" fuzz/corpus/* >"$build/seeds.log" 2>&1
 status=$?
 [ $status -ne 0 ] && tail -n 30 "$build/seeds.log"
-result $status "seed corpus ($(find fuzz/corpus -type f | wc -l) inputs)"
+summary_result $status "seed corpus ($(find fuzz/corpus -type f | wc -l) inputs)"
 
 # The bounded run, on a working copy of the corpus so the seeds stay as they are.
 rm -rf "$work" && mkdir -p "$work" && cp fuzz/corpus/* "$work/"
@@ -50,7 +42,7 @@ if [ $status -ne 0 ]; then
     grep -E 'DISAGREEMENT|ERROR|SUMMARY|runtime error' "$build/run.log" | head -n 20
     ls "$build"/crash-* "$build"/leak-* "$build"/timeout-* 2>/dev/null
 fi
-summary() {  # log, label
+fuzz_stats() {  # log, label
     local runs rate coverage edges
     runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$1")
     rate=$(sed -nE 's/^stat::average_exec_per_sec: *([0-9]+).*/\1/p' "$1")
@@ -59,9 +51,9 @@ summary() {  # log, label
     edges=$(sed -nE 's/.*\(([0-9]+) inline 8-bit counters\).*/\1/p' "$1" | head -n 1)
     echo "$2: ${runs:-0} executions (${rate:-0}/s), coverage ${coverage:-unknown} (of ${edges:-?} instrumented edges)"
 }
-summary "$build/run.log" "fuzz, readers, ${seconds} s"
+fuzz_stats "$build/run.log" "fuzz, readers, ${seconds} s"
 echo "corpus grown from $(find fuzz/corpus -type f | wc -l) seeds to $(find "$work" -type f | wc -l) inputs"
-result $status "fuzz run of ${seconds} s: no crash, no disagreement"
+summary_result $status "fuzz run of ${seconds} s: no crash, no disagreement"
 
 # The whole road on random desktops, from an empty corpus of its own.
 desktop_work=$build/work-desktop
@@ -73,8 +65,8 @@ if [ $status -ne 0 ]; then
     grep -E 'BROKEN|ERROR|SUMMARY|runtime error' "$build/run-desktop.log" | head -n 20
     ls "$build"/crash-* "$build"/leak-* "$build"/timeout-* 2>/dev/null
 fi
-summary "$build/run-desktop.log" "fuzz, desktop road, ${desktop_seconds} s"
-result $status "desktop road fuzz run of ${desktop_seconds} s: no crash, every rule kept"
+fuzz_stats "$build/run-desktop.log" "fuzz, desktop road, ${desktop_seconds} s"
+summary_result $status "desktop road fuzz run of ${desktop_seconds} s: no crash, every rule kept"
 
 # Source coverage the corpus reaches in the two readers (reported, not judged).
 profdata=$(command -v llvm-profdata || command -v llvm-profdata-14)
@@ -94,4 +86,4 @@ if [ -n "$profdata" ] && [ -n "$llvmcov" ]; then
             awk 'NR > 2 && NF > 5 { printf "  %-32s regions %s, lines %s, branches %s\n", $1, $4, $10, $13 }'
     fi
 fi
-finish
+summary_finish

@@ -3,21 +3,12 @@
 # Kestrum-<version>-<win32|win64>.zip holding exactly the exe, README.txt and
 # LICENSE.txt, the exe stripped and of the build's architecture, and a
 # .sha256 file beside it that sha256sum -c accepts. Needs no Wine.
-# Ends with "N passed, N failed".
+# Ends with "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 
-passed=0
-failed=0
-result() {
-    if [ "$1" -eq 0 ]; then
-        passed=$((passed + 1))
-        echo "PASS $2"
-    else
-        failed=$((failed + 1))
-        echo "FAIL $2"
-    fi
-}
+# shellcheck source=scripts/lib/summary.sh
+source scripts/lib/summary.sh
 
 version=$(sed -nE 's/^project\(Kestrum VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
 for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64"; do
@@ -28,25 +19,24 @@ for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64";
     mkdir -p "$dir"
     rm -f "$zip" "$zip.sha256"
     { cmake --preset "$preset" && cmake --build --preset "$preset" --target package; } >"$log" 2>&1
-    result $? "$preset: the package target builds (see $log)"
+    summary_result $? "$preset: the package target builds (see $log)"
     [ -f "$zip" ] && [ -f "$zip.sha256" ]
-    result $? "$preset: $zip and $zip.sha256 exist"
+    summary_result $? "$preset: $zip and $zip.sha256 exist"
     [ -f "$zip.sha256" ] && (cd "$dir" && sha256sum -c "$(basename "$zip").sha256" >/dev/null 2>&1)
-    result $? "$preset: sha256sum -c accepts the checksum file"
+    summary_result $? "$preset: sha256sum -c accepts the checksum file"
 
     contents=$(unzip -Z1 "$zip" 2>/dev/null | sort | paste -sd ' ')
     [ "$contents" = "LICENSE.txt README.txt kestrum.exe" ]
-    result $? "$preset: the archive holds LICENSE.txt README.txt kestrum.exe (seen: ${contents:-nothing})"
+    summary_result $? "$preset: the archive holds LICENSE.txt README.txt kestrum.exe (seen: ${contents:-nothing})"
 
     unpacked=$(mktemp -d)
     unzip -q "$zip" -d "$unpacked" 2>/dev/null
     bash tests/package/check_exe.sh "$unpacked/kestrum.exe" "$format" "$arch" "$prefix-w64-mingw32-objdump" \
         >"$dir/package-exe.log" 2>&1
-    result $? "$preset: the archived exe is $format, imports system DLLs only, names $arch, is stripped"
+    summary_result $? "$preset: the archived exe is $format, imports system DLLs only, names $arch, is stripped"
     grep -q "^Exit status" "$unpacked/README.txt" 2>/dev/null && grep -q "/newsize=" "$unpacked/README.txt"
-    result $? "$preset: README.txt tells the options and the exit statuses"
+    summary_result $? "$preset: README.txt tells the options and the exit statuses"
     rm -rf "$unpacked"
 done
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary_finish

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the native unit tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer (any report is fatal) and runs them.
-# Ends with one line: "N passed, N failed".
+# Ends with one line: "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 
@@ -11,24 +11,18 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_strin
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 mkdir -p "$build"
+# shellcheck source=scripts/lib/summary.sh
+source scripts/lib/summary.sh
 if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKESTRUM_WERROR=ON \
            -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" &&
        cmake --build "$build" --target kestrum_tests -j2; } >"$build/build.log" 2>&1; then
     tail -n 40 "$build/build.log"
-    echo "0 passed, 1 failed"
-    exit 1
+    summary_result 1 "the unit tests build with the sanitizers"
+    summary_finish
+    exit
 fi
 
 (cd "$build" && ctest --output-on-failure -j2) >"$build/ctest.log" 2>&1
-status=$?
 grep -E 'runtime error|ERROR: AddressSanitizer|SUMMARY|\*\*\*Failed|tests passed' "$build/ctest.log" | head -n 40
-line=$(grep -E 'tests failed out of [0-9]+' "$build/ctest.log" | tail -n 1)
-if [ -z "$line" ]; then
-    tail -n 40 "$build/ctest.log"
-    echo "0 passed, 1 failed"
-    exit 1
-fi
-bad=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
-total=$(sed -E 's/.* tests failed out of ([0-9]+).*/\1/' <<<"$line")
-echo "$((total - bad)) passed, $bad failed"
-[ "$status" -eq 0 ] && [ "$bad" -eq 0 ]
+summary_add_log "$build/ctest.log"
+summary_finish

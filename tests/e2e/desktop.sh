@@ -5,7 +5,7 @@
 # here is ended by e2e_desktop_stop (by PID, and wineserver -k for this prefix
 # only). Callers: trap e2e_desktop_stop EXIT, and turn INT and TERM into an exit.
 #
-#   e2e_desktop_start PREFIX   start Xvfb, export DISPLAY and the Wine settings
+#   e2e_desktop_start PREFIX   start a private display, export DISPLAY and the Wine settings
 #   e2e_client_start DIR ARGS  start the stand-in client, commands through DIR/client.in
 #   e2e_client_ask COMMAND PATTERN [SECONDS]   send a command, print the first new
 #                              answer line matching PATTERN (grep -E)
@@ -14,7 +14,6 @@
 #   e2e_client_stop            end the stand-in client
 #   e2e_desktop_stop           end everything started here
 
-E2E_XVFB_PID=
 E2E_PREFIX=
 E2E_CLIENT_PID=
 E2E_CLIENT_FD=
@@ -23,28 +22,16 @@ E2E_KESTRUM_PID=
 E2E_DESKTOP_SIZE=1024x768
 # The build whose programs run here: build/windows (32-bit) or build/windows64.
 E2E_BIN=${E2E_BIN:-build/windows}
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # Wine, with the loader for each program's architecture.
-E2E_WINE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/cmake/wine-run.sh
+E2E_WINE=$E2E_ROOT/cmake/wine-run.sh
+# shellcheck source=scripts/lib/display.sh
+source "$E2E_ROOT/scripts/lib/display.sh"
 
 e2e_desktop_start() {
-    local prefix=$1 fdfile
+    local prefix=$1
     mkdir -p "$(dirname "$prefix")"
-    fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "${E2E_DESKTOP_SIZE}x24" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
-    E2E_XVFB_PID=$!
-    for _ in $(seq 100); do
-        [ -s "$fdfile" ] && break
-        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    if [ ! -s "$fdfile" ]; then
-        echo "e2e: Xvfb did not start" >&2
-        rm -f "$fdfile"
-        return 1
-    fi
-    DISPLAY=":$(head -n 1 "$fdfile")"
-    export DISPLAY
-    rm -f "$fdfile"
+    display_start "${E2E_DESKTOP_SIZE}x24" || { echo "e2e: Xvfb did not start" >&2; return 1; }
 
     E2E_PREFIX=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
     export WINEPREFIX=$E2E_PREFIX
@@ -151,9 +138,5 @@ e2e_desktop_stop() {
         WINEPREFIX=$E2E_PREFIX wineserver -k 2>/dev/null || true
         E2E_PREFIX=
     fi
-    if [ -n "$E2E_XVFB_PID" ]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        wait "$E2E_XVFB_PID" 2>/dev/null || true
-        E2E_XVFB_PID=
-    fi
+    display_stop
 }
