@@ -101,8 +101,8 @@ TEST_F(ActionsTest, ActsOnThePaneOfTheClientSelectedLast) {
 TEST_F(ActionsTest, NoPaneReportsEachTime) {
     AddClient(desktop, "Client", {});
     Discover();
-    form.Command2_Click();
-    form.Command2_Click();
+    EXPECT_EQ(form.Command2_Click(), ResetOutcome::NoPaneListed);
+    EXPECT_EQ(form.Command2_Click(), ResetOutcome::NoPaneListed);
     EXPECT_EQ(desktop.Messages(),
               (std::vector<std::string>{"NavPane was not found", "NavPane was not found"}));
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);

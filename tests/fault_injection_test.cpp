@@ -229,6 +229,7 @@ struct ResetFault {
     Operation operation;  // the call during which `victim` vanishes
     const char* victim;   // "Pane", "Frame" or "Main"
     std::vector<std::string> messages;
+    ResetOutcome outcome;
 };
 
 void PrintTo(const ResetFault& c, std::ostream* os) { *os << c.name; }
@@ -249,7 +250,7 @@ TEST_P(ResetAfterRefresh, MovesNothingAndReportsAsDesigned) {
 
     desktop.DestroyOnCall(c.operation, c.operation == Operation::ScreenToClient ? frame : pane,
                           named.at(c.victim));
-    form.Command2_Click();
+    EXPECT_EQ(form.Command2_Click(), c.outcome);
 
     for (const auto& [h, rect] : Rects()) EXPECT_EQ(rect, before.at(h)) << "window " << h << " moved";
     EXPECT_FALSE(desktop.Exists(pane));
@@ -263,14 +264,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Gone before its rectangle is read: reported, and the second pane,
         // which was never the one to change, stays as it is.
-        ResetFault{"PaneBeforeTheRectangle", Operation::ReadWindowRect, "Pane", kNotFound},
-        ResetFault{"FrameBeforeTheRectangle", Operation::ReadWindowRect, "Frame", kNotFound},
-        ResetFault{"ClientBeforeTheRectangle", Operation::ReadWindowRect, "Main", kNotFound},
-        ResetFault{"FrameWhileMapping", Operation::ScreenToClient, "Frame", kNotFound},
+        ResetFault{"PaneBeforeTheRectangle", Operation::ReadWindowRect, "Pane", kNotFound,
+                   ResetOutcome::PaneGone},
+        ResetFault{"FrameBeforeTheRectangle", Operation::ReadWindowRect, "Frame", kNotFound,
+                   ResetOutcome::PaneGone},
+        ResetFault{"ClientBeforeTheRectangle", Operation::ReadWindowRect, "Main", kNotFound,
+                   ResetOutcome::PaneGone},
+        ResetFault{"FrameWhileMapping", Operation::ScreenToClient, "Frame", kNotFound,
+                   ResetOutcome::PaneGone},
         // Gone after the rectangle was read: the move finds no window, and
         // its result is not looked at.
-        ResetFault{"PaneBeforeItsParentIsAsked", Operation::ParentOf, "Pane", {}},
-        ResetFault{"PaneDuringTheMove", Operation::MoveWindow, "Pane", {}}),
+        ResetFault{"PaneBeforeItsParentIsAsked", Operation::ParentOf, "Pane", {}, ResetOutcome::Moved},
+        ResetFault{"PaneDuringTheMove", Operation::MoveWindow, "Pane", {}, ResetOutcome::Moved}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FaultTest, AnUnreadableRectangleOfAPaneOnItsOwnIsReportedEachTime) {

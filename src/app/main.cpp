@@ -14,9 +14,6 @@
 
 namespace {
 
-// The window could not be created, or the program ran out of memory.
-constexpr int kInternalFailureStatus = 3;
-
 int Run(HINSTANCE instance) {
     kestrum::win32::Win32WindowSystem system;
     kestrum::win32::Form1Window window(system, instance);
@@ -25,7 +22,7 @@ int Run(HINSTANCE instance) {
     const kestrum::StartOutcome outcome =
         window.Form().Form_Load(kestrum::ArgumentText(commandLine));
     if (outcome != kestrum::StartOutcome::Shown) return kestrum::ExitStatusFor(outcome);
-    if (window.Handle() == nullptr) return kInternalFailureStatus;
+    if (window.Handle() == nullptr) return kestrum::kExitInternalFailure;
     // From now on message boxes belong to the window (start-up's came before
     // it existed, and had no owner).
     system.SetMessageOwner(window.Handle());
@@ -38,7 +35,7 @@ int Run(HINSTANCE instance) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return 0;
+    return kestrum::kExitNormal;
 }
 
 }  // namespace
@@ -48,6 +45,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     try {
         return Run(instance);
     } catch (...) {
-        return kInternalFailureStatus;
+        // Out of memory, or anything else the program cannot go on from.
+        return kestrum::kExitInternalFailure;
     }
 }

@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win32_fixture.h"
@@ -37,7 +38,13 @@ public:
     std::int32_t ReadClassName(WindowHandle w, std::span<char> b) override {
         return real.ReadClassName(w, b);
     }
-    bool ReadWindowRect(WindowHandle w, Rect& r) override { return real.ReadWindowRect(w, r); }
+    bool ReadWindowRect(WindowHandle w, Rect& r) override {
+        // The client closes the pane just as its rectangle is asked for.
+        if (vanishOnRectRead != nullptr && w == ToHandle(vanishOnRectRead)) {
+            DestroyWindow(std::exchange(vanishOnRectRead, nullptr));
+        }
+        return real.ReadWindowRect(w, r);
+    }
     WindowHandle ParentOf(WindowHandle w) override { return real.ParentOf(w); }
     bool ScreenToClient(WindowHandle w, Point& p) override { return real.ScreenToClient(w, p); }
     bool MoveWindow(WindowHandle w, std::int32_t x, std::int32_t y, std::int32_t cx,
@@ -51,6 +58,7 @@ public:
     Win32WindowSystem real;
     std::vector<std::string> messages;
     int descendantEnumerations = 0;  // one per pane list rebuilt by List1_Click(0)
+    HWND vanishOnRectRead = nullptr;
 };
 
 RECT ScreenRect(HWND window) {
@@ -171,12 +179,15 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
         const char* arguments;
         StartOutcome outcome;
         std::vector<std::string> messages;
+        bool paneVanishes = false;  // the first pane goes just before the reset reads it
     };
     const Road roads[] = {
         {"no client", {}, "/AUTO", StartOutcome::NoClientFound, {"no C/Side Application found"}},
         {"width out of range", {{180}}, "/AUTO /newsize=40000", StartOutcome::WidthOutOfRange,
          {"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."}},
         {"applied", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, {}},
+        {"pane gone by the reset", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoFailed,
+         {"NavPane was not found"}, true},
         {"shown", {{200, 150}, {}}, "/newsize=120", StartOutcome::Shown, {}},
     };
     for (const Road& road : roads) {
@@ -187,6 +198,7 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
             KESTRUM_REQUIRE_WINDOWS(clients.back());
         }
         RecordingSystem system;
+        if (road.paneVanishes) system.vanishOnRectRead = clients.front().panes.front();
         Form1Window window(system, GetModuleHandleW(nullptr));
 
         EXPECT_EQ(window.Form().Form_Load(road.arguments), road.outcome);
