@@ -248,7 +248,7 @@ TEST_P(ResetAfterRefresh, MovesNothingAndReportsAsDesigned) {
     ASSERT_EQ(Handles(2), (std::vector<WindowHandle>{pane, second}));
     const auto before = Rects();
 
-    desktop.DestroyOnCall(c.operation, c.operation == Operation::ScreenToClient ? frame : pane,
+    desktop.DestroyOnCall(c.operation, c.operation == Operation::MapRectToClient ? frame : pane,
                           named.at(c.victim));
     EXPECT_EQ(form.Command2_Click(), c.outcome);
 
@@ -270,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                    ResetOutcome::PaneGone},
         ResetFault{"ClientBeforeTheRectangle", Operation::ReadWindowRect, "Main", kNotFound,
                    ResetOutcome::PaneGone},
-        ResetFault{"FrameWhileMapping", Operation::ScreenToClient, "Frame", kNotFound,
+        ResetFault{"FrameWhileMapping", Operation::MapRectToClient, "Frame", kNotFound,
                    ResetOutcome::PaneGone},
         // Gone after the rectangle was read: the move finds no window, and
         // its result is not looked at.
@@ -303,9 +303,9 @@ TEST_F(FaultTest, FarOutCoordinatesArePinnedNotWrapped) {
     Rect rect;
     ASSERT_TRUE(desktop.ReadWindowRect(pane, rect));
     EXPECT_EQ(rect, (Rect{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}));
-    Point point{-kFar, kFar};
-    ASSERT_TRUE(desktop.ScreenToClient(main, point));
-    EXPECT_EQ(point, (Point{INT32_MIN, INT32_MAX}));
+    Rect far{-kFar, kFar, -kFar, kFar};
+    ASSERT_TRUE(desktop.MapRectToClient(main, far));
+    EXPECT_EQ(far, (Rect{INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX}));
 }
 
 // --- A crowded desktop --------------------------------------------------------

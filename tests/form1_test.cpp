@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UnattendedResetFails,
     ::testing::Values(VanishingPane{"PaneBeforeItsRectangle", Operation::ReadWindowRect, "Pane", "Pane"},
                       VanishingPane{"ClientBeforeThePanesRectangle", Operation::ReadWindowRect, "Pane", "Main"},
-                      VanishingPane{"ParentWhileMapping", Operation::ScreenToClient, "Frame", "Frame"}),
+                      VanishingPane{"ParentWhileMapping", Operation::MapRectToClient, "Frame", "Frame"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Form1Test, InteractiveRoadResizesTheSecondClientsPaneWithTheTypedWidth) {

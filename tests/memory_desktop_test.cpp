@@ -67,9 +67,9 @@ TEST(MemoryDesktop, ChildRectanglesAreRelativeToTheParentsClientArea) {
     EXPECT_EQ(d.ScreenRect(inner), (Rect{109, 129, 609, 529}));
     EXPECT_EQ(d.ScreenRect(pane), (Rect{121, 151, 371, 301}));
 
-    Point p{121, 151};
-    EXPECT_TRUE(d.ScreenToClient(inner, p));
-    EXPECT_EQ(p, (Point{10, 20}));
+    Rect r{121, 151, 371, 301};
+    EXPECT_TRUE(d.MapRectToClient(inner, r));
+    EXPECT_EQ(r, (Rect{10, 20, 260, 170}));
 
     // MoveWindow on a child takes client coordinates of its parent, so
     // screen coordinates passed unconverted make the window jump.
@@ -115,15 +115,15 @@ TEST(MemoryDesktop, CallsOnAHandleThatNamesNoWindowFail) {
     for (const WindowHandle gone : {w, child, WindowHandle{0}, WindowHandle{-5}}) {
         std::array<char, 8> buffer{'x'};
         Rect rect{9, 9, 9, 9};
-        Point point{7, 7};
+        Rect mapped{7, 7, 7, 7};
         EXPECT_EQ(d.WindowTextLength(gone), 0);
         EXPECT_EQ(d.ReadWindowText(gone, buffer), 0);
         EXPECT_EQ(buffer[0], '\0');
         EXPECT_EQ(d.ReadClassName(gone, buffer), 0);
         EXPECT_FALSE(d.ReadWindowRect(gone, rect));
         EXPECT_EQ(rect, (Rect{9, 9, 9, 9})) << "a failed read leaves the rectangle alone";
-        EXPECT_FALSE(d.ScreenToClient(gone, point));
-        EXPECT_EQ(point, (Point{7, 7}));
+        EXPECT_FALSE(d.MapRectToClient(gone, mapped));
+        EXPECT_EQ(mapped, (Rect{7, 7, 7, 7}));
         EXPECT_EQ(d.ParentOf(gone), 0);
         EXPECT_FALSE(d.MoveWindow(gone, 0, 0, 1, 1));
         EXPECT_FALSE(d.IsWindowEnabled(gone));

@@ -124,14 +124,19 @@ WindowHandle Win32WindowSystem::ParentOf(WindowHandle window) {
     return ToHandle(parent);
 }
 
-bool Win32WindowSystem::ScreenToClient(WindowHandle window, Point& point) {
+bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
     const HWND hwnd = ToHwnd(window);
     if (hwnd == nullptr || !::IsWindow(hwnd)) return false;
-    // MapWindowPoints, unlike ScreenToClient, also handles mirrored windows.
-    POINT p{point.x, point.y};
+    // Two points are a rectangle to MapWindowPoints: in a mirrored window it
+    // swaps left and right back into logical order, which ScreenToClient of
+    // one corner cannot do.
+    RECT r{rect.left, rect.top, rect.right, rect.bottom};
     SetLastError(ERROR_SUCCESS);
-    if (MapWindowPoints(nullptr, hwnd, &p, 1) == 0 && GetLastError() != ERROR_SUCCESS) return false;
-    point = {p.x, p.y};
+    if (MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2) == 0 &&
+        GetLastError() != ERROR_SUCCESS) {
+        return false;
+    }
+    rect = {r.left, r.top, r.right, r.bottom};
     return true;
 }
 

@@ -29,7 +29,7 @@ public:
 
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;
-    bool ScreenToClient(WindowHandle window, Point& point) override;
+    bool MapRectToClient(WindowHandle window, Rect& rect) override;
 
     // Asynchronous for windows of other threads: a client that has stopped
     // answering never blocks Kestrum.

@@ -63,9 +63,13 @@ public:
     // The window whose client area holds this one; 0 for a top-level window
     // and for a handle that names no window.
     virtual WindowHandle ParentOf(WindowHandle window) = 0;
-    // Map a point from screen pixels into window's client coordinates.
-    // Returns false, leaving point as it was, when window names no window.
-    virtual bool ScreenToClient(WindowHandle window, Point& point) = 0;
+    // Map a rectangle from screen pixels into window's client coordinates,
+    // both corners at once. In a mirrored window (laid out right to left) x
+    // runs from the client area's right edge leftwards, so the screen's left
+    // edge of a child is its logical right: the result is the rectangle as
+    // the window's children are placed, left and right in logical order.
+    // Returns false, leaving rect as it was, when window names no window.
+    virtual bool MapRectToClient(WindowHandle window, Rect& rect) = 0;
 
     // Move and resize: x and y are screen pixels for a top-level window and
     // client coordinates of its parent for a child window. Repaints.

@@ -46,7 +46,7 @@ public:
         return real.ReadWindowRect(w, r);
     }
     WindowHandle ParentOf(WindowHandle w) override { return real.ParentOf(w); }
-    bool ScreenToClient(WindowHandle w, Point& p) override { return real.ScreenToClient(w, p); }
+    bool MapRectToClient(WindowHandle w, Rect& r) override { return real.MapRectToClient(w, r); }
     bool MoveWindow(WindowHandle w, std::int32_t x, std::int32_t y, std::int32_t cx,
                     std::int32_t cy) override {
         return real.MoveWindow(w, x, y, cx, cy);
@@ -243,21 +243,33 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
     }
 }
 
-TEST_F(Form1WindowTest, AutoRunSetsThePaneWidthKeepingItsPlace) {
-    TestClient client(L"Client", {180});
-    KESTRUM_REQUIRE_WINDOWS(client);
-    const RECT before = ScreenRect(client.panes[0]);
+// The pane keeps its logical place in its parent: in a client laid out
+// right to left that is its right edge on screen, and it grows to the left.
+TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
+    for (const bool mirrored : {false, true}) {
+        SCOPED_TRACE(mirrored ? "mirrored client" : "plain client");
+        TestClient client(L"Client", {180}, false, mirrored);
+        KESTRUM_REQUIRE_WINDOWS(client);
+        const HWND pane = client.panes[0];
+        const RECT before = ScreenRect(pane);
+        RecordingSystem system;
+        Form1Window window(system, GetModuleHandleW(nullptr));
 
-    EXPECT_EQ(window.Form().Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
+        EXPECT_EQ(window.Form().Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
 
-    const RECT after = ScreenRect(client.panes[0]);
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, before.top);
-    EXPECT_EQ(after.bottom, before.bottom);
-    EXPECT_EQ(after.right - after.left, 250);
-    EXPECT_TRUE(system.messages.empty());
-    EXPECT_EQ(window.Handle(), nullptr);
-    EXPECT_EQ(window.Surface().Text1(), "250");
+        const RECT after = ScreenRect(pane);
+        EXPECT_EQ(mirrored ? after.right : after.left, mirrored ? before.right : before.left);
+        EXPECT_EQ(after.top, before.top);
+        EXPECT_EQ(after.bottom, before.bottom);
+        EXPECT_EQ(after.right - after.left, 250);
+        RECT logical = after;
+        MapWindowPoints(nullptr, client.frame, reinterpret_cast<POINT*>(&logical), 2);
+        EXPECT_EQ(logical.left, 10) << "its place in the frame, as the client set it";
+        EXPECT_EQ(logical.top, 20);
+        EXPECT_TRUE(system.messages.empty());
+        EXPECT_EQ(window.Handle(), nullptr);
+        EXPECT_EQ(window.Surface().Text1(), "250");
+    }
 }
 
 TEST_F(Form1WindowVisibleTest, WidthFieldSelectionCountsCharactersNotUnits) {

@@ -169,9 +169,9 @@ TEST_F(Win32WindowSystemTest, QueriesOnAHandleThatNamesNoWindowFailCleanly) {
     EXPECT_EQ(rect, (Rect{1, 2, 3, 4}));
     EXPECT_EQ(system.ParentOf(gone), 0);
     EXPECT_EQ(system.ParentOf(0), 0);
-    Point point{5, 6};
-    EXPECT_FALSE(system.ScreenToClient(gone, point));
-    EXPECT_EQ(point, (Point{5, 6}));
+    Rect mapped{5, 6, 7, 8};
+    EXPECT_FALSE(system.MapRectToClient(gone, mapped));
+    EXPECT_EQ(mapped, (Rect{5, 6, 7, 8}));
     EXPECT_FALSE(system.MoveWindow(gone, 0, 0, 10, 10));
     EXPECT_FALSE(system.IsWindowEnabled(gone));
 }
@@ -190,11 +190,11 @@ TEST_F(Win32WindowSystemTest, ParentsRectanglesAndMovesKeepThePanesPlace) {
     ASSERT_TRUE(system.ReadWindowRect(pane, before));
     EXPECT_EQ(before.right - before.left, 200);
     EXPECT_EQ(before.bottom - before.top, 100);
-    Point place{before.left, before.top};
-    ASSERT_TRUE(system.ScreenToClient(frame, place));
-    EXPECT_EQ(place, (Point{10, 20}));
+    Rect place = before;
+    ASSERT_TRUE(system.MapRectToClient(frame, place));
+    EXPECT_EQ(place, (Rect{10, 20, 210, 120}));
 
-    EXPECT_TRUE(system.MoveWindow(pane, place.x, place.y, 250, 100));
+    EXPECT_TRUE(system.MoveWindow(pane, place.left, place.top, 250, 100));
     Rect after;
     ASSERT_TRUE(system.ReadWindowRect(pane, after));
     EXPECT_EQ(after, (Rect{before.left, before.top, before.left + 250, before.bottom}));
