@@ -180,8 +180,9 @@ bool MemoryDesktop::EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t 
 bool MemoryDesktop::EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
                                          std::int32_t value) {
     Enter(Operation::EnumerateDescendants, parent);
+    // No such parent: nothing to report, and nothing stopped the enumeration.
     const Node* root = Find(parent);
-    if (root == nullptr) return false;
+    if (root == nullptr) return true;
     // An explicit stack of sibling snapshots: depth-first, each window before
     // its children, and no recursion however deep the tree.
     struct Level {
@@ -208,7 +209,12 @@ bool MemoryDesktop::EnumerateDescendants(WindowHandle parent, const EnumProc& pr
 
 std::int32_t MemoryDesktop::CopyText(const std::string& text, std::span<char> buffer) {
     if (buffer.empty()) return 0;
-    const std::size_t count = std::min(text.size(), buffer.size() - 1);
+    std::size_t count = std::min(text.size(), buffer.size() - 1);
+    // Cut at a character boundary, as the conversion from the system code
+    // page does: never half of a UTF-8 sequence.
+    if (count < text.size()) {
+        while (count > 0 && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80) --count;
+    }
     std::copy_n(text.begin(), count, buffer.begin());
     buffer[count] = '\0';
     return static_cast<std::int32_t>(count);

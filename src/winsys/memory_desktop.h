@@ -10,8 +10,11 @@
 //   as wide on the right as on the left); MoveWindow on a child takes those
 //   client coordinates. In a mirrored parent x runs from the client area's
 //   right edge leftwards, so its children sit mirrored on screen.
-// - Text calls copy what fits with a terminator; calls on a handle that names
-//   no window fail as user32's do (0, false, nothing written).
+// - Text calls copy what fits with a terminator, cut at a character
+//   boundary; calls on a handle that names no window fail as user32's do (0,
+//   false, nothing written), and its descendants are none.
+// - tests/window_system_contract.cpp holds it and the user32 layer to the
+//   same cases.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
 // an enumeration, a text length that lies, a rectangle that cannot be read)

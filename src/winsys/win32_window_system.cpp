@@ -53,8 +53,14 @@ int AnsiRoom(std::span<char> buffer) {
 // than its ANSI form, so reading as many ANSI bytes as the caller has room for
 // is enough to fill it.
 template <typename Read>
-std::int32_t ReadConverted(std::span<char> buffer, int ansiLength, Read read) {
+std::int32_t ReadConverted(HWND window, std::span<char> buffer, int ansiLength, Read read) {
     if (buffer.empty()) return 0;
+    // No window at all. Wine's GetWindowTextA(NULL) does not fail: it counts
+    // and copies whatever its own buffer held.
+    if (window == nullptr) {
+        buffer[0] = '\0';
+        return 0;
+    }
     std::string ansi(static_cast<std::size_t>(ansiLength) + 1, '\0');
     const int count = read(ansi.data(), ansiLength + 1);
     if (count <= 0) {
@@ -99,13 +105,13 @@ std::int32_t Win32WindowSystem::WindowTextLength(WindowHandle window) {
 
 std::int32_t Win32WindowSystem::ReadWindowText(WindowHandle window, std::span<char> buffer) {
     const HWND hwnd = ToHwnd(window);
-    return ReadConverted(buffer, AnsiRoom(buffer),
+    return ReadConverted(hwnd, buffer, AnsiRoom(buffer),
                          [hwnd](char* ansi, int length) { return GetWindowTextA(hwnd, ansi, length); });
 }
 
 std::int32_t Win32WindowSystem::ReadClassName(WindowHandle window, std::span<char> buffer) {
     const HWND hwnd = ToHwnd(window);
-    return ReadConverted(buffer, kClassNameLength,
+    return ReadConverted(hwnd, buffer, kClassNameLength,
                          [hwnd](char* ansi, int length) { return GetClassNameA(hwnd, ansi, length); });
 }
 
