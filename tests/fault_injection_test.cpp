@@ -222,6 +222,34 @@ TEST_F(FaultTest, AClassNameLongerThanItsBufferIsCutAndMatchesNothing) {
     EXPECT_EQ(surface.List(0).ListCount(), 0);
 }
 
+// --- A window that cannot be listed ---------------------------------------------
+
+// Memory runs out while one window's entry is appended: that window is left
+// out, the enumeration goes on over the others, and every entry keeps its own
+// handle. At start-up and after a selection change alike.
+TEST_F(FaultTest, AWindowThatCannotBeListedIsLeftOutAndTheRestAreListed) {
+    const WindowHandle one = Top(kClient, "one");
+    Top(kClient, "two");
+    const WindowHandle three = Top(kClient, "three");
+    const WindowHandle a = Child(one, kPane, "a");
+    Child(one, kPane, "b");
+    const WindowHandle c = Child(one, kPane, "c");
+    surface.List(0).FailAppendsContaining("# two");
+    surface.List(2).FailAppendsContaining("# b");
+
+    EXPECT_EQ(form.Form_Load(""), StartOutcome::Shown);
+
+    EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{one, three}));
+    EXPECT_EQ(Titles(0), (std::vector<std::string>{"one", "three"}));
+    EXPECT_EQ(Handles(2), (std::vector<WindowHandle>{a, c}));
+    EXPECT_EQ(Titles(2), (std::vector<std::string>{"a", "c"}));
+    surface.List(0).SetSelectedIndex(1);
+    surface.List(0).SetSelectedIndex(0);
+    EXPECT_EQ(Handles(2), (std::vector<WindowHandle>{a, c}));
+    ExpectEntriesMatchTheirHandles(0);
+    ExpectEntriesMatchTheirHandles(2);
+}
+
 // --- A pane that goes away between the refresh and the button -----------------
 
 struct ResetFault {

@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "../window_system_contract.h"
+#include "ui/form1.h"
+#include "ui/memory_form_surface.h"
 #include "win32_fixture.h"
 #include "winsys/win32_text.h"
 
@@ -112,6 +116,34 @@ std::unique_ptr<contract::ContractDesktop> MakeWin32Desktop() {
 INSTANTIATE_TEST_SUITE_P(Win32, WindowSystemContract,
                          ::testing::ValuesIn(contract::ContractRuns(MakeWin32Desktop)),
                          contract::ContractName);
+
+// Through user32's enumeration: a window whose entry cannot be appended (out
+// of memory) is left out, and the enumeration goes on over the rest.
+TEST(Win32EnumerationTest, AWindowThatCannotBeListedDoesNotStopTheEnumeration) {
+    std::deque<testing::TestClient> clients;
+    for (const wchar_t* title : {L"One", L"Two", L"Three"}) {
+        clients.emplace_back(title, std::vector<int>{200});
+        KESTRUM_REQUIRE_WINDOWS(clients.back());
+    }
+    Win32WindowSystem system;
+    MemoryFormSurface surface;
+    Form1 form(system, surface);
+    surface.List(0).FailAppendsContaining("# Two");
+
+    form.Module().ListWindows(kModeMainWindows, 0);
+
+    std::set<std::string> listed;
+    for (const testing::TestClient& client : clients) {
+        const WindowHandle h = ToHandle(client.main.Get());
+        for (ListIndex i = 0; i < surface.List(0).ListCount(); ++i) {
+            if (surface.List(0).ItemData(i) != h) continue;
+            const std::string prefix = std::to_string(h) + " # C/SIDE Application # ";
+            ASSERT_TRUE(surface.List(0).ItemText(i).starts_with(prefix));
+            listed.insert(surface.List(0).ItemText(i).substr(prefix.size()));
+        }
+    }
+    EXPECT_EQ(listed, (std::set<std::string>{"One", "Three"}));
+}
 
 TEST(HandleTest, PassesTheValueUnchanged) {
     for (const WindowHandle h : {0, 1, 0x00010064, 0x7FFFFFFF, -2}) {
