@@ -21,6 +21,8 @@ int Run(HINSTANCE instance) {
     const std::string commandLine = kestrum::win32::WideToUtf8(GetCommandLineW());
     const kestrum::StartOutcome outcome =
         window.Form().Form_Load(kestrum::ArgumentText(commandLine));
+    // A failure inside the window's procedures while start-up made it.
+    window.RethrowFailure();
     if (outcome != kestrum::StartOutcome::Shown) return kestrum::ExitStatusFor(outcome);
     if (window.Handle() == nullptr) return kestrum::kExitInternalFailure;
     // From now on message boxes belong to the window (start-up's came before
@@ -28,13 +30,8 @@ int Run(HINSTANCE instance) {
     system.SetMessageOwner(window.Handle());
 
     window.FocusFirstControl();
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab and the arrow keys move between the controls as in a dialog.
-        if (window.Handle() != nullptr && IsDialogMessageW(window.Handle(), &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    // Throws what a window procedure failed with; it ends the program below.
+    window.RunMessageLoop();
     return kestrum::kExitNormal;
 }
 

@@ -8,10 +8,12 @@
 #include <array>
 #include <cwchar>
 #include <deque>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "short_of_memory.h"
 #include "win32_fixture.h"
 #include "winsys/win32_text.h"
 
@@ -360,6 +362,49 @@ TEST_F(Form1WindowShownTest, EnterAndEscapeDoNotPressTheButton) {
     EXPECT_TRUE(system.messages.empty());
     Notify(kCommand2Id, BN_CLICKED);
     EXPECT_EQ(system.messages, std::vector<std::string>{"NavPane was not found"});
+}
+
+// A failure inside the window's procedure or the field's is carried out of
+// it: the message loop ends and hands it on (main makes it exit status 3),
+// instead of the program going on as if nothing had happened.
+class Form1WindowFailureTest : public Form1WindowShownTest {
+protected:
+    static void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
+    // The loop as main runs it, with a guard that ends it should the failure
+    // not have ended it.
+    void ExpectTheLoopToEndWithTheFailure() {
+        const UINT_PTR guard = SetTimer(nullptr, 0, 3000, EndTheLoop);
+        EXPECT_THROW(window.RunMessageLoop(), std::bad_alloc);
+        KillTimer(nullptr, guard);
+        EXPECT_THROW(window.RethrowFailure(), std::bad_alloc);
+    }
+};
+
+TEST_F(Form1WindowFailureTest, OutOfMemoryInTheWindowProcedureEndsTheLoop) {
+    WindowList& clients = window.Surface().List(0);
+    for (ListIndex i = 0; i < clients.ListCount(); ++i) {
+        if (ClientOf(clients.ItemData(i)).panes.empty()) clients.SetSelectedIndex(i);
+    }
+    // The button reports the missing pane, and recording the report fails.
+    {
+        const testing::ShortOfMemory shortOfMemory;
+        Notify(kCommand2Id, BN_CLICKED);
+    }
+    ExpectTheLoopToEndWithTheFailure();
+}
+
+TEST_F(Form1WindowFailureTest, OutOfMemoryInTheFieldsProcedureEndsTheLoop) {
+    const HWND text1 = Control(kText1Id);
+    SetFocus(text1);
+    Pump();
+    SetWindowTextW(text1, (L"180" + std::wstring(60, L'x')).c_str());
+    // Leaving the field validates it, and reading its text fails.
+    {
+        const testing::ShortOfMemory shortOfMemory;
+        SetFocus(Control(kCommand2Id));
+    }
+    EXPECT_EQ(GetFocus(), Control(kCommand2Id)) << "the field let the focus go all the same";
+    ExpectTheLoopToEndWithTheFailure();
 }
 
 TEST_F(Form1WindowShownTest, WidthFieldSelectsOnFocusAndValidatesOnlyForItsOwnControls) {

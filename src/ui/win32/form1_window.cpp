@@ -99,6 +99,27 @@ void Form1Window::FocusFirstControl() {
     if (const HWND first = Control(kList1Id); first != nullptr) SetFocus(first);
 }
 
+void Form1Window::RunMessageLoop() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move between the controls as in a dialog.
+        if (Handle() != nullptr && IsDialogMessageW(Handle(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    RethrowFailure();
+}
+
+void Form1Window::RethrowFailure() const {
+    if (failure_) std::rethrow_exception(failure_);
+}
+
+void Form1Window::CarryOut(std::exception_ptr failure) {
+    if (failure_) return;  // the first one counts; the loop is ending already
+    failure_ = std::move(failure);
+    PostQuitMessage(kExitInternalFailure);
+}
+
 LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) {
     auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -109,11 +130,12 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
         self->window_.Reset(window);
     }
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    // No exception may unwind through user32.
     try {
         return self->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        return DefWindowProcW(window, message, wParam, lParam);
+        self->CarryOut(std::current_exception());
+        // A window that failed while being made is not made at all.
+        return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -124,6 +146,10 @@ LRESULT CALLBACK Form1Window::Text1Proc(HWND edit, UINT message, WPARAM wParam, 
     try {
         return self->HandleText1Message(edit, message, wParam, lParam);
     } catch (...) {
+        self->CarryOut(std::current_exception());
+        // The field still gets the message, so that it stays in order (its
+        // caret goes with the focus) until the window closes.
+        if (self->text1Proc_ == nullptr) return DefWindowProcW(edit, message, wParam, lParam);
         return CallWindowProcW(self->text1Proc_, edit, message, wParam, lParam);
     }
 }
