@@ -283,6 +283,7 @@ bool MemoryDesktop::MapRectToClient(WindowHandle window, Rect& rect) {
 bool MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                                std::int32_t width, std::int32_t height) {
     Enter(Operation::MoveWindow, window);
+    moves_.push_back({window, x, y, width, height});
     Node* node = Find(window);
     if (node == nullptr) return false;
     // The window manager takes a negative size as 0.
@@ -301,6 +302,7 @@ bool MemoryDesktop::IsWindowEnabled(WindowHandle window) {
 
 void MemoryDesktop::EnableWindow(WindowHandle window, bool enable) {
     Enter(Operation::EnableWindow, window);
+    enableCalls_.push_back({window, enable});
     if (Node* node = Find(window)) node->spec.enabled = enable;
 }
 

@@ -17,8 +17,9 @@
 //   same cases.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
-// an enumeration, a text length that lies, a rectangle that cannot be read)
-// and counts the calls made per operation.
+// an enumeration, a text length that lies, a rectangle that cannot be read),
+// counts the calls made per operation and keeps the arguments of every move
+// and enable asked of it.
 #pragma once
 
 #include <array>
@@ -66,6 +67,19 @@ enum class Operation : std::size_t {
 };
 inline constexpr std::size_t kOperationCount = 12;
 
+// A change asked of the desktop, as it was asked, whether or not the window
+// was there to take it.
+struct MoveCall {
+    WindowHandle window;
+    std::int32_t x, y, width, height;
+    friend bool operator==(const MoveCall&, const MoveCall&) = default;
+};
+struct EnableCall {
+    WindowHandle window;
+    bool enable;
+    friend bool operator==(const EnableCall&, const EnableCall&) = default;
+};
+
 class MemoryDesktop final : public WindowSystem {
 public:
     // Building the desktop. Throws std::invalid_argument for a parent that
@@ -90,6 +104,8 @@ public:
     Rect RectInParent(WindowHandle window) const;
     bool Enabled(WindowHandle window) const;
     const std::vector<std::string>& Messages() const { return messages_; }
+    const std::vector<MoveCall>& Moves() const { return moves_; }
+    const std::vector<EnableCall>& EnableCalls() const { return enableCalls_; }
     std::uint64_t Calls(Operation operation) const;
     std::uint64_t TotalCalls() const;
     void ResetCalls();
@@ -144,6 +160,8 @@ private:
     std::vector<WindowHandle> topLevel_;
     std::vector<PendingDestroy> pendingDestroys_;
     std::vector<std::string> messages_;
+    std::vector<MoveCall> moves_;
+    std::vector<EnableCall> enableCalls_;
     std::array<std::uint64_t, kOperationCount> calls_{};
     WindowHandle nextHandle_ = 0x00010010;
 };
