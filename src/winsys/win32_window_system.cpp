@@ -162,7 +162,11 @@ void Win32WindowSystem::EnableWindow(WindowHandle window, bool enable) {
 
 void Win32WindowSystem::ShowMessage(std::string_view text) {
     const HWND owner = owner_ != nullptr && IsWindowVisible(owner_) ? owner_ : nullptr;
-    MessageBoxW(owner, Utf8ToWide(text).c_str(), kCaption, MB_OK);
+    // Without an owner (an unattended run's message, shown before any window
+    // of ours exists) the box could open behind other windows and wait there
+    // unseen.
+    const UINT style = MB_OK | (owner == nullptr ? MB_SETFOREGROUND : 0);
+    showBox_(owner, Utf8ToWide(text).c_str(), kCaption, style);
 }
 
 }  // namespace kestrum::win32

@@ -145,6 +145,49 @@ TEST(Win32EnumerationTest, AWindowThatCannotBeListedDoesNotStopTheEnumeration) {
     EXPECT_EQ(listed, (std::set<std::string>{"One", "Three"}));
 }
 
+// The message boxes asked for, recorded instead of shown.
+struct BoxAsked {
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT style;
+};
+std::vector<BoxAsked> g_boxesAsked;
+
+int WINAPI RecordBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    g_boxesAsked.push_back({owner, text, caption, style});
+    return IDOK;
+}
+
+// A box with no window of ours to stand on is brought to the front; one owned
+// by the visible window is not. Either way: the text, "Kestrum", OK only and
+// no icon.
+TEST(Win32MessageBoxTest, ABoxWithoutAnOwnerComesToTheFront) {
+    const UniqueWindow window(testing::MakeWindow(L"STATIC", L"", nullptr, {0, 0, 50, 50}, WS_POPUP));
+    if (window.Get() == nullptr) GTEST_SKIP() << "no windows can be made here (no display?)";
+    g_boxesAsked.clear();
+    Win32WindowSystem system(RecordBox);
+
+    system.ShowMessage("no C/Side Application found");  // before any window exists
+    system.SetMessageOwner(window.Get());
+    system.ShowMessage("B\xC3\xBCro");  // the window exists, but is hidden
+    ShowWindow(window.Get(), SW_SHOWNOACTIVATE);
+    system.ShowMessage("NavPane was not found");
+
+    ASSERT_EQ(g_boxesAsked.size(), 3u);
+    const HWND owners[] = {nullptr, nullptr, window.Get()};
+    const UINT styles[] = {MB_OK | MB_SETFOREGROUND, MB_OK | MB_SETFOREGROUND, MB_OK};
+    const std::wstring texts[] = {L"no C/Side Application found", L"B\u00FCro", L"NavPane was not found"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(g_boxesAsked[i].owner, owners[i]) << i;
+        EXPECT_EQ(g_boxesAsked[i].style, styles[i]) << i;
+        EXPECT_EQ(g_boxesAsked[i].style & MB_TYPEMASK, static_cast<UINT>(MB_OK)) << i;
+        EXPECT_EQ(g_boxesAsked[i].style & MB_ICONMASK, 0u) << i;
+        EXPECT_EQ(g_boxesAsked[i].text, texts[i]) << i;
+        EXPECT_EQ(g_boxesAsked[i].caption, L"Kestrum") << i;
+    }
+}
+
 #if defined(_WIN64)
 // A handle is 64 bits wide here and only its low 32 bits are kept: the value
 // must come back unchanged, a negative one (sign-extended) included. In a
