@@ -120,7 +120,7 @@ struct ControlCase {
     int left, top, width, height;  // twips
 };
 
-TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInTabOrder) {
+TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInZOrder) {
     const HWND form = window.Handle();
     EXPECT_TRUE(IsWindowVisible(form));
     EXPECT_EQ(MainWindowsOfThisThread(), 1);
@@ -133,18 +133,20 @@ TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInTabOrder) {
     EXPECT_EQ(client.right, MulDiv(8100, dpiX, 1440));
     EXPECT_EQ(client.bottom, MulDiv(1530, dpiY, 1440));
 
+    // The label just before the field: a screen reader names the field
+    // after it.
     const ControlCase controls[] = {
         {kList1Id + 0, L"ListBox", true, true, 120, 120, 7935, 840},
         {kList1Id + 1, L"ListBox", false, false, 120, 480, 7935, 450},
         {kList1Id + 2, L"ListBox", false, false, 120, 480, 7935, 450},
         {kCommand2Id, L"Button", true, true, 3960, 1080, 4095, 375},
-        {kText1Id, L"Edit", true, true, 960, 1170, 855, 285},
         {kLabel1Id, L"Static", true, false, 120, 1200, 735, 255},
+        {kText1Id, L"Edit", true, true, 960, 1170, 855, 285},
     };
     HWND child = GetWindow(form, GW_CHILD);
     for (const ControlCase& c : controls) {
         ASSERT_NE(child, nullptr) << c.id;
-        EXPECT_EQ(GetDlgCtrlID(child), c.id) << "tab order";
+        EXPECT_EQ(GetDlgCtrlID(child), c.id) << "z-order";
         std::array<wchar_t, 64> className{};
         GetClassNameW(child, className.data(), static_cast<int>(className.size()));
         EXPECT_EQ(_wcsicmp(className.data(), c.className), 0) << c.id;
@@ -160,6 +162,16 @@ TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInTabOrder) {
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(GetWindow(Control(kText1Id), GW_HWNDPREV), Control(kLabel1Id));
+
+    // Tab goes round the list, the button and the field, and nothing else.
+    std::vector<int> tabOrder;
+    HWND stop = Control(kList1Id);
+    for (int i = 0; i < 4; ++i) {
+        stop = GetNextDlgTabItem(form, stop, FALSE);
+        tabOrder.push_back(GetDlgCtrlID(stop));
+    }
+    EXPECT_EQ(tabOrder, (std::vector<int>{kCommand2Id, kText1Id, kList1Id, kCommand2Id}));
 
     const LONG button = GetWindowLongW(Control(kCommand2Id), GWL_STYLE);
     EXPECT_EQ(button & BS_TYPEMASK, BS_PUSHBUTTON) << "not a default button";

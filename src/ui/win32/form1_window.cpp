@@ -29,9 +29,11 @@ struct ControlSpec {
 
 constexpr DWORD kListStyle = WS_CHILD | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 
-// In creation order, which is the tab order. The two storage lists are never
-// shown and take no focus. The label is cut rather than wrapped where the
-// system font is wider than its box.
+// In creation order, which is the z-order, and so the tab order of those
+// that take focus: list, button, field. The two storage lists are never
+// shown and take no focus, nor does the label. The label comes just before
+// the field: a screen reader names a field after the static before it. It is
+// cut rather than wrapped where the system font is wider than its box.
 constexpr std::array<ControlSpec, 6> kControls{{
     {kList1Id + 0, L"LISTBOX", L"", kListStyle | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE,
      120, 120, 7935, 840},
@@ -39,10 +41,10 @@ constexpr std::array<ControlSpec, 6> kControls{{
     {kList1Id + 2, L"LISTBOX", L"", kListStyle, WS_EX_CLIENTEDGE, 120, 480, 7935, 450},
     {kCommand2Id, L"BUTTON", L"Kestrum", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
      3960, 1080, 4095, 375},
-    {kText1Id, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
-     WS_EX_CLIENTEDGE, 960, 1170, 855, 285},
     {kLabel1Id, L"STATIC", L"new size:", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0,
      120, 1200, 735, 255},
+    {kText1Id, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
+     WS_EX_CLIENTEDGE, 960, 1170, 855, 285},
 }};
 
 // Twips to pixels at the resolution the system reports for each axis.
