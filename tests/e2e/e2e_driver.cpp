@@ -653,9 +653,13 @@ void CheckPaneList(const Controls& c, Findings& f) {
         }
     }
     const auto names = [](const std::vector<HWND>& panes) {
-        std::string out;
-        for (HWND h : panes) out += (out.empty() ? "" : " ") + std::to_string(e2e::HandleValue(h));
-        return "[" + out + "]";
+        std::string out = "[";
+        for (HWND h : panes) {
+            if (out.size() > 1) out += ' ';
+            out += std::to_string(e2e::HandleValue(h));
+        }
+        out += ']';
+        return out;
     };
     f.Equal("panes listed (those of the selected client)", names(expected), names(listed));
 }
