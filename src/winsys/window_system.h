@@ -43,7 +43,8 @@ public:
     // callback stopped the enumeration.
     virtual bool EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) = 0;
     // Every descendant of parent at any depth, depth-first (a window, then
-    // its own descendants, then its next sibling).
+    // its own descendants, then its next sibling). None, and true, for a
+    // parent that names no window (0 included: not the top-level windows).
     virtual bool EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
                                       std::int32_t value) = 0;
 
