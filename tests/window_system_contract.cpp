@@ -135,12 +135,14 @@ void WindowsGoneDuringAnEnumerationAreSkipped(ContractDesktop& d) {
         WindowHandle Tree::*victim;
         std::vector<WindowHandle Tree::*> seen;
     };
+    using T = Tree;
     const Step steps[] = {
-        {"a later sibling", &Tree::a, &Tree::b, {&Tree::a, &Tree::a1, &Tree::a11, &Tree::a111, &Tree::a2, &Tree::a21}},
-        {"the window itself", &Tree::a, &Tree::a, {&Tree::a, &Tree::b}},
-        {"a child of the window", &Tree::a, &Tree::a1, {&Tree::a, &Tree::a2, &Tree::a21, &Tree::b}},
-        {"an earlier window", &Tree::a2, &Tree::a1, {&Tree::a, &Tree::a1, &Tree::a11, &Tree::a111, &Tree::a2, &Tree::a21, &Tree::b}},
-        {"the parent enumerated", &Tree::a11, &Tree::root, {&Tree::a, &Tree::a1, &Tree::a11}},
+        {"a later sibling", &T::a, &T::b, {&T::a, &T::a1, &T::a11, &T::a111, &T::a2, &T::a21}},
+        {"the window itself", &T::a, &T::a, {&T::a, &T::b}},
+        {"a child of the window", &T::a, &T::a1, {&T::a, &T::a2, &T::a21, &T::b}},
+        {"an earlier window", &T::a2, &T::a1,
+         {&T::a, &T::a1, &T::a11, &T::a111, &T::a2, &T::a21, &T::b}},
+        {"the parent enumerated", &T::a11, &T::root, {&T::a, &T::a1, &T::a11}},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
