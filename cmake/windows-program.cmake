@@ -94,6 +94,8 @@ if(KESTRUM_BUILD_TESTS AND TARGET GTest::gtest_main)
         tests/win32/win32_window_system_test.cpp
         tests/win32/win32_window_list_test.cpp
         tests/win32/form1_window_test.cpp
+        tests/win32/short_of_memory.cpp
+        tests/window_system_contract.cpp
     )
     target_link_libraries(kestrum_win32_tests PRIVATE kestrum_win32 kestrum_warnings
                           GTest::gtest_main)

@@ -1,8 +1,8 @@
 // Fuzzes the whole road on the in-memory desktop: a random window tree (exact
-// and near-miss class names, long titles, far-out rectangles), random faults
-// (lying text lengths, unreadable rectangles, windows destroyed in the middle
-// of a call), random command lines, then start-up followed by random user
-// events. Whatever happens, these must hold:
+// and near-miss class names, long titles, far-out rectangles, windows laid out
+// right to left), random faults (lying text lengths, unreadable rectangles,
+// windows destroyed in the middle of a call), random command lines, then
+// start-up followed by random user events. Whatever happens, these must hold:
 //   - every listed entry reads "<its item value> # <the list's class> # ...";
 //   - a reset makes at most one move, and only of the first listed pane;
 //   - a reset with no pane listed moves nothing and says "NavPane was not found";
@@ -111,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         spec.rect = {Coordinate(in), Coordinate(in), Coordinate(in), Coordinate(in)};
         spec.clientOffset = {in.ConsumeIntegralInRange(-30, 30), in.ConsumeIntegralInRange(-30, 30)};
         spec.enabled = in.ConsumeBool();
+        spec.mirrored = in.ConsumeBool();
         const bool topLevel = road.windows.empty() || in.ConsumeIntegralInRange(0, 3) == 0;
         const WindowHandle parent =
             topLevel ? 0 : road.windows[in.ConsumeIntegralInRange<std::size_t>(0, road.windows.size() - 1)];

@@ -27,6 +27,7 @@ struct ResetCase {
     const char* name;
     Point clientOffset;     // of the main window
     bool nestedInFrame;     // pane inside an intermediate framed child
+    bool mirrored;          // the client laid out right to left, its frame too
     int paneWidth;
     std::int16_t newSize;
     int expectedWidth;
@@ -38,35 +39,56 @@ class PaneResetTest : public ActionsTest, public ::testing::WithParamInterface<R
 
 TEST_P(PaneResetTest, SetsTheWidthKeepingPlaceAndHeight) {
     const ResetCase& c = GetParam();
-    const WindowHandle main = desktop.AddTopLevel(
-        {"C/SIDE Application", "Client", {100, 100, 900, 700}, c.clientOffset});
+    WindowSpec mainSpec{"C/SIDE Application", "Client", {100, 100, 900, 700}, c.clientOffset};
+    mainSpec.mirrored = c.mirrored;
+    const WindowHandle main = desktop.AddTopLevel(mainSpec);
     WindowHandle parent = main;
-    if (c.nestedInFrame) parent = desktop.AddChild(main, {"Frame", "", {3, 4, 603, 504}, {2, 2}});
+    if (c.nestedInFrame) {
+        WindowSpec frame{"Frame", "", {3, 4, 603, 504}, {2, 2}};
+        frame.mirrored = c.mirrored;
+        parent = desktop.AddChild(main, frame);
+    }
     const WindowHandle pane = desktop.AddChild(parent, {"C/SIDE NavPane", "", {10, 20, 10 + c.paneWidth, 170}});
     const Rect before = desktop.ScreenRect(pane);
     Discover();
     form.NewSize = c.newSize;
 
-    form.Command2_Click();
+    const ResetOutcome outcome = form.Command2_Click();
 
+    EXPECT_EQ(outcome, c.paneWidth == c.newSize ? ResetOutcome::AlreadyThatWide : ResetOutcome::Moved);
+    // The pane keeps its logical place: on screen a pane in a mirrored
+    // parent keeps its right edge and grows to the left.
     const Rect after = desktop.ScreenRect(pane);
-    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(desktop.RectInParent(pane).left, 10);
+    EXPECT_EQ(desktop.RectInParent(pane).top, 20);
+    if (c.mirrored) {
+        EXPECT_EQ(after.right, before.right);
+    } else {
+        EXPECT_EQ(after.left, before.left);
+    }
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
     EXPECT_EQ(after.right - after.left, c.expectedWidth);
-    EXPECT_EQ(desktop.Calls(Operation::MoveWindow), c.paneWidth == c.newSize ? 0u : 1u);
+    // The width goes to the window manager as it is, negative or not; only
+    // what the window manager makes of it shows on screen.
+    const std::vector<MoveCall> expectedMoves{{pane, 10, 20, c.newSize, 150}};
+    EXPECT_EQ(desktop.Moves(), c.paneWidth == c.newSize ? std::vector<MoveCall>{} : expectedMoves);
     EXPECT_TRUE(desktop.Messages().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, PaneResetTest,
-    ::testing::Values(ResetCase{"Framed", {4, 23}, false, 250, 300, 300},
-                      ResetCase{"Frameless", {0, 0}, false, 250, 300, 300},
-                      ResetCase{"NestedInAFrame", {4, 23}, true, 250, 180, 180},
-                      ResetCase{"AlreadyRight", {4, 23}, false, 300, 300, 300},
-                      // A negative width from the command line is passed on; the
-                      // window manager makes it 0.
-                      ResetCase{"NegativeWidth", {4, 23}, false, 250, -40, 0}),
+    ::testing::Values(ResetCase{"Framed", {4, 23}, false, false, 250, 300, 300},
+                      ResetCase{"Frameless", {0, 0}, false, false, 250, 300, 300},
+                      ResetCase{"NestedInAFrame", {4, 23}, true, false, 250, 180, 180},
+                      ResetCase{"AlreadyRight", {4, 23}, false, false, 300, 300, 300},
+                      ResetCase{"Mirrored", {4, 23}, false, true, 250, 300, 300},
+                      ResetCase{"MirroredNarrower", {0, 0}, false, true, 250, 120, 120},
+                      ResetCase{"MirroredNestedInAFrame", {4, 23}, true, true, 250, 300, 300},
+                      ResetCase{"MirroredAlreadyRight", {4, 23}, true, true, 300, 300, 300},
+                      // A negative width from the command line is passed on
+                      // unchanged; the window manager makes it 0.
+                      ResetCase{"NegativeWidth", {4, 23}, false, false, 250, -40, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ActionsTest, ATopLevelPaneKeepsScreenCoordinates) {
@@ -101,8 +123,8 @@ TEST_F(ActionsTest, ActsOnThePaneOfTheClientSelectedLast) {
 TEST_F(ActionsTest, NoPaneReportsEachTime) {
     AddClient(desktop, "Client", {});
     Discover();
-    form.Command2_Click();
-    form.Command2_Click();
+    EXPECT_EQ(form.Command2_Click(), ResetOutcome::NoPaneListed);
+    EXPECT_EQ(form.Command2_Click(), ResetOutcome::NoPaneListed);
     EXPECT_EQ(desktop.Messages(),
               (std::vector<std::string>{"NavPane was not found", "NavPane was not found"}));
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
@@ -129,7 +151,8 @@ TEST_F(ActionsTest, DoubleClickOnAStaleHandleTriesToEnableAndReportsNothing) {
     desktop.ResetCalls();
     form.List1_DblClick(0);
     EXPECT_EQ(desktop.Calls(Operation::IsWindowEnabled), 1u);
-    EXPECT_EQ(desktop.Calls(Operation::EnableWindow), 1u);
+    EXPECT_EQ(desktop.EnableCalls(), (std::vector<EnableCall>{{client.main, true}}))
+        << "a window that reads as disabled is enabled";
     EXPECT_TRUE(desktop.Messages().empty());
 }
 

@@ -222,6 +222,34 @@ TEST_F(FaultTest, AClassNameLongerThanItsBufferIsCutAndMatchesNothing) {
     EXPECT_EQ(surface.List(0).ListCount(), 0);
 }
 
+// --- A window that cannot be listed ---------------------------------------------
+
+// Memory runs out while one window's entry is appended: that window is left
+// out, the enumeration goes on over the others, and every entry keeps its own
+// handle. At start-up and after a selection change alike.
+TEST_F(FaultTest, AWindowThatCannotBeListedIsLeftOutAndTheRestAreListed) {
+    const WindowHandle one = Top(kClient, "one");
+    Top(kClient, "two");
+    const WindowHandle three = Top(kClient, "three");
+    const WindowHandle a = Child(one, kPane, "a");
+    Child(one, kPane, "b");
+    const WindowHandle c = Child(one, kPane, "c");
+    surface.List(0).FailAppendsContaining("# two");
+    surface.List(2).FailAppendsContaining("# b");
+
+    EXPECT_EQ(form.Form_Load(""), StartOutcome::Shown);
+
+    EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{one, three}));
+    EXPECT_EQ(Titles(0), (std::vector<std::string>{"one", "three"}));
+    EXPECT_EQ(Handles(2), (std::vector<WindowHandle>{a, c}));
+    EXPECT_EQ(Titles(2), (std::vector<std::string>{"a", "c"}));
+    surface.List(0).SetSelectedIndex(1);
+    surface.List(0).SetSelectedIndex(0);
+    EXPECT_EQ(Handles(2), (std::vector<WindowHandle>{a, c}));
+    ExpectEntriesMatchTheirHandles(0);
+    ExpectEntriesMatchTheirHandles(2);
+}
+
 // --- A pane that goes away between the refresh and the button -----------------
 
 struct ResetFault {
@@ -229,6 +257,7 @@ struct ResetFault {
     Operation operation;  // the call during which `victim` vanishes
     const char* victim;   // "Pane", "Frame" or "Main"
     std::vector<std::string> messages;
+    ResetOutcome outcome;
 };
 
 void PrintTo(const ResetFault& c, std::ostream* os) { *os << c.name; }
@@ -247,9 +276,9 @@ TEST_P(ResetAfterRefresh, MovesNothingAndReportsAsDesigned) {
     ASSERT_EQ(Handles(2), (std::vector<WindowHandle>{pane, second}));
     const auto before = Rects();
 
-    desktop.DestroyOnCall(c.operation, c.operation == Operation::ScreenToClient ? frame : pane,
+    desktop.DestroyOnCall(c.operation, c.operation == Operation::MapRectToClient ? frame : pane,
                           named.at(c.victim));
-    form.Command2_Click();
+    EXPECT_EQ(form.Command2_Click(), c.outcome);
 
     for (const auto& [h, rect] : Rects()) EXPECT_EQ(rect, before.at(h)) << "window " << h << " moved";
     EXPECT_FALSE(desktop.Exists(pane));
@@ -263,14 +292,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Gone before its rectangle is read: reported, and the second pane,
         // which was never the one to change, stays as it is.
-        ResetFault{"PaneBeforeTheRectangle", Operation::ReadWindowRect, "Pane", kNotFound},
-        ResetFault{"FrameBeforeTheRectangle", Operation::ReadWindowRect, "Frame", kNotFound},
-        ResetFault{"ClientBeforeTheRectangle", Operation::ReadWindowRect, "Main", kNotFound},
-        ResetFault{"FrameWhileMapping", Operation::ScreenToClient, "Frame", kNotFound},
+        ResetFault{"PaneBeforeTheRectangle", Operation::ReadWindowRect, "Pane", kNotFound,
+                   ResetOutcome::PaneGone},
+        ResetFault{"FrameBeforeTheRectangle", Operation::ReadWindowRect, "Frame", kNotFound,
+                   ResetOutcome::PaneGone},
+        ResetFault{"ClientBeforeTheRectangle", Operation::ReadWindowRect, "Main", kNotFound,
+                   ResetOutcome::PaneGone},
+        ResetFault{"FrameWhileMapping", Operation::MapRectToClient, "Frame", kNotFound,
+                   ResetOutcome::PaneGone},
         // Gone after the rectangle was read: the move finds no window, and
         // its result is not looked at.
-        ResetFault{"PaneBeforeItsParentIsAsked", Operation::ParentOf, "Pane", {}},
-        ResetFault{"PaneDuringTheMove", Operation::MoveWindow, "Pane", {}}),
+        ResetFault{"PaneBeforeItsParentIsAsked", Operation::ParentOf, "Pane", {}, ResetOutcome::Moved},
+        ResetFault{"PaneDuringTheMove", Operation::MoveWindow, "Pane", {}, ResetOutcome::Moved}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FaultTest, AnUnreadableRectangleOfAPaneOnItsOwnIsReportedEachTime) {
@@ -298,9 +331,9 @@ TEST_F(FaultTest, FarOutCoordinatesArePinnedNotWrapped) {
     Rect rect;
     ASSERT_TRUE(desktop.ReadWindowRect(pane, rect));
     EXPECT_EQ(rect, (Rect{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}));
-    Point point{-kFar, kFar};
-    ASSERT_TRUE(desktop.ScreenToClient(main, point));
-    EXPECT_EQ(point, (Point{INT32_MIN, INT32_MAX}));
+    Rect far{-kFar, kFar, -kFar, kFar};
+    ASSERT_TRUE(desktop.MapRectToClient(main, far));
+    EXPECT_EQ(far, (Rect{INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX}));
 }
 
 // --- A crowded desktop --------------------------------------------------------

@@ -1,6 +1,7 @@
 // The start-up roads and the width field, on the in-memory desktop.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -83,11 +84,56 @@ TEST_F(Form1Test, AnOutOfRangeWidthStopsBeforeAnyWindowIsSearched) {
     AddClient(desktop, "Client");
     form.Form_Load("/newsize=99999");
     EXPECT_EQ(desktop.Calls(Operation::EnumerateTopLevelWindows), 0u);
-    EXPECT_EQ(ExitStatusFor(StartOutcome::WidthOutOfRange), 2);
-    EXPECT_EQ(ExitStatusFor(StartOutcome::NoClientFound), 1);
-    EXPECT_EQ(ExitStatusFor(StartOutcome::AutoApplied), 0);
-    EXPECT_EQ(ExitStatusFor(StartOutcome::Shown), 0);
 }
+
+// The statuses scripts see, as README.md lists them: every failure its own.
+TEST(ExitStatusTest, EachEndingHasTheDocumentedStatus) {
+    EXPECT_EQ(ExitStatusFor(StartOutcome::Shown), 0);
+    EXPECT_EQ(ExitStatusFor(StartOutcome::AutoApplied), 0);
+    EXPECT_EQ(ExitStatusFor(StartOutcome::NoClientFound), 1);
+    EXPECT_EQ(ExitStatusFor(StartOutcome::WidthOutOfRange), 2);
+    EXPECT_EQ(kExitInternalFailure, 3);
+    EXPECT_EQ(ExitStatusFor(StartOutcome::AutoFailed), 4);
+}
+
+// An unattended run whose pane is gone by the time of the reset (the client
+// closed it, or its parent, after it was listed): the message, then an end
+// that says it failed, never the status of success.
+struct VanishingPane {
+    const char* name;
+    Operation operation;  // the call during which `victim` goes
+    const char* onWindow;
+    const char* victim;
+};
+
+void PrintTo(const VanishingPane& c, std::ostream* os) { *os << c.name; }
+
+class UnattendedResetFails : public Form1Test, public ::testing::WithParamInterface<VanishingPane> {};
+
+TEST_P(UnattendedResetFails, ReportsAndEndsWithItsOwnStatus) {
+    const VanishingPane& c = GetParam();
+    const WindowHandle main =
+        desktop.AddTopLevel({"C/SIDE Application", "Client", {100, 100, 900, 700}, testing::kFrame});
+    const WindowHandle frame = desktop.AddChild(main, {"Frame", "", {5, 5, 505, 505}, {2, 2}});
+    const WindowHandle pane = desktop.AddChild(frame, {"C/SIDE NavPane", "", {10, 20, 260, 170}});
+    const std::map<std::string, WindowHandle> named{{"Main", main}, {"Frame", frame}, {"Pane", pane}};
+    desktop.DestroyOnCall(c.operation, named.at(c.onWindow), named.at(c.victim));
+
+    const StartOutcome outcome = form.Form_Load("/AUTO /newsize=180");
+
+    EXPECT_EQ(outcome, StartOutcome::AutoFailed);
+    EXPECT_EQ(ExitStatusFor(outcome), kExitPaneNotReset);
+    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{"NavPane was not found"}));
+    EXPECT_FALSE(surface.EverShown());
+    EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnattendedResetFails,
+    ::testing::Values(VanishingPane{"PaneBeforeItsRectangle", Operation::ReadWindowRect, "Pane", "Pane"},
+                      VanishingPane{"ClientBeforeThePanesRectangle", Operation::ReadWindowRect, "Pane", "Main"},
+                      VanishingPane{"ParentWhileMapping", Operation::MapRectToClient, "Frame", "Frame"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Form1Test, InteractiveRoadResizesTheSecondClientsPaneWithTheTypedWidth) {
     const auto first = AddClient(desktop, "First", {250});

@@ -1,167 +1,57 @@
-// The in-memory desktop must answer as the real window manager does where
-// Kestrum relies on it; these tests pin those behaviours down.
+// The in-memory desktop: held to the window-system contract that user32 is
+// held to, and its own test controls (faults, call counts).
 #include "winsys/memory_desktop.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
+#include <stdexcept>
 #include <vector>
+
+#include "window_system_contract.h"
 
 namespace kestrum {
 namespace {
 
-std::vector<WindowHandle> TopLevel(MemoryDesktop& d) {
-    std::vector<WindowHandle> seen;
-    d.EnumerateTopLevelWindows([&](WindowHandle h, std::int32_t) { seen.push_back(h); return 1; }, 0);
-    return seen;
-}
+using contract::WindowSystemContract;
+
+// Frames as a real window manager draws them: a caption and border around a
+// top-level window's client area, a thinner one around a child's.
+constexpr Point kTopLevelFrame{4, 23};
+constexpr Point kChildFrame{3, 22};
+
+class MemoryContractDesktop final : public contract::ContractDesktop {
+public:
+    WindowSystem& System() override { return desktop_; }
+    WindowHandle AddTopLevel(const contract::Shape& shape) override {
+        return desktop_.AddTopLevel(Spec(shape, kTopLevelFrame));
+    }
+    WindowHandle AddChild(WindowHandle parent, const contract::Shape& shape) override {
+        return desktop_.AddChild(parent, Spec(shape, kChildFrame));
+    }
+    void Destroy(WindowHandle window) override { desktop_.Destroy(window); }
+
+private:
+    static WindowSpec Spec(const contract::Shape& shape, Point frame) {
+        WindowSpec spec{shape.className, shape.text, shape.rect, shape.framed ? frame : Point{},
+                        shape.enabled};
+        spec.mirrored = shape.mirrored;
+        return spec;
+    }
+
+    MemoryDesktop desktop_;
+};
+
+INSTANTIATE_TEST_SUITE_P(InMemory, WindowSystemContract,
+                         ::testing::ValuesIn(contract::ContractRuns(
+                             [] { return std::make_unique<MemoryContractDesktop>(); })),
+                         contract::ContractName);
 
 std::vector<WindowHandle> Descendants(MemoryDesktop& d, WindowHandle parent) {
     std::vector<WindowHandle> seen;
     d.EnumerateDescendants(parent, [&](WindowHandle h, std::int32_t) { seen.push_back(h); return 1; }, 2);
     return seen;
-}
-
-TEST(MemoryDesktop, EnumeratesTopLevelInZOrderAndDescendantsDepthFirst) {
-    MemoryDesktop d;
-    const WindowHandle a = d.AddTopLevel({"A"});
-    const WindowHandle b = d.AddTopLevel({"B"});
-    const WindowHandle a1 = d.AddChild(a, {"a1"});
-    const WindowHandle a2 = d.AddChild(a, {"a2"});
-    const WindowHandle a11 = d.AddChild(a1, {"a11"});
-    const WindowHandle a111 = d.AddChild(a11, {"a111"});
-    const WindowHandle a21 = d.AddChild(a2, {"a21"});
-
-    EXPECT_EQ(TopLevel(d), (std::vector<WindowHandle>{a, b}));
-    EXPECT_EQ(Descendants(d, a), (std::vector<WindowHandle>{a1, a11, a111, a2, a21}));
-    EXPECT_TRUE(Descendants(d, b).empty());
-}
-
-TEST(MemoryDesktop, EnumerationStopsWhenTheCallbackReturnsZero) {
-    MemoryDesktop d;
-    d.AddTopLevel({"A"});
-    d.AddTopLevel({"B"});
-    int calls = 0;
-    EXPECT_FALSE(d.EnumerateTopLevelWindows([&](WindowHandle, std::int32_t) { ++calls; return 0; }, 0));
-    EXPECT_EQ(calls, 1);
-}
-
-TEST(MemoryDesktop, EnumerationPassesTheValueThrough) {
-    MemoryDesktop d;
-    const WindowHandle a = d.AddTopLevel({"A"});
-    d.AddChild(a, {"a1"});
-    std::int32_t seen = -1;
-    d.EnumerateDescendants(a, [&](WindowHandle, std::int32_t v) { seen = v; return 1; }, 2);
-    EXPECT_EQ(seen, 2);
-}
-
-TEST(MemoryDesktop, ChildRectanglesAreRelativeToTheParentsClientArea) {
-    MemoryDesktop d;
-    // Measured on a real window manager: a pane at client (10,20) of a main
-    // window at (100,100) whose client area starts at (4,23) inside it.
-    const WindowHandle main = d.AddTopLevel({"M", "", {100, 100, 900, 700}, {4, 23}});
-    const WindowHandle inner = d.AddChild(main, {"I", "", {5, 6, 505, 406}, {2, 2}});
-    const WindowHandle pane = d.AddChild(inner, {"P", "", {10, 20, 260, 170}});
-
-    EXPECT_EQ(d.ScreenRect(main), (Rect{100, 100, 900, 700}));
-    EXPECT_EQ(d.ScreenRect(inner), (Rect{109, 129, 609, 529}));
-    EXPECT_EQ(d.ScreenRect(pane), (Rect{121, 151, 371, 301}));
-
-    Point p{121, 151};
-    EXPECT_TRUE(d.ScreenToClient(inner, p));
-    EXPECT_EQ(p, (Point{10, 20}));
-
-    // MoveWindow on a child takes client coordinates of its parent, so
-    // screen coordinates passed unconverted make the window jump.
-    EXPECT_TRUE(d.MoveWindow(pane, 121, 151, 300, 150));
-    EXPECT_EQ(d.ScreenRect(pane), (Rect{232, 282, 532, 432}));
-    EXPECT_EQ(d.RectInParent(pane), (Rect{121, 151, 421, 301}));
-
-    EXPECT_TRUE(d.MoveWindow(main, 0, 0, 800, 600));
-    EXPECT_EQ(d.ScreenRect(main), (Rect{0, 0, 800, 600}));
-    EXPECT_EQ(d.ParentOf(pane), inner);
-    EXPECT_EQ(d.ParentOf(main), 0);
-}
-
-TEST(MemoryDesktop, NegativeSizesAreTakenAsZero) {
-    MemoryDesktop d;
-    const WindowHandle w = d.AddTopLevel({"W", "", {10, 10, 20, 20}});
-    d.MoveWindow(w, 5, 6, -40, -1);
-    EXPECT_EQ(d.ScreenRect(w), (Rect{5, 6, 5, 6}));
-}
-
-TEST(MemoryDesktop, TextCallsCopyWhatFitsWithATerminator) {
-    MemoryDesktop d;
-    const WindowHandle w = d.AddTopLevel({"Class", "Orders"});
-    std::array<char, 4> small{'x', 'x', 'x', 'x'};
-    EXPECT_EQ(d.ReadWindowText(w, small), 3);
-    EXPECT_EQ(std::string(small.data()), "Ord");
-    EXPECT_EQ(d.ReadClassName(w, small), 3);
-    EXPECT_EQ(std::string(small.data()), "Cla");
-    std::array<char, 1> one{'x'};
-    EXPECT_EQ(d.ReadWindowText(w, one), 0);
-    EXPECT_EQ(one[0], '\0');
-    EXPECT_EQ(d.ReadWindowText(w, std::span<char>{}), 0);
-    EXPECT_EQ(d.WindowTextLength(w), 6);
-}
-
-TEST(MemoryDesktop, CallsOnAHandleThatNamesNoWindowFail) {
-    MemoryDesktop d;
-    const WindowHandle w = d.AddTopLevel({"Class", "Title", {1, 2, 3, 4}});
-    const WindowHandle child = d.AddChild(w, {"Child"});
-    d.Destroy(w);
-    EXPECT_FALSE(d.Exists(child)) << "destroying a window destroys its descendants";
-
-    for (const WindowHandle gone : {w, child, WindowHandle{0}, WindowHandle{-5}}) {
-        std::array<char, 8> buffer{'x'};
-        Rect rect{9, 9, 9, 9};
-        Point point{7, 7};
-        EXPECT_EQ(d.WindowTextLength(gone), 0);
-        EXPECT_EQ(d.ReadWindowText(gone, buffer), 0);
-        EXPECT_EQ(buffer[0], '\0');
-        EXPECT_EQ(d.ReadClassName(gone, buffer), 0);
-        EXPECT_FALSE(d.ReadWindowRect(gone, rect));
-        EXPECT_EQ(rect, (Rect{9, 9, 9, 9})) << "a failed read leaves the rectangle alone";
-        EXPECT_FALSE(d.ScreenToClient(gone, point));
-        EXPECT_EQ(point, (Point{7, 7}));
-        EXPECT_EQ(d.ParentOf(gone), 0);
-        EXPECT_FALSE(d.MoveWindow(gone, 0, 0, 1, 1));
-        EXPECT_FALSE(d.IsWindowEnabled(gone));
-        EXPECT_FALSE(d.EnumerateDescendants(gone, [](WindowHandle, std::int32_t) { return 1; }, 2));
-    }
-    EXPECT_TRUE(TopLevel(d).empty());
-}
-
-TEST(MemoryDesktop, AWindowDestroyedDuringAnEnumerationIsSkipped) {
-    MemoryDesktop d;
-    const WindowHandle a = d.AddTopLevel({"A"});
-    const WindowHandle b = d.AddTopLevel({"B"});
-    const WindowHandle c = d.AddTopLevel({"C"});
-    d.DestroyOnCall(Operation::ReadClassName, a, b);
-    std::vector<WindowHandle> seen;
-    std::array<char, 8> buffer{};
-    d.EnumerateTopLevelWindows([&](WindowHandle h, std::int32_t) {
-        seen.push_back(h);
-        d.ReadClassName(h, buffer);
-        return 1;
-    }, 0);
-    EXPECT_EQ(seen, (std::vector<WindowHandle>{a, c}));
-}
-
-TEST(MemoryDesktop, ChildrenDestroyedDuringTheirParentsTurnAreSkipped) {
-    MemoryDesktop d;
-    const WindowHandle root = d.AddTopLevel({"R"});
-    const WindowHandle a = d.AddChild(root, {"a"});
-    const WindowHandle a1 = d.AddChild(a, {"a1"});
-    const WindowHandle b = d.AddChild(root, {"b"});
-    d.DestroyOnCall(Operation::IsWindowEnabled, a, a1);
-    std::vector<WindowHandle> seen;
-    d.EnumerateDescendants(root, [&](WindowHandle h, std::int32_t) {
-        seen.push_back(h);
-        d.IsWindowEnabled(h);
-        return 1;
-    }, 2);
-    EXPECT_EQ(seen, (std::vector<WindowHandle>{a, b}));
 }
 
 TEST(MemoryDesktop, InjectedFaults) {

@@ -18,10 +18,10 @@ std::int32_t Difference(std::int32_t high, std::int32_t low) {
 
 }  // namespace
 
-void Form1::Command2_Click() {
+ResetOutcome Form1::Command2_Click() {
     if (List1(2).ListCount() <= 0) {
         system_.ShowMessage(kNoPaneMessage);
-        return;
+        return ResetOutcome::NoPaneListed;
     }
     const WindowHandle pane = List1(2).ItemData(0);
 
@@ -30,20 +30,24 @@ void Form1::Command2_Click() {
         // The pane is gone since the list was built: moving it to 0,0 with no
         // height would be wrong for any window that might take its handle.
         system_.ShowMessage(kNoPaneMessage);
-        return;
+        return ResetOutcome::PaneGone;
     }
-    if (Difference(rect.right, rect.left) == NewSize) return;
+    if (Difference(rect.right, rect.left) == NewSize) return ResetOutcome::AlreadyThatWide;
 
     // A child window is placed in its parent's client coordinates, not in
-    // screen coordinates; convert so that the pane keeps its place.
-    Point place{rect.left, rect.top};
+    // screen coordinates. Both corners are converted: in a mirrored parent the
+    // pane's logical left is its right edge on screen, and placing it by the
+    // other edge would make it jump by its width.
+    Rect place = rect;
     if (const WindowHandle parent = system_.ParentOf(pane); parent != 0) {
-        if (!system_.ScreenToClient(parent, place)) {
+        if (!system_.MapRectToClient(parent, place)) {
             system_.ShowMessage(kNoPaneMessage);
-            return;
+            return ResetOutcome::PaneGone;
         }
     }
-    system_.MoveWindow(pane, place.x, place.y, NewSize, Difference(rect.bottom, rect.top));
+    system_.MoveWindow(pane, std::min(place.left, place.right), std::min(place.top, place.bottom),
+                       NewSize, Difference(rect.bottom, rect.top));
+    return ResetOutcome::Moved;
 }
 
 }  // namespace kestrum

@@ -14,9 +14,6 @@
 
 namespace {
 
-// The window could not be created, or the program ran out of memory.
-constexpr int kInternalFailureStatus = 3;
-
 int Run(HINSTANCE instance) {
     kestrum::win32::Win32WindowSystem system;
     kestrum::win32::Form1Window window(system, instance);
@@ -24,21 +21,18 @@ int Run(HINSTANCE instance) {
     const std::string commandLine = kestrum::win32::WideToUtf8(GetCommandLineW());
     const kestrum::StartOutcome outcome =
         window.Form().Form_Load(kestrum::ArgumentText(commandLine));
+    // A failure inside the window's procedures while start-up made it.
+    window.RethrowFailure();
     if (outcome != kestrum::StartOutcome::Shown) return kestrum::ExitStatusFor(outcome);
-    if (window.Handle() == nullptr) return kInternalFailureStatus;
+    if (window.Handle() == nullptr) return kestrum::kExitInternalFailure;
     // From now on message boxes belong to the window (start-up's came before
     // it existed, and had no owner).
     system.SetMessageOwner(window.Handle());
 
     window.FocusFirstControl();
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab and the arrow keys move between the controls as in a dialog.
-        if (window.Handle() != nullptr && IsDialogMessageW(window.Handle(), &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+    // Throws what a window procedure failed with; it ends the program below.
+    window.RunMessageLoop();
+    return kestrum::kExitNormal;
 }
 
 }  // namespace
@@ -48,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     try {
         return Run(instance);
     } catch (...) {
-        return kInternalFailureStatus;
+        // Out of memory, or anything else the program cannot go on from.
+        return kestrum::kExitInternalFailure;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <new>
 #include <string>
 #include <vector>
@@ -50,15 +51,27 @@ void Module1::ListWindows(std::int32_t mode, WindowHandle handle) {
 }
 
 std::int32_t Module1::ListWindowsProc(WindowHandle h, std::int32_t n) {
+    // A failure while listing this one window (memory running out while its
+    // entry is built or appended) leaves it out; the enumeration goes on over
+    // the others. No other entry is touched: a value is set only on the entry
+    // just appended.
+    try {
+        ListWindow(h, n);
+    } catch (const std::exception&) {
+    }
+    return 1;
+}
+
+void Module1::ListWindow(WindowHandle h, std::int32_t n) {
     const std::string_view wanted = ClassFor(n);
-    if (wanted.empty()) return 1;
+    if (wanted.empty()) return;
 
     // The class first: for the many windows that do not match, it is the
     // only call made.
     std::array<char, kClassBufferLength> classBuffer{};
     const std::string_view className =
         Copied(classBuffer.data(), classBuffer.size(), system_.ReadClassName(h, classBuffer));
-    if (className != wanted) return 1;
+    if (className != wanted) return;
 
     const std::int32_t length = system_.WindowTextLength(h);
     std::vector<char> titleBuffer;
@@ -78,7 +91,6 @@ std::int32_t Module1::ListWindowsProc(WindowHandle h, std::int32_t n) {
     WindowList& list = form_.List1(static_cast<ListIndex>(n));
     const ListIndex index = list.AddItem(entry);
     if (index != kNoEntry) list.SetItemData(index, h);
-    return 1;
 }
 
 }  // namespace kestrum

@@ -28,11 +28,15 @@ public:
     void ListWindows(std::int32_t mode, WindowHandle handle);
 
     // The enumeration callback: appends "<handle> # <class> # <title>" with the
-    // handle as item value to List1(n) when the class matches. Always returns
-    // 1, so the enumeration goes on over every window.
+    // handle as item value to List1(n) when the class matches. A window that
+    // cannot be listed is left out. Always returns 1, so the enumeration goes
+    // on over every window.
     std::int32_t ListWindowsProc(WindowHandle h, std::int32_t n);
 
 private:
+    // Lists one window; throws when that fails.
+    void ListWindow(WindowHandle h, std::int32_t n);
+
     WindowSystem& system_;
     Form1& form_;
 };

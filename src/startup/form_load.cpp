@@ -45,8 +45,10 @@ StartOutcome Form1::Form_Load(std::string_view argumentText) {
     List1(0).SetSelectedIndex(0);
 
     if (List1(2).ListCount() == 1 && List1(0).ListCount() == 1 && AutoMode) {
-        Command2_Click();
-        return StartOutcome::AutoApplied;
+        // A pane gone by now has been reported; the exit status says so too,
+        // for the script that ran us.
+        return ResetSucceeded(Command2_Click()) ? StartOutcome::AutoApplied
+                                                : StartOutcome::AutoFailed;
     }
 
     surface_.SetVisible(true);

@@ -18,6 +18,18 @@
 
 namespace kestrum {
 
+// What the pane width reset did.
+enum class ResetOutcome {
+    Moved,            // the first pane was given the width
+    AlreadyThatWide,  // it had the width already; nothing moved
+    NoPaneListed,     // the pane list is empty; reported
+    PaneGone,         // the pane (or its parent) was gone by the reset; reported
+};
+
+inline bool ResetSucceeded(ResetOutcome outcome) {
+    return outcome == ResetOutcome::Moved || outcome == ResetOutcome::AlreadyThatWide;
+}
+
 class Form1 {
 public:
     Form1(WindowSystem& system, FormSurface& surface);
@@ -39,8 +51,10 @@ public:
     void List1_Click(ListIndex index);
     // Double-click on List1(index): toggles the selected window's enabled state.
     void List1_DblClick(ListIndex index);
-    // The button: sets the first pane's width to NewSize.
-    void Command2_Click();
+    // The button: sets the first pane's width to NewSize, keeping its logical
+    // place and its height, and says how that went (failures are reported
+    // with a message box too).
+    ResetOutcome Command2_Click();
     // The width field gains focus: selects all its text.
     void Text1_GotFocus();
     // Focus leaves the width field for another control of the window.

@@ -1,5 +1,7 @@
 #include "ui/memory_window_list.h"
 
+#include <new>
+
 namespace kestrum {
 
 bool MemoryWindowList::Holds(ListIndex index) const {
@@ -12,6 +14,9 @@ void MemoryWindowList::Clear() {
 }
 
 ListIndex MemoryWindowList::AddItem(std::string_view text) {
+    if (!failingPart_.empty() && text.find(failingPart_) != std::string_view::npos) {
+        throw std::bad_alloc();
+    }
     if (entries_.size() >= static_cast<std::size_t>(kMaxListEntries)) return kNoEntry;
     entries_.emplace_back(std::string(text), 0);
     return static_cast<ListIndex>(entries_.size() - 1);

@@ -22,12 +22,17 @@ public:
         onSelectionChange_ = std::move(handler);
     }
 
+    // For tests: appending a text that contains `part` throws std::bad_alloc,
+    // as when memory runs out on the way; the list is left as it was.
+    void FailAppendsContaining(std::string part) { failingPart_ = std::move(part); }
+
 private:
     bool Holds(ListIndex index) const;
 
     std::vector<std::pair<std::string, std::int32_t>> entries_;
     ListIndex selected_ = kNoEntry;
     std::function<void()> onSelectionChange_;
+    std::string failingPart_;
 };
 
 }  // namespace kestrum

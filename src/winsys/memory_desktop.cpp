@@ -83,29 +83,49 @@ Rect MemoryDesktop::RectInParent(WindowHandle window) const {
 }
 
 Rect MemoryDesktop::ScreenRect(WindowHandle window) const {
-    const Node* node = Find(window);
-    if (node == nullptr) return {};
-    Rect rect = node->spec.rect;
-    if (node->parent != 0) {
-        const Point origin = ClientOrigin(node->parent);
-        rect.left = Pinned(std::int64_t{rect.left} + origin.x);
-        rect.right = Pinned(std::int64_t{rect.right} + origin.x);
-        rect.top = Pinned(std::int64_t{rect.top} + origin.y);
-        rect.bottom = Pinned(std::int64_t{rect.bottom} + origin.y);
-    }
-    return rect;
+    if (Find(window) == nullptr) return {};
+    const ScreenPlace place = PlaceOnScreen(window);
+    return {Pinned(place.left), Pinned(place.top), Pinned(place.right), Pinned(place.bottom)};
 }
 
-Point MemoryDesktop::ClientOrigin(WindowHandle window) const {
-    // Walks up the chain of parents, summing offsets, without recursion.
-    std::int64_t x = 0;
-    std::int64_t y = 0;
-    for (const Node* node = Find(window); node != nullptr; node = Find(node->parent)) {
-        x += std::int64_t{node->spec.rect.left} + node->spec.clientOffset.x;
-        y += std::int64_t{node->spec.rect.top} + node->spec.clientOffset.y;
-        if (node->parent == 0) break;
+MemoryDesktop::ScreenPlace MemoryDesktop::PlaceOnScreen(WindowHandle window) const {
+    // The chain from the window up to its top-level window, then back down
+    // without recursion: each window's place follows from its parent's
+    // client area, and a mirrored parent counts x from that area's right.
+    std::vector<const Node*> chain;
+    for (const Node* node = Find(window); node != nullptr;
+         node = node->parent == 0 ? nullptr : Find(node->parent)) {
+        chain.push_back(node);
     }
-    return {Pinned(x), Pinned(y)};
+    ScreenPlace place{};
+    const Node* parent = nullptr;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const Rect& r = (*it)->spec.rect;
+        if (parent == nullptr) {
+            place.left = r.left;
+            place.right = r.right;
+            place.top = r.top;
+            place.bottom = r.bottom;
+        } else if (parent->spec.mirrored) {
+            const std::int64_t edge = place.clientRight;
+            place.left = edge - r.right;
+            place.right = edge - r.left;
+            place.top = place.clientTop + r.top;
+            place.bottom = place.clientTop + r.bottom;
+        } else {
+            const std::int64_t edge = place.clientLeft;
+            place.left = edge + r.left;
+            place.right = edge + r.right;
+            place.top = place.clientTop + r.top;
+            place.bottom = place.clientTop + r.bottom;
+        }
+        const Point& frame = (*it)->spec.clientOffset;
+        place.clientLeft = place.left + frame.x;
+        place.clientTop = place.top + frame.y;
+        place.clientRight = place.right - frame.x;
+        parent = *it;
+    }
+    return place;
 }
 
 bool MemoryDesktop::Enabled(WindowHandle window) const {
@@ -160,8 +180,9 @@ bool MemoryDesktop::EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t 
 bool MemoryDesktop::EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
                                          std::int32_t value) {
     Enter(Operation::EnumerateDescendants, parent);
+    // No such parent: nothing to report, and nothing stopped the enumeration.
     const Node* root = Find(parent);
-    if (root == nullptr) return false;
+    if (root == nullptr) return true;
     // An explicit stack of sibling snapshots: depth-first, each window before
     // its children, and no recursion however deep the tree.
     struct Level {
@@ -188,7 +209,12 @@ bool MemoryDesktop::EnumerateDescendants(WindowHandle parent, const EnumProc& pr
 
 std::int32_t MemoryDesktop::CopyText(const std::string& text, std::span<char> buffer) {
     if (buffer.empty()) return 0;
-    const std::size_t count = std::min(text.size(), buffer.size() - 1);
+    std::size_t count = std::min(text.size(), buffer.size() - 1);
+    // Cut at a character boundary, as the conversion from the system code
+    // page does: never half of a UTF-8 sequence.
+    if (count < text.size()) {
+        while (count > 0 && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80) --count;
+    }
     std::copy_n(text.begin(), count, buffer.begin());
     buffer[count] = '\0';
     return static_cast<std::int32_t>(count);
@@ -235,18 +261,29 @@ WindowHandle MemoryDesktop::ParentOf(WindowHandle window) {
     return node == nullptr ? 0 : node->parent;
 }
 
-bool MemoryDesktop::ScreenToClient(WindowHandle window, Point& point) {
-    Enter(Operation::ScreenToClient, window);
-    if (!Exists(window)) return false;
-    const Point origin = ClientOrigin(window);
-    point.x = Pinned(std::int64_t{point.x} - origin.x);
-    point.y = Pinned(std::int64_t{point.y} - origin.y);
+bool MemoryDesktop::MapRectToClient(WindowHandle window, Rect& rect) {
+    Enter(Operation::MapRectToClient, window);
+    const Node* node = Find(window);
+    if (node == nullptr) return false;
+    const ScreenPlace place = PlaceOnScreen(window);
+    const std::int64_t top = std::int64_t{rect.top} - place.clientTop;
+    const std::int64_t bottom = std::int64_t{rect.bottom} - place.clientTop;
+    if (node->spec.mirrored) {
+        // Each corner's x runs the other way; as user32 does for a rectangle,
+        // left and right are swapped back into logical order.
+        rect = {Pinned(place.clientRight - rect.right), Pinned(top),
+                Pinned(place.clientRight - rect.left), Pinned(bottom)};
+    } else {
+        rect = {Pinned(std::int64_t{rect.left} - place.clientLeft), Pinned(top),
+                Pinned(std::int64_t{rect.right} - place.clientLeft), Pinned(bottom)};
+    }
     return true;
 }
 
 bool MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                                std::int32_t width, std::int32_t height) {
     Enter(Operation::MoveWindow, window);
+    moves_.push_back({window, x, y, width, height});
     Node* node = Find(window);
     if (node == nullptr) return false;
     // The window manager takes a negative size as 0.
@@ -265,6 +302,7 @@ bool MemoryDesktop::IsWindowEnabled(WindowHandle window) {
 
 void MemoryDesktop::EnableWindow(WindowHandle window, bool enable) {
     Enter(Operation::EnableWindow, window);
+    enableCalls_.push_back({window, enable});
     if (Node* node = Find(window)) node->spec.enabled = enable;
 }
 

@@ -6,14 +6,20 @@
 //   Enumerations work on a snapshot, skip windows destroyed before their turn
 //   and list a window's children before reporting the window, as user32 does.
 // - A child's rectangle is kept relative to its parent's client area, whose
-//   origin is the parent's top-left corner plus its client offset (the frame);
-//   MoveWindow on a child takes those client coordinates.
-// - Text calls copy what fits with a terminator; calls on a handle that names
-//   no window fail as user32's do (0, false, nothing written).
+//   origin is the parent's top-left corner plus its client offset (the frame,
+//   as wide on the right as on the left); MoveWindow on a child takes those
+//   client coordinates. In a mirrored parent x runs from the client area's
+//   right edge leftwards, so its children sit mirrored on screen.
+// - Text calls copy what fits with a terminator, cut at a character
+//   boundary; calls on a handle that names no window fail as user32's do (0,
+//   false, nothing written), and its descendants are none.
+// - tests/window_system_contract.cpp holds it and the user32 layer to the
+//   same cases.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
-// an enumeration, a text length that lies, a rectangle that cannot be read)
-// and counts the calls made per operation.
+// an enumeration, a text length that lies, a rectangle that cannot be read),
+// counts the calls made per operation and keeps the arguments of every move
+// and enable asked of it.
 #pragma once
 
 #include <array>
@@ -39,6 +45,10 @@ struct WindowSpec {
     std::uint32_t threadId = 1;
     // 0 lets the desktop choose a fresh handle.
     WindowHandle handle = 0;
+    // Laid out right to left (as a window localised for a right-to-left
+    // language): its children's x counts from its client area's right edge.
+    // Children do not take it on by themselves.
+    bool mirrored = false;
 };
 
 enum class Operation : std::size_t {
@@ -49,13 +59,26 @@ enum class Operation : std::size_t {
     ReadClassName,
     ReadWindowRect,
     ParentOf,
-    ScreenToClient,
+    MapRectToClient,
     MoveWindow,
     IsWindowEnabled,
     EnableWindow,
     ShowMessage,
 };
 inline constexpr std::size_t kOperationCount = 12;
+
+// A change asked of the desktop, as it was asked, whether or not the window
+// was there to take it.
+struct MoveCall {
+    WindowHandle window;
+    std::int32_t x, y, width, height;
+    friend bool operator==(const MoveCall&, const MoveCall&) = default;
+};
+struct EnableCall {
+    WindowHandle window;
+    bool enable;
+    friend bool operator==(const EnableCall&, const EnableCall&) = default;
+};
 
 class MemoryDesktop final : public WindowSystem {
 public:
@@ -81,6 +104,8 @@ public:
     Rect RectInParent(WindowHandle window) const;
     bool Enabled(WindowHandle window) const;
     const std::vector<std::string>& Messages() const { return messages_; }
+    const std::vector<MoveCall>& Moves() const { return moves_; }
+    const std::vector<EnableCall>& EnableCalls() const { return enableCalls_; }
     std::uint64_t Calls(Operation operation) const;
     std::uint64_t TotalCalls() const;
     void ResetCalls();
@@ -94,7 +119,7 @@ public:
     std::int32_t ReadClassName(WindowHandle window, std::span<char> buffer) override;
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;
-    bool ScreenToClient(WindowHandle window, Point& point) override;
+    bool MapRectToClient(WindowHandle window, Rect& rect) override;
     bool MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
                     std::int32_t height) override;
     bool IsWindowEnabled(WindowHandle window) override;
@@ -120,7 +145,13 @@ private:
     void Enter(Operation operation, WindowHandle window);
     const Node* Find(WindowHandle window) const;
     Node* Find(WindowHandle window);
-    Point ClientOrigin(WindowHandle window) const;
+    // The window's place on screen and its client area's edges there, in 64
+    // bits so that no layout, however far out, overflows on the way.
+    struct ScreenPlace {
+        std::int64_t left, top, right, bottom;
+        std::int64_t clientLeft, clientTop, clientRight;
+    };
+    ScreenPlace PlaceOnScreen(WindowHandle window) const;
     std::int32_t ReadString(Operation operation, WindowHandle window,
                             std::string WindowSpec::*field, std::span<char> buffer);
     static std::int32_t CopyText(const std::string& text, std::span<char> buffer);
@@ -129,6 +160,8 @@ private:
     std::vector<WindowHandle> topLevel_;
     std::vector<PendingDestroy> pendingDestroys_;
     std::vector<std::string> messages_;
+    std::vector<MoveCall> moves_;
+    std::vector<EnableCall> enableCalls_;
     std::array<std::uint64_t, kOperationCount> calls_{};
     WindowHandle nextHandle_ = 0x00010010;
 };

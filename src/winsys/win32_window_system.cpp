@@ -53,8 +53,14 @@ int AnsiRoom(std::span<char> buffer) {
 // than its ANSI form, so reading as many ANSI bytes as the caller has room for
 // is enough to fill it.
 template <typename Read>
-std::int32_t ReadConverted(std::span<char> buffer, int ansiLength, Read read) {
+std::int32_t ReadConverted(HWND window, std::span<char> buffer, int ansiLength, Read read) {
     if (buffer.empty()) return 0;
+    // No window at all. Wine's GetWindowTextA(NULL) does not fail: it counts
+    // and copies whatever its own buffer held.
+    if (window == nullptr) {
+        buffer[0] = '\0';
+        return 0;
+    }
     std::string ansi(static_cast<std::size_t>(ansiLength) + 1, '\0');
     const int count = read(ansi.data(), ansiLength + 1);
     if (count <= 0) {
@@ -99,13 +105,13 @@ std::int32_t Win32WindowSystem::WindowTextLength(WindowHandle window) {
 
 std::int32_t Win32WindowSystem::ReadWindowText(WindowHandle window, std::span<char> buffer) {
     const HWND hwnd = ToHwnd(window);
-    return ReadConverted(buffer, AnsiRoom(buffer),
+    return ReadConverted(hwnd, buffer, AnsiRoom(buffer),
                          [hwnd](char* ansi, int length) { return GetWindowTextA(hwnd, ansi, length); });
 }
 
 std::int32_t Win32WindowSystem::ReadClassName(WindowHandle window, std::span<char> buffer) {
     const HWND hwnd = ToHwnd(window);
-    return ReadConverted(buffer, kClassNameLength,
+    return ReadConverted(hwnd, buffer, kClassNameLength,
                          [hwnd](char* ansi, int length) { return GetClassNameA(hwnd, ansi, length); });
 }
 
@@ -124,14 +130,19 @@ WindowHandle Win32WindowSystem::ParentOf(WindowHandle window) {
     return ToHandle(parent);
 }
 
-bool Win32WindowSystem::ScreenToClient(WindowHandle window, Point& point) {
+bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
     const HWND hwnd = ToHwnd(window);
     if (hwnd == nullptr || !::IsWindow(hwnd)) return false;
-    // MapWindowPoints, unlike ScreenToClient, also handles mirrored windows.
-    POINT p{point.x, point.y};
+    // Two points are a rectangle to MapWindowPoints: in a mirrored window it
+    // swaps left and right back into logical order, which ScreenToClient of
+    // one corner cannot do.
+    RECT r{rect.left, rect.top, rect.right, rect.bottom};
     SetLastError(ERROR_SUCCESS);
-    if (MapWindowPoints(nullptr, hwnd, &p, 1) == 0 && GetLastError() != ERROR_SUCCESS) return false;
-    point = {p.x, p.y};
+    if (MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2) == 0 &&
+        GetLastError() != ERROR_SUCCESS) {
+        return false;
+    }
+    rect = {r.left, r.top, r.right, r.bottom};
     return true;
 }
 
@@ -151,7 +162,11 @@ void Win32WindowSystem::EnableWindow(WindowHandle window, bool enable) {
 
 void Win32WindowSystem::ShowMessage(std::string_view text) {
     const HWND owner = owner_ != nullptr && IsWindowVisible(owner_) ? owner_ : nullptr;
-    MessageBoxW(owner, Utf8ToWide(text).c_str(), kCaption, MB_OK);
+    // Without an owner (an unattended run's message, shown before any window
+    // of ours exists) the box could open behind other windows and wait there
+    // unseen.
+    const UINT style = MB_OK | (owner == nullptr ? MB_SETFOREGROUND : 0);
+    showBox_(owner, Utf8ToWide(text).c_str(), kCaption, style);
 }
 
 }  // namespace kestrum::win32

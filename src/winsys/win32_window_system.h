@@ -12,8 +12,13 @@ namespace kestrum::win32 {
 WindowHandle ToHandle(HWND window);
 HWND ToHwnd(WindowHandle window);
 
+// The call that shows a message box: MessageBoxW, or a recorder in tests.
+using MessageBoxCall = int(WINAPI*)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style);
+
 class Win32WindowSystem final : public WindowSystem {
 public:
+    explicit Win32WindowSystem(MessageBoxCall showBox = MessageBoxW) : showBox_(showBox) {}
+
     // Message boxes are owned by this window while it is visible, and by no
     // window otherwise (the start-up's boxes come before any window shows).
     void SetMessageOwner(HWND owner) { owner_ = owner; }
@@ -29,7 +34,7 @@ public:
 
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;
-    bool ScreenToClient(WindowHandle window, Point& point) override;
+    bool MapRectToClient(WindowHandle window, Rect& rect) override;
 
     // Asynchronous for windows of other threads: a client that has stopped
     // answering never blocks Kestrum.
@@ -38,9 +43,12 @@ public:
     bool IsWindowEnabled(WindowHandle window) override;
     void EnableWindow(WindowHandle window, bool enable) override;
 
+    // OK only, no icon, "Kestrum" as caption. A box with no owner is brought
+    // to the front: nothing of ours is there for it to stand on.
     void ShowMessage(std::string_view text) override;
 
 private:
+    MessageBoxCall showBox_;
     HWND owner_ = nullptr;
 };
 

@@ -43,7 +43,8 @@ public:
     // callback stopped the enumeration.
     virtual bool EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) = 0;
     // Every descendant of parent at any depth, depth-first (a window, then
-    // its own descendants, then its next sibling).
+    // its own descendants, then its next sibling). None, and true, for a
+    // parent that names no window (0 included: not the top-level windows).
     virtual bool EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
                                       std::int32_t value) = 0;
 
@@ -63,9 +64,13 @@ public:
     // The window whose client area holds this one; 0 for a top-level window
     // and for a handle that names no window.
     virtual WindowHandle ParentOf(WindowHandle window) = 0;
-    // Map a point from screen pixels into window's client coordinates.
-    // Returns false, leaving point as it was, when window names no window.
-    virtual bool ScreenToClient(WindowHandle window, Point& point) = 0;
+    // Map a rectangle from screen pixels into window's client coordinates,
+    // both corners at once. In a mirrored window (laid out right to left) x
+    // runs from the client area's right edge leftwards, so the screen's left
+    // edge of a child is its logical right: the result is the rectangle as
+    // the window's children are placed, left and right in logical order.
+    // Returns false, leaving rect as it was, when window names no window.
+    virtual bool MapRectToClient(WindowHandle window, Rect& rect) = 0;
 
     // Move and resize: x and y are screen pixels for a top-level window and
     // client coordinates of its parent for a child window. Repaints.

@@ -445,9 +445,11 @@ public:
 // The main window's controls, found by kind.
 struct Controls {
     HWND list = nullptr;  // the one visible list box
+    std::vector<HWND> hiddenLists;  // storage: one of them holds the panes found
     HWND button = nullptr;
     HWND field = nullptr;
-    std::wstring label;  // the text of the visible static
+    HWND labelWindow = nullptr;  // the visible static
+    std::wstring label;  // its text
     int visibleLists = 0;
 
     explicit Controls(HWND main) {
@@ -457,19 +459,35 @@ struct Controls {
                 if (IsWindowVisible(h)) {
                     ++visibleLists;
                     list = h;
+                } else {
+                    hiddenLists.push_back(h);
                 }
             } else if (_wcsicmp(cls.c_str(), L"Button") == 0 && TextOf(h) == L"Kestrum") {
                 button = h;
             } else if (_wcsicmp(cls.c_str(), L"Edit") == 0) {
                 field = h;
             } else if (_wcsicmp(cls.c_str(), L"Static") == 0 && IsWindowVisible(h)) {
+                labelWindow = h;
                 label = TextOf(h);
             }
         }
     }
     bool Complete() const { return list && button && field; }
 
-    std::vector<std::wstring> Entries() const {
+    std::vector<std::wstring> Entries() const { return EntriesOf(list); }
+    // The item values of a list box's entries: window handles.
+    static std::vector<HWND> ValuesOf(HWND box) {
+        std::vector<HWND> values;
+        DWORD_PTR count = 0;
+        SendMessageTimeoutW(box, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+        for (DWORD_PTR i = 0; i < count; ++i) {
+            DWORD_PTR value = 0;
+            SendMessageTimeoutW(box, LB_GETITEMDATA, i, 0, SMTO_ABORTIFHUNG, 2000, &value);
+            values.push_back(e2e::HandleFromValue(static_cast<std::int32_t>(value)));
+        }
+        return values;
+    }
+    static std::vector<std::wstring> EntriesOf(HWND list) {
         std::vector<std::wstring> entries;
         DWORD_PTR count = 0;
         SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
@@ -586,9 +604,10 @@ std::vector<PaneBefore> PanesNow(const Client& client) {
 }
 
 // Every pane but `changed` kept its rectangle and was asked no move; `changed`
-// got `width`, keeping its place and height.
+// got `width`, keeping its place and height: its left edge on screen, or its
+// right edge in a client laid out right to left (`mirrored`).
 void CheckPanes(Client& client, const std::vector<PaneBefore>& before, HWND changed, int width,
-                Findings& f) {
+                Findings& f, bool mirrored = false) {
     std::map<HWND, long> moves = client.Moves();
     f.Equal("panes in the client's report", before.size(), moves.size());
     for (const PaneBefore& p : before) {
@@ -600,9 +619,49 @@ void CheckPanes(Client& client, const std::vector<PaneBefore>& before, HWND chan
             continue;
         }
         RECT want = p.rect;
-        want.right = want.left + width;
+        if (mirrored) {
+            want.left = want.right - width;
+        } else {
+            want.right = want.left + width;
+        }
         f.Equal(name + " rectangle", RectText(want), RectText(now));
     }
+}
+
+// The panes Kestrum found are those of the client its list has selected
+// (entry 0 at start), in the window manager's order, each entry naming its
+// own handle: not those of another client. They lie in the hidden lists.
+void CheckPaneList(const Controls& c, Findings& f) {
+    const std::vector<HWND> clients = Controls::ValuesOf(c.list);
+    const long selected = c.Selected();
+    if (!f.Check(selected >= 0 && static_cast<std::size_t>(selected) < clients.size(),
+                 "entry selected", "one of the entries", std::to_string(selected)))
+        return;
+    std::vector<HWND> expected;
+    for (HWND h : Children(clients[static_cast<std::size_t>(selected)])) {
+        if (ClassOf(h) == L"C/SIDE NavPane") expected.push_back(h);
+    }
+    std::vector<HWND> listed;
+    for (HWND box : c.hiddenLists) {
+        const std::vector<HWND> values = Controls::ValuesOf(box);
+        const std::vector<std::wstring> texts = Controls::EntriesOf(box);
+        for (std::size_t i = 0; i < values.size() && i < texts.size(); ++i) {
+            listed.push_back(values[i]);
+            const std::wstring want =
+                std::to_wstring(e2e::HandleValue(values[i])) + L" # C/SIDE NavPane # ";
+            f.Equal("pane entry " + std::to_string(i), Quote(want), Quote(texts[i]));
+        }
+    }
+    const auto names = [](const std::vector<HWND>& panes) {
+        std::string out = "[";
+        for (HWND h : panes) {
+            if (out.size() > 1) out += ' ';
+            out += std::to_string(e2e::HandleValue(h));
+        }
+        out += ']';
+        return out;
+    };
+    f.Equal("panes listed (those of the selected client)", names(expected), names(listed));
 }
 
 // ------------------------------------------------ roads without the window
@@ -617,6 +676,7 @@ struct AutoRoad {
     std::vector<std::wstring> parts;      // or pieces the text must contain
     bool windowShown;
     int width;                            // the first pane's width after; 0: untouched
+    bool mirrored = false;                // the client is laid out right to left
 };
 
 void RunAutoRoad(const Context& ctx, const AutoRoad& road, Findings& f) {
@@ -667,6 +727,7 @@ void RunAutoRoad(const Context& ctx, const AutoRoad& road, Findings& f) {
         const Controls c(shown);
         f.Equal("entries listed", static_cast<std::size_t>(client.windows.size()), c.Entries().size());
         f.Equal("entry selected", 0L, c.Selected());
+        CheckPaneList(c, f);
         CheckPanes(client, before, nullptr, 0, f);
         k.Close(shown, f);
         return;
@@ -686,7 +747,7 @@ void RunAutoRoad(const Context& ctx, const AutoRoad& road, Findings& f) {
         WaitUntil([&] { return RectOf(pane).right - RectOf(pane).left == road.width; }, 3000);
     }
     const HWND changed = road.width ? client.panes.front() : nullptr;
-    CheckPanes(client, before, changed, road.width, f);
+    CheckPanes(client, before, changed, road.width, f, road.mirrored);
 }
 
 // ------------------------------------------------ roads with the window
@@ -814,6 +875,11 @@ std::string ControlName(const Controls& c, HWND h) {
 // the field selects its text; Enter in the field presses no button.
 void TabAndEnter(const Context&, const WindowRoad&, Session& s, Findings& f) {
     const Controls c(s.main);
+    // A screen reader names the field after the static just before it.
+    const HWND beforeField = GetWindow(c.field, GW_HWNDPREV);
+    f.Check(beforeField != nullptr && beforeField == c.labelWindow,
+            "the control before the field in z-order", "the label",
+            beforeField ? Narrow(ClassOf(beforeField)) + " " + Quote(TextOf(beforeField)) : "none");
     f.Equal("focus at start", ControlName(c, c.list), ControlName(c, FocusIn(s.main)));
     for (HWND next : {c.button, c.field, c.list, c.button, c.field}) {
         PressKey(VK_TAB);
@@ -844,6 +910,20 @@ void ButtonWithoutPane(const Context&, const WindowRoad&, Session& s, Findings& 
         f.Check(IsWindowVisible(s.main) != FALSE, "Kestrum window after the message", "visible",
                 "gone");
     }
+}
+
+// The client drops its pane while Kestrum's window is up: the button says
+// so each time, and the window stays.
+void PaneGoneThenButton(const Context& ctx, const WindowRoad& road, Session& s, Findings& f) {
+    const HWND pane = s.client.panes.front();
+    const std::string handle = std::to_string(e2e::HandleValue(pane));
+    s.client.Command("destroy " + handle);
+    if (!f.Check(s.client.Expect("destroyed " + handle, 5000), "the client's pane", "destroyed",
+                 "still there"))
+        return;
+    ButtonWithoutPane(ctx, road, s, f);
+    f.Check(s.client.windows.front() != nullptr && IsWindow(s.client.windows.front()) != FALSE,
+            "the client's main window", "still there", "gone");
 }
 
 void DoubleClickToggles(const Context&, const WindowRoad&, Session& s, Findings& f) {
@@ -887,6 +967,10 @@ std::vector<AutoRoad> AutoRoads() {
                         L"--window", L"Second", L"--pane", L"0,20,30,210,120"};
     const Layout twoPanes = {L"--window", L"Orders", L"--pane", L"0,10,10,200,100",
                              L"--pane", L"2,40,30,180,90"};
+    const Layout mirrored = {L"--window", L"Orders", L"--place", L"200,100,700,420", L"--mirrored",
+                             L"--pane", L"0,15,12,250,150"};
+    const Layout mirroredFramed = {L"--window", L"Orders", L"--mirrored", L"--pane",
+                                   L"2,15,12,220,150"};
     return {
         {"auto: one client, one pane", one, L"/AUTO", 0, 0, nullptr, {}, false, 300},
         {"auto: width already right", OneClient(L"Orders", 300), L"/AUTO", 0, 0, nullptr, {}, false, 0},
@@ -902,6 +986,12 @@ std::vector<AutoRoad> AutoRoads() {
          {L"40000", L"out of range"}, false, 0},
         {"auto: /newsize= below the range", one, L"/AUTO /newsize=-32769", 0, 2, nullptr,
          {L"-32769", L"out of range"}, false, 0},
+        // Laid out right to left: the pane keeps its right edge and grows to
+        // the left, directly in the main window and inside frames alike.
+        {"auto: a mirrored client", mirrored, L"/AUTO /newsize=300", 0, 0, nullptr, {}, false, 300,
+         true},
+        {"auto: a mirrored client, pane in frames", mirroredFramed, L"/AUTO /newsize=180", 0, 0,
+         nullptr, {}, false, 180, true},
     };
 }
 
@@ -923,6 +1013,7 @@ std::vector<WindowRoad> WindowRoads() {
          0, 12},
         {"window: focus, Tab and Enter", one, L"", TabAndEnter, {}, 0, 0},
         {"window: button without a pane", {L"--window", L"Orders"}, L"", ButtonWithoutPane, {}, 0, 0},
+        {"window: pane gone before the button", one, L"", PaneGoneThenButton, {}, 0, 0},
         {"window: double-click toggles enabled", one, L"", DoubleClickToggles, {}, 0, 0},
         {"window: client closed after start", one, L"", ClientGone, {}, 0, 0},
     };

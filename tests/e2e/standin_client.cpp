@@ -4,13 +4,17 @@
 //
 // Command line:
 //
-//   standin_client.exe [--window TITLE [--place X,Y,W,H] [--pane D,X,Y,W,H]...]...
-//                      [--exit-after MS] [--no-stdin]
+//   standin_client.exe [--window TITLE [--place X,Y,W,H] [--mirrored]
+//                       [--pane D,X,Y,W,H]...]... [--exit-after MS] [--no-stdin]
 //
 //   --window TITLE    a top-level window of class "C/SIDE Application" titled
 //                     TITLE (may be empty, non-ASCII or long)
 //   --place X,Y,W,H   the last window's place and size on the screen
 //                     (default: cascaded, 560 x 420)
+//   --mirrored        the last window is laid out right to left, as a client
+//                     localised for a right-to-left language: x in its client
+//                     area runs from the right, and its frames and panes take
+//                     on the layout as child windows do
 //   --pane D,X,Y,W,H  a window of class "C/SIDE NavPane" in the last window,
 //                     inside D nested framed parents (0: a direct child of the
 //                     main window); X,Y in its parent's client coordinates
@@ -36,6 +40,8 @@
 //                  top-level window of any process with that caption, or "none"
 //   close CAPTION  asks that window to close, as its close box would; prints
 //                  "closed <handle>" or "none"
+//   destroy HANDLE destroys that pane, as the client would when it drops it;
+//                  prints "destroyed <handle>" or "none"
 //   quit     closes its windows, prints a last report and ends
 //
 // Handles are printed as signed 32-bit decimals; lines end in CR LF. The exit
@@ -70,6 +76,7 @@ struct WindowSpec {
     bool placed = false;
     RECT place{};  // left, top, width, height
     std::vector<PaneSpec> panes;
+    bool mirrored = false;
 };
 
 struct Pane {
@@ -158,7 +165,8 @@ bool CreateLayout(const std::vector<WindowSpec>& specs, HINSTANCE instance) {
     for (const WindowSpec& spec : specs) {
         RECT place = spec.placed ? spec.place : RECT{40 + 30 * cascade, 40 + 30 * cascade, 560, 420};
         ++cascade;
-        HWND window = CreateWindowExW(0, kClientClass, spec.title.c_str(), WS_OVERLAPPEDWINDOW,
+        HWND window = CreateWindowExW(spec.mirrored ? WS_EX_LAYOUTRTL : 0, kClientClass,
+                                      spec.title.c_str(), WS_OVERLAPPEDWINDOW,
                                       place.left, place.top, place.right, place.bottom, nullptr,
                                       nullptr, instance, nullptr);
         if (!window) return false;
@@ -260,6 +268,15 @@ bool RunCommand(const std::string& command) {
             Print("found %ld %ld %ld %ld %ld\n", static_cast<long>(e2e::HandleValue(h)), r.left,
                   r.top, r.right, r.bottom);
         }
+    } else if (command.rfind("destroy ", 0) == 0) {
+        const HWND h = e2e::HandleFromValue(std::strtoll(command.c_str() + 8, nullptr, 10));
+        bool ours = false;
+        for (const Pane& p : g_panes) ours = ours || (p.handle == h && IsWindow(h));
+        if (ours && DestroyWindow(h)) {
+            Print("destroyed %ld\n", static_cast<long>(e2e::HandleValue(h)));
+        } else {
+            Print("none\n");
+        }
     } else if (command == "report") {
         Report();
     } else if (command.rfind("hang ", 0) == 0) {
@@ -286,10 +303,12 @@ int wmain(int argc, wchar_t** argv) {
         const bool hasValue = i + 1 < argc;
         bool ok = true;
         if (option == L"--window" && hasValue) {
-            specs.push_back(WindowSpec{argv[++i], false, {}, {}});
+            specs.push_back(WindowSpec{argv[++i], false, {}, {}, false});
         } else if (option == L"--place" && hasValue && !specs.empty()) {
             specs.back().placed = ReadFour(argv[++i], specs.back().place);
             ok = specs.back().placed;
+        } else if (option == L"--mirrored" && !specs.empty()) {
+            specs.back().mirrored = true;
         } else if (option == L"--pane" && hasValue && !specs.empty()) {
             specs.back().panes.emplace_back();
             ok = ReadPane(argv[++i], specs.back().panes.back());

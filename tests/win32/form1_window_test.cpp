@@ -8,9 +8,12 @@
 #include <array>
 #include <cwchar>
 #include <deque>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "short_of_memory.h"
 #include "win32_fixture.h"
 #include "winsys/win32_text.h"
 
@@ -37,9 +40,15 @@ public:
     std::int32_t ReadClassName(WindowHandle w, std::span<char> b) override {
         return real.ReadClassName(w, b);
     }
-    bool ReadWindowRect(WindowHandle w, Rect& r) override { return real.ReadWindowRect(w, r); }
+    bool ReadWindowRect(WindowHandle w, Rect& r) override {
+        // The client closes the pane just as its rectangle is asked for.
+        if (vanishOnRectRead != nullptr && w == ToHandle(vanishOnRectRead)) {
+            DestroyWindow(std::exchange(vanishOnRectRead, nullptr));
+        }
+        return real.ReadWindowRect(w, r);
+    }
     WindowHandle ParentOf(WindowHandle w) override { return real.ParentOf(w); }
-    bool ScreenToClient(WindowHandle w, Point& p) override { return real.ScreenToClient(w, p); }
+    bool MapRectToClient(WindowHandle w, Rect& r) override { return real.MapRectToClient(w, r); }
     bool MoveWindow(WindowHandle w, std::int32_t x, std::int32_t y, std::int32_t cx,
                     std::int32_t cy) override {
         return real.MoveWindow(w, x, y, cx, cy);
@@ -51,6 +60,7 @@ public:
     Win32WindowSystem real;
     std::vector<std::string> messages;
     int descendantEnumerations = 0;  // one per pane list rebuilt by List1_Click(0)
+    HWND vanishOnRectRead = nullptr;
 };
 
 RECT ScreenRect(HWND window) {
@@ -110,7 +120,7 @@ struct ControlCase {
     int left, top, width, height;  // twips
 };
 
-TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInTabOrder) {
+TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInZOrder) {
     const HWND form = window.Handle();
     EXPECT_TRUE(IsWindowVisible(form));
     EXPECT_EQ(MainWindowsOfThisThread(), 1);
@@ -123,18 +133,20 @@ TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInTabOrder) {
     EXPECT_EQ(client.right, MulDiv(8100, dpiX, 1440));
     EXPECT_EQ(client.bottom, MulDiv(1530, dpiY, 1440));
 
+    // The label just before the field: a screen reader names the field
+    // after it.
     const ControlCase controls[] = {
         {kList1Id + 0, L"ListBox", true, true, 120, 120, 7935, 840},
         {kList1Id + 1, L"ListBox", false, false, 120, 480, 7935, 450},
         {kList1Id + 2, L"ListBox", false, false, 120, 480, 7935, 450},
         {kCommand2Id, L"Button", true, true, 3960, 1080, 4095, 375},
-        {kText1Id, L"Edit", true, true, 960, 1170, 855, 285},
         {kLabel1Id, L"Static", true, false, 120, 1200, 735, 255},
+        {kText1Id, L"Edit", true, true, 960, 1170, 855, 285},
     };
     HWND child = GetWindow(form, GW_CHILD);
     for (const ControlCase& c : controls) {
         ASSERT_NE(child, nullptr) << c.id;
-        EXPECT_EQ(GetDlgCtrlID(child), c.id) << "tab order";
+        EXPECT_EQ(GetDlgCtrlID(child), c.id) << "z-order";
         std::array<wchar_t, 64> className{};
         GetClassNameW(child, className.data(), static_cast<int>(className.size()));
         EXPECT_EQ(_wcsicmp(className.data(), c.className), 0) << c.id;
@@ -150,6 +162,16 @@ TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInTabOrder) {
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(GetWindow(Control(kText1Id), GW_HWNDPREV), Control(kLabel1Id));
+
+    // Tab goes round the list, the button and the field, and nothing else.
+    std::vector<int> tabOrder;
+    HWND stop = Control(kList1Id);
+    for (int i = 0; i < 4; ++i) {
+        stop = GetNextDlgTabItem(form, stop, FALSE);
+        tabOrder.push_back(GetDlgCtrlID(stop));
+    }
+    EXPECT_EQ(tabOrder, (std::vector<int>{kCommand2Id, kText1Id, kList1Id, kCommand2Id}));
 
     const LONG button = GetWindowLongW(Control(kCommand2Id), GWL_STYLE);
     EXPECT_EQ(button & BS_TYPEMASK, BS_PUSHBUTTON) << "not a default button";
@@ -171,12 +193,15 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
         const char* arguments;
         StartOutcome outcome;
         std::vector<std::string> messages;
+        bool paneVanishes = false;  // the first pane goes just before the reset reads it
     };
     const Road roads[] = {
         {"no client", {}, "/AUTO", StartOutcome::NoClientFound, {"no C/Side Application found"}},
         {"width out of range", {{180}}, "/AUTO /newsize=40000", StartOutcome::WidthOutOfRange,
          {"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."}},
         {"applied", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, {}},
+        {"pane gone by the reset", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoFailed,
+         {"NavPane was not found"}, true},
         {"shown", {{200, 150}, {}}, "/newsize=120", StartOutcome::Shown, {}},
     };
     for (const Road& road : roads) {
@@ -187,6 +212,7 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
             KESTRUM_REQUIRE_WINDOWS(clients.back());
         }
         RecordingSystem system;
+        if (road.paneVanishes) system.vanishOnRectRead = clients.front().panes.front();
         Form1Window window(system, GetModuleHandleW(nullptr));
 
         EXPECT_EQ(window.Form().Form_Load(road.arguments), road.outcome);
@@ -231,21 +257,33 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
     }
 }
 
-TEST_F(Form1WindowTest, AutoRunSetsThePaneWidthKeepingItsPlace) {
-    TestClient client(L"Client", {180});
-    KESTRUM_REQUIRE_WINDOWS(client);
-    const RECT before = ScreenRect(client.panes[0]);
+// The pane keeps its logical place in its parent: in a client laid out
+// right to left that is its right edge on screen, and it grows to the left.
+TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
+    for (const bool mirrored : {false, true}) {
+        SCOPED_TRACE(mirrored ? "mirrored client" : "plain client");
+        TestClient client(L"Client", {180}, false, mirrored);
+        KESTRUM_REQUIRE_WINDOWS(client);
+        const HWND pane = client.panes[0];
+        const RECT before = ScreenRect(pane);
+        RecordingSystem system;
+        Form1Window window(system, GetModuleHandleW(nullptr));
 
-    EXPECT_EQ(window.Form().Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
+        EXPECT_EQ(window.Form().Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
 
-    const RECT after = ScreenRect(client.panes[0]);
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, before.top);
-    EXPECT_EQ(after.bottom, before.bottom);
-    EXPECT_EQ(after.right - after.left, 250);
-    EXPECT_TRUE(system.messages.empty());
-    EXPECT_EQ(window.Handle(), nullptr);
-    EXPECT_EQ(window.Surface().Text1(), "250");
+        const RECT after = ScreenRect(pane);
+        EXPECT_EQ(mirrored ? after.right : after.left, mirrored ? before.right : before.left);
+        EXPECT_EQ(after.top, before.top);
+        EXPECT_EQ(after.bottom, before.bottom);
+        EXPECT_EQ(after.right - after.left, 250);
+        RECT logical = after;
+        MapWindowPoints(nullptr, client.frame, reinterpret_cast<POINT*>(&logical), 2);
+        EXPECT_EQ(logical.left, 10) << "its place in the frame, as the client set it";
+        EXPECT_EQ(logical.top, 20);
+        EXPECT_TRUE(system.messages.empty());
+        EXPECT_EQ(window.Handle(), nullptr);
+        EXPECT_EQ(window.Surface().Text1(), "250");
+    }
 }
 
 TEST_F(Form1WindowVisibleTest, WidthFieldSelectionCountsCharactersNotUnits) {
@@ -336,6 +374,49 @@ TEST_F(Form1WindowShownTest, EnterAndEscapeDoNotPressTheButton) {
     EXPECT_TRUE(system.messages.empty());
     Notify(kCommand2Id, BN_CLICKED);
     EXPECT_EQ(system.messages, std::vector<std::string>{"NavPane was not found"});
+}
+
+// A failure inside the window's procedure or the field's is carried out of
+// it: the message loop ends and hands it on (main makes it exit status 3),
+// instead of the program going on as if nothing had happened.
+class Form1WindowFailureTest : public Form1WindowShownTest {
+protected:
+    static void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
+    // The loop as main runs it, with a guard that ends it should the failure
+    // not have ended it.
+    void ExpectTheLoopToEndWithTheFailure() {
+        const UINT_PTR guard = SetTimer(nullptr, 0, 3000, EndTheLoop);
+        EXPECT_THROW(window.RunMessageLoop(), std::bad_alloc);
+        KillTimer(nullptr, guard);
+        EXPECT_THROW(window.RethrowFailure(), std::bad_alloc);
+    }
+};
+
+TEST_F(Form1WindowFailureTest, OutOfMemoryInTheWindowProcedureEndsTheLoop) {
+    WindowList& clients = window.Surface().List(0);
+    for (ListIndex i = 0; i < clients.ListCount(); ++i) {
+        if (ClientOf(clients.ItemData(i)).panes.empty()) clients.SetSelectedIndex(i);
+    }
+    // The button reports the missing pane, and recording the report fails.
+    {
+        const testing::ShortOfMemory shortOfMemory;
+        Notify(kCommand2Id, BN_CLICKED);
+    }
+    ExpectTheLoopToEndWithTheFailure();
+}
+
+TEST_F(Form1WindowFailureTest, OutOfMemoryInTheFieldsProcedureEndsTheLoop) {
+    const HWND text1 = Control(kText1Id);
+    SetFocus(text1);
+    Pump();
+    SetWindowTextW(text1, (L"180" + std::wstring(60, L'x')).c_str());
+    // Leaving the field validates it, and reading its text fails.
+    {
+        const testing::ShortOfMemory shortOfMemory;
+        SetFocus(Control(kCommand2Id));
+    }
+    EXPECT_EQ(GetFocus(), Control(kCommand2Id)) << "the field let the focus go all the same";
+    ExpectTheLoopToEndWithTheFailure();
 }
 
 TEST_F(Form1WindowShownTest, WidthFieldSelectsOnFocusAndValidatesOnlyForItsOwnControls) {

@@ -25,8 +25,8 @@ inline bool RegisterTestClass(const wchar_t* name) {
 }
 
 inline HWND MakeWindow(const wchar_t* className, const std::wstring& title, HWND parent,
-                       RECT place, DWORD style) {
-    return CreateWindowExW(0, className, title.c_str(), style, place.left, place.top,
+                       RECT place, DWORD style, DWORD exStyle = 0) {
+    return CreateWindowExW(exStyle, className, title.c_str(), style, place.left, place.top,
                            place.right - place.left, place.bottom - place.top, parent, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
 }
@@ -41,19 +41,23 @@ inline void Pump() {
 }
 
 // A client main window at (100,100), 600 x 400, with a plain child "frame"
-// at (5,5) in it, and panes in the frame at (10, 20 + 150 i), 100 high.
+// at (5,5) in it, and panes in the frame at (10, 20 + 150 i), 100 high. A
+// mirrored client is laid out right to left, and its frame with it: its
+// children's x counts from the right.
 struct TestClient {
     UniqueWindow main;
     HWND frame = nullptr;
     std::vector<HWND> panes;
 
-    TestClient(const std::wstring& title, const std::vector<int>& paneWidths, bool visible = false) {
+    TestClient(const std::wstring& title, const std::vector<int>& paneWidths, bool visible = false,
+               bool mirrored = false) {
         if (!RegisterTestClass(L"C/SIDE Application") || !RegisterTestClass(L"C/SIDE NavPane") ||
             !RegisterTestClass(L"KestrumTestFrame")) {
             return;
         }
         main.Reset(MakeWindow(L"C/SIDE Application", title, nullptr, {100, 100, 700, 500},
-                              WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0)));
+                              WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+                              mirrored ? WS_EX_LAYOUTRTL : 0));
         if (main.Get() == nullptr) return;
         frame = MakeWindow(L"KestrumTestFrame", L"", main.Get(), {5, 5, 505, 355},
                            WS_CHILD | WS_VISIBLE | WS_BORDER);

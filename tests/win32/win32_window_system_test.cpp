@@ -1,20 +1,27 @@
-// The user32 window system on real windows of this process.
+// The user32 window system on real windows of this process: held to the
+// window-system contract the in-memory desktop is held to, and its text
+// conversions.
 #include "winsys/win32_window_system.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <deque>
+#include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "../window_system_contract.h"
+#include "ui/form1.h"
+#include "ui/memory_form_surface.h"
 #include "win32_fixture.h"
 #include "winsys/win32_text.h"
 
 namespace kestrum::win32 {
 namespace {
 
-using testing::TestClient;
+using contract::WindowSystemContract;
 
 struct CopyCase {
     const char* name;
@@ -57,165 +64,140 @@ TEST(TextConversionTest, RoundTripsAndReplacesBrokenInput) {
     EXPECT_EQ(AnsiToUtf8("plain"), "plain");
 }
 
-class Win32WindowSystemTest : public ::testing::Test {
-protected:
-    Win32WindowSystem system;
+// Real windows of this process, made hidden. Every top-level window goes
+// behind all others; a mirrored window's children do not take on its layout,
+// as the contract's shapes say.
+class Win32ContractDesktop final : public contract::ContractDesktop {
+public:
+    WindowSystem& System() override { return system_; }
+
+    WindowHandle AddTopLevel(const contract::Shape& shape) override {
+        const HWND window =
+            Make(shape, nullptr, shape.framed ? WS_OVERLAPPED | WS_CAPTION | WS_BORDER : WS_POPUP);
+        SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        topLevel_.emplace_back(window);
+        return ToHandle(window);
+    }
+    WindowHandle AddChild(WindowHandle parent, const contract::Shape& shape) override {
+        return ToHandle(Make(shape, ToHwnd(parent), WS_CHILD | (shape.framed ? WS_CAPTION | WS_BORDER : 0)));
+    }
+    void Destroy(WindowHandle window) override {
+        const HWND hwnd = ToHwnd(window);
+        for (UniqueWindow& owned : topLevel_) {
+            if (owned.Get() == hwnd) return owned.Reset();
+        }
+        DestroyWindow(hwnd);
+    }
+
+private:
+    static HWND Make(const contract::Shape& shape, HWND parent, DWORD style) {
+        const std::wstring className = Utf8ToWide(shape.className);
+        if (!testing::RegisterTestClass(className.c_str())) throw std::runtime_error("no window class");
+        const DWORD exStyle = shape.mirrored ? WS_EX_LAYOUTRTL | WS_EX_NOINHERITLAYOUT : 0;
+        const HWND window = testing::MakeWindow(
+            className.c_str(), Utf8ToWide(shape.text), parent,
+            {shape.rect.left, shape.rect.top, shape.rect.right, shape.rect.bottom},
+            style | (shape.enabled ? 0 : WS_DISABLED), exStyle);
+        if (window == nullptr) throw std::runtime_error("the window could not be made");
+        return window;
+    }
+
+    Win32WindowSystem system_;
+    std::vector<UniqueWindow> topLevel_;
 };
 
-TEST_F(Win32WindowSystemTest, EnumeratesTopLevelWindowsAndDescendants) {
-    TestClient client(L"Client", {200, 150});
-    KESTRUM_REQUIRE_WINDOWS(client);
-
-    std::vector<WindowHandle> topLevel;
-    EXPECT_TRUE(system.EnumerateTopLevelWindows(
-        [&](WindowHandle h, std::int32_t value) {
-            EXPECT_EQ(value, 0);
-            topLevel.push_back(h);
-            return 1;
-        },
-        0));
-    EXPECT_NE(std::find(topLevel.begin(), topLevel.end(), ToHandle(client.main.Get())),
-              topLevel.end());
-    EXPECT_EQ(std::find(topLevel.begin(), topLevel.end(), ToHandle(client.frame)), topLevel.end());
-
-    std::vector<WindowHandle> descendants;
-    EXPECT_TRUE(system.EnumerateDescendants(
-        ToHandle(client.main.Get()),
-        [&](WindowHandle h, std::int32_t value) {
-            EXPECT_EQ(value, 2);
-            descendants.push_back(h);
-            return 1;
-        },
-        2));
-    const std::vector<WindowHandle> expected{ToHandle(client.frame), ToHandle(client.panes[0]),
-                                             ToHandle(client.panes[1])};
-    EXPECT_EQ(descendants, expected);
+std::unique_ptr<contract::ContractDesktop> MakeWin32Desktop() {
+    // No display, no windows: the contract is skipped rather than failed.
+    const UniqueWindow probe(testing::MakeWindow(L"STATIC", L"", nullptr, {0, 0, 10, 10}, WS_POPUP));
+    if (probe.Get() == nullptr) return nullptr;
+    return std::make_unique<Win32ContractDesktop>();
 }
 
-TEST_F(Win32WindowSystemTest, EnumerationStopsWhenTheCallbackSaysSoOrThrows) {
-    TestClient client(L"Client", {200, 150});
-    KESTRUM_REQUIRE_WINDOWS(client);
-    const WindowHandle main = ToHandle(client.main.Get());
+INSTANTIATE_TEST_SUITE_P(Win32, WindowSystemContract,
+                         ::testing::ValuesIn(contract::ContractRuns(MakeWin32Desktop)),
+                         contract::ContractName);
 
-    int calls = 0;
-    EXPECT_FALSE(system.EnumerateDescendants(main, [&](WindowHandle, std::int32_t) {
-        ++calls;
-        return 0;
-    }, 2));
-    EXPECT_EQ(calls, 1);
-
-    calls = 0;
-    EXPECT_THROW(system.EnumerateDescendants(main,
-                                             [&](WindowHandle, std::int32_t) -> std::int32_t {
-                                                 ++calls;
-                                                 throw std::runtime_error("out of memory");
-                                             },
-                                             2),
-                 std::runtime_error);
-    EXPECT_EQ(calls, 1) << "the enumeration must stop at the failure";
-}
-
-TEST_F(Win32WindowSystemTest, DescendantsOfNoWindowAreNone) {
-    int calls = 0;
-    const EnumProc count = [&](WindowHandle, std::int32_t) { return ++calls, 1; };
-    EXPECT_TRUE(system.EnumerateDescendants(0, count, 2)) << "not the top-level windows";
-    WindowHandle gone = 0;
-    {
-        TestClient client(L"Gone", {200});
-        if (client.Made()) gone = ToHandle(client.main.Get());
+// Through user32's enumeration: a window whose entry cannot be appended (out
+// of memory) is left out, and the enumeration goes on over the rest.
+TEST(Win32EnumerationTest, AWindowThatCannotBeListedDoesNotStopTheEnumeration) {
+    std::deque<testing::TestClient> clients;
+    for (const wchar_t* title : {L"One", L"Two", L"Three"}) {
+        clients.emplace_back(title, std::vector<int>{200});
+        KESTRUM_REQUIRE_WINDOWS(clients.back());
     }
-    if (gone != 0) {
-        EXPECT_TRUE(system.EnumerateDescendants(gone, count, 2));
+    Win32WindowSystem system;
+    MemoryFormSurface surface;
+    Form1 form(system, surface);
+    surface.List(0).FailAppendsContaining("# Two");
+
+    form.Module().ListWindows(kModeMainWindows, 0);
+
+    std::set<std::string> listed;
+    for (const testing::TestClient& client : clients) {
+        const WindowHandle h = ToHandle(client.main.Get());
+        for (ListIndex i = 0; i < surface.List(0).ListCount(); ++i) {
+            if (surface.List(0).ItemData(i) != h) continue;
+            const std::string prefix = std::to_string(h) + " # C/SIDE Application # ";
+            ASSERT_TRUE(surface.List(0).ItemText(i).starts_with(prefix));
+            listed.insert(surface.List(0).ItemText(i).substr(prefix.size()));
+        }
     }
-    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(listed, (std::set<std::string>{"One", "Three"}));
 }
 
-TEST_F(Win32WindowSystemTest, ReadsTextAndClassAsUtf8CutToFit) {
-    TestClient client(L"Caf\u00E9 Client", {200});
-    KESTRUM_REQUIRE_WINDOWS(client);
-    const WindowHandle main = ToHandle(client.main.Get());
+// The message boxes asked for, recorded instead of shown.
+struct BoxAsked {
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT style;
+};
+std::vector<BoxAsked> g_boxesAsked;
 
-    std::array<char, 256> buffer{};
-    EXPECT_EQ(system.ReadClassName(main, buffer), 18);
-    EXPECT_STREQ(buffer.data(), "C/SIDE Application");
-
-    const std::string title = "Caf\xC3\xA9 Client";  // é exists in every Western code page
-    EXPECT_GE(system.WindowTextLength(main), static_cast<std::int32_t>(title.size()));
-    EXPECT_EQ(system.ReadWindowText(main, buffer), static_cast<std::int32_t>(title.size()));
-    EXPECT_EQ(std::string(buffer.data()), title);
-
-    std::array<char, 5> small{};
-    EXPECT_EQ(system.ReadWindowText(main, small), 3) << "é must not be cut in half";
-    EXPECT_STREQ(small.data(), "Caf");
-
-    EXPECT_EQ(system.ReadWindowText(main, std::span<char>{}), 0);
+int WINAPI RecordBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    g_boxesAsked.push_back({owner, text, caption, style});
+    return IDOK;
 }
 
-TEST_F(Win32WindowSystemTest, QueriesOnAHandleThatNamesNoWindowFailCleanly) {
-    WindowHandle gone = 0;
-    {
-        TestClient client(L"Gone", {});
-        KESTRUM_REQUIRE_WINDOWS(client);
-        gone = ToHandle(client.main.Get());
+// A box with no window of ours to stand on is brought to the front; one owned
+// by the visible window is not. Either way: the text, "Kestrum", OK only and
+// no icon.
+TEST(Win32MessageBoxTest, ABoxWithoutAnOwnerComesToTheFront) {
+    const UniqueWindow window(testing::MakeWindow(L"STATIC", L"", nullptr, {0, 0, 50, 50}, WS_POPUP));
+    if (window.Get() == nullptr) GTEST_SKIP() << "no windows can be made here (no display?)";
+    g_boxesAsked.clear();
+    Win32WindowSystem system(RecordBox);
+
+    system.ShowMessage("no C/Side Application found");  // before any window exists
+    system.SetMessageOwner(window.Get());
+    system.ShowMessage("B\xC3\xBCro");  // the window exists, but is hidden
+    ShowWindow(window.Get(), SW_SHOWNOACTIVATE);
+    system.ShowMessage("NavPane was not found");
+
+    ASSERT_EQ(g_boxesAsked.size(), 3u);
+    const HWND owners[] = {nullptr, nullptr, window.Get()};
+    const UINT styles[] = {MB_OK | MB_SETFOREGROUND, MB_OK | MB_SETFOREGROUND, MB_OK};
+    const std::wstring texts[] = {L"no C/Side Application found", L"B\u00FCro", L"NavPane was not found"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(g_boxesAsked[i].owner, owners[i]) << i;
+        EXPECT_EQ(g_boxesAsked[i].style, styles[i]) << i;
+        EXPECT_EQ(g_boxesAsked[i].style & MB_TYPEMASK, static_cast<UINT>(MB_OK)) << i;
+        EXPECT_EQ(g_boxesAsked[i].style & MB_ICONMASK, 0u) << i;
+        EXPECT_EQ(g_boxesAsked[i].text, texts[i]) << i;
+        EXPECT_EQ(g_boxesAsked[i].caption, L"Kestrum") << i;
     }
-    std::array<char, 16> buffer{};
-    buffer.fill('x');
-    EXPECT_EQ(system.WindowTextLength(gone), 0);
-    EXPECT_EQ(system.ReadWindowText(gone, buffer), 0);
-    EXPECT_EQ(buffer[0], '\0');
-    EXPECT_EQ(system.ReadClassName(gone, buffer), 0);
-    Rect rect{1, 2, 3, 4};
-    EXPECT_FALSE(system.ReadWindowRect(gone, rect));
-    EXPECT_EQ(rect, (Rect{1, 2, 3, 4}));
-    EXPECT_EQ(system.ParentOf(gone), 0);
-    EXPECT_EQ(system.ParentOf(0), 0);
-    Point point{5, 6};
-    EXPECT_FALSE(system.ScreenToClient(gone, point));
-    EXPECT_EQ(point, (Point{5, 6}));
-    EXPECT_FALSE(system.MoveWindow(gone, 0, 0, 10, 10));
-    EXPECT_FALSE(system.IsWindowEnabled(gone));
 }
 
-TEST_F(Win32WindowSystemTest, ParentsRectanglesAndMovesKeepThePanesPlace) {
-    TestClient client(L"Client", {200});
-    KESTRUM_REQUIRE_WINDOWS(client);
-    const WindowHandle pane = ToHandle(client.panes[0]);
-    const WindowHandle frame = ToHandle(client.frame);
-
-    EXPECT_EQ(system.ParentOf(ToHandle(client.main.Get())), 0) << "the desktop is no parent";
-    EXPECT_EQ(system.ParentOf(frame), ToHandle(client.main.Get()));
-    EXPECT_EQ(system.ParentOf(pane), frame);
-
-    Rect before;
-    ASSERT_TRUE(system.ReadWindowRect(pane, before));
-    EXPECT_EQ(before.right - before.left, 200);
-    EXPECT_EQ(before.bottom - before.top, 100);
-    Point place{before.left, before.top};
-    ASSERT_TRUE(system.ScreenToClient(frame, place));
-    EXPECT_EQ(place, (Point{10, 20}));
-
-    EXPECT_TRUE(system.MoveWindow(pane, place.x, place.y, 250, 100));
-    Rect after;
-    ASSERT_TRUE(system.ReadWindowRect(pane, after));
-    EXPECT_EQ(after, (Rect{before.left, before.top, before.left + 250, before.bottom}));
-}
-
-TEST_F(Win32WindowSystemTest, EnablesAndDisables) {
-    TestClient client(L"Client", {});
-    KESTRUM_REQUIRE_WINDOWS(client);
-    const WindowHandle main = ToHandle(client.main.Get());
-    EXPECT_TRUE(system.IsWindowEnabled(main));
-    system.EnableWindow(main, false);
-    EXPECT_FALSE(system.IsWindowEnabled(main));
-    system.EnableWindow(main, true);
-    EXPECT_TRUE(system.IsWindowEnabled(main));
-}
-
+#if defined(_WIN64)
+// A handle is 64 bits wide here and only its low 32 bits are kept: the value
+// must come back unchanged, a negative one (sign-extended) included. In a
+// 32-bit build both are the same width and there is nothing to lose.
 TEST(HandleTest, PassesTheValueUnchanged) {
     for (const WindowHandle h : {0, 1, 0x00010064, 0x7FFFFFFF, -2}) {
         EXPECT_EQ(ToHandle(ToHwnd(h)), h);
     }
 }
+#endif
 
 }  // namespace
 }  // namespace kestrum::win32

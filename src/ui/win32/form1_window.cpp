@@ -29,9 +29,11 @@ struct ControlSpec {
 
 constexpr DWORD kListStyle = WS_CHILD | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 
-// In creation order, which is the tab order. The two storage lists are never
-// shown and take no focus. The label is cut rather than wrapped where the
-// system font is wider than its box.
+// In creation order, which is the z-order, and so the tab order of those
+// that take focus: list, button, field. The two storage lists are never
+// shown and take no focus, nor does the label. The label comes just before
+// the field: a screen reader names a field after the static before it. It is
+// cut rather than wrapped where the system font is wider than its box.
 constexpr std::array<ControlSpec, 6> kControls{{
     {kList1Id + 0, L"LISTBOX", L"", kListStyle | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE,
      120, 120, 7935, 840},
@@ -39,10 +41,10 @@ constexpr std::array<ControlSpec, 6> kControls{{
     {kList1Id + 2, L"LISTBOX", L"", kListStyle, WS_EX_CLIENTEDGE, 120, 480, 7935, 450},
     {kCommand2Id, L"BUTTON", L"Kestrum", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
      3960, 1080, 4095, 375},
-    {kText1Id, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
-     WS_EX_CLIENTEDGE, 960, 1170, 855, 285},
     {kLabel1Id, L"STATIC", L"new size:", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0,
      120, 1200, 735, 255},
+    {kText1Id, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
+     WS_EX_CLIENTEDGE, 960, 1170, 855, 285},
 }};
 
 // Twips to pixels at the resolution the system reports for each axis.
@@ -99,6 +101,27 @@ void Form1Window::FocusFirstControl() {
     if (const HWND first = Control(kList1Id); first != nullptr) SetFocus(first);
 }
 
+void Form1Window::RunMessageLoop() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move between the controls as in a dialog.
+        if (Handle() != nullptr && IsDialogMessageW(Handle(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    RethrowFailure();
+}
+
+void Form1Window::RethrowFailure() const {
+    if (failure_) std::rethrow_exception(failure_);
+}
+
+void Form1Window::CarryOut(std::exception_ptr failure) {
+    if (failure_) return;  // the first one counts; the loop is ending already
+    failure_ = std::move(failure);
+    PostQuitMessage(kExitInternalFailure);
+}
+
 LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) {
     auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -109,11 +132,12 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
         self->window_.Reset(window);
     }
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    // No exception may unwind through user32.
     try {
         return self->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        return DefWindowProcW(window, message, wParam, lParam);
+        self->CarryOut(std::current_exception());
+        // A window that failed while being made is not made at all.
+        return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -124,6 +148,10 @@ LRESULT CALLBACK Form1Window::Text1Proc(HWND edit, UINT message, WPARAM wParam, 
     try {
         return self->HandleText1Message(edit, message, wParam, lParam);
     } catch (...) {
+        self->CarryOut(std::current_exception());
+        // The field still gets the message, so that it stays in order (its
+        // caret goes with the focus) until the window closes.
+        if (self->text1Proc_ == nullptr) return DefWindowProcW(edit, message, wParam, lParam);
         return CallWindowProcW(self->text1Proc_, edit, message, wParam, lParam);
     }
 }

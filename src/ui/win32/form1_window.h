@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "ui/form1.h"
 #include "ui/win32/win32_form_surface.h"
 #include "ui/win32/win32_handles.h"
@@ -37,6 +39,13 @@ public:
     // Puts focus on the first control in tab order, List1(0).
     void FocusFirstControl();
 
+    // Runs the thread's message loop until the window closes, or until a
+    // failure inside one of its procedures ends it; that failure is then
+    // thrown from here.
+    void RunMessageLoop();
+    // Throws the first failure carried out of a window procedure, if any.
+    void RethrowFailure() const;
+
 private:
     // Creates the window, hidden, with its controls, carrying what the form
     // holds so far into them; true at once when it exists. False when it
@@ -55,6 +64,9 @@ private:
     void OnText1GotFocus();
     void OnText1KillFocus(HWND gaining);
     void OnNcDestroy();
+    // Keeps the first failure caught in a procedure and ends the message
+    // loop: no exception may unwind through user32.
+    void CarryOut(std::exception_ptr failure);
 
     HINSTANCE instance_;
     Win32FormSurface surface_;
@@ -68,6 +80,7 @@ private:
     // to the field's WM_NCDESTROY.
     WNDPROC text1Proc_ = nullptr;
     bool closing_ = false;
+    std::exception_ptr failure_;
 };
 
 }  // namespace kestrum::win32

@@ -1,0 +1,370 @@
+// The window-system contract's cases. Every expectation here holds for user32
+// (measured under Wine) and must hold for the in-memory desktop alike.
+#include "window_system_contract.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kestrum::contract {
+namespace {
+
+constexpr std::int32_t kValue = 7;  // handed to every enumeration, and back to each call
+
+// Records what an enumeration reported, keeping only the windows the case
+// made (a real desktop has others), and can stop or fail at a window.
+struct Recorder {
+    std::set<WindowHandle> ours;
+    std::vector<WindowHandle> seen;
+    bool valuesPassed = true;
+    WindowHandle stopAt = 0;
+    WindowHandle failAt = 0;
+    std::function<void(WindowHandle)> during;
+
+    EnumProc Proc() {
+        return [this](WindowHandle h, std::int32_t value) -> std::int32_t {
+            valuesPassed = valuesPassed && value == kValue;
+            if (!ours.contains(h)) return 1;
+            seen.push_back(h);
+            if (during) during(h);
+            if (h == failAt) throw std::runtime_error("out of memory");
+            return h == stopAt ? 0 : 1;
+        };
+    }
+};
+
+// A small tree: root holding a (a1 (a11 (a111)), a2 (a21)) and b.
+struct Tree {
+    WindowHandle root, a, a1, a11, a111, a2, a21, b;
+    std::set<WindowHandle> All() const { return {root, a, a1, a11, a111, a2, a21, b}; }
+};
+
+Tree MakeTree(ContractDesktop& d) {
+    Tree t{};
+    t.root = d.AddTopLevel({"KestrumContractRoot", "root", {100, 100, 700, 500}});
+    t.a = d.AddChild(t.root, {"KestrumContractPart", "a", {0, 0, 300, 300}});
+    t.a1 = d.AddChild(t.a, {"KestrumContractPart", "a1", {0, 0, 200, 200}});
+    t.a11 = d.AddChild(t.a1, {"KestrumContractPart", "a11", {0, 0, 100, 100}});
+    t.a111 = d.AddChild(t.a11, {"KestrumContractPart", "a111", {0, 0, 50, 50}});
+    t.a2 = d.AddChild(t.a, {"KestrumContractPart", "a2", {0, 0, 200, 200}});
+    t.a21 = d.AddChild(t.a2, {"KestrumContractPart", "a21", {0, 0, 100, 100}});
+    t.b = d.AddChild(t.root, {"KestrumContractPart", "b", {0, 0, 300, 300}});
+    return t;
+}
+
+// --- Enumeration -------------------------------------------------------------
+
+void TopLevelWindowsInZOrder(ContractDesktop& d) {
+    const WindowHandle first = d.AddTopLevel({"KestrumContractTop", "first", {0, 0, 50, 50}});
+    const WindowHandle second = d.AddTopLevel({"KestrumContractTop", "second", {0, 0, 50, 50}});
+    const WindowHandle child = d.AddChild(first, {"KestrumContractPart", "", {0, 0, 10, 10}});
+    const WindowHandle third = d.AddTopLevel({"KestrumContractTop", "third", {0, 0, 50, 50}});
+    Recorder r{{first, second, third, child}};
+    EXPECT_TRUE(d.System().EnumerateTopLevelWindows(r.Proc(), kValue));
+    EXPECT_EQ(r.seen, (std::vector<WindowHandle>{first, second, third})) << "children are not top-level";
+    EXPECT_TRUE(r.valuesPassed);
+}
+
+void DescendantsDepthFirstAtAnyDepth(ContractDesktop& d) {
+    const Tree t = MakeTree(d);
+    Recorder r{t.All()};
+    EXPECT_TRUE(d.System().EnumerateDescendants(t.root, r.Proc(), kValue));
+    EXPECT_EQ(r.seen, (std::vector<WindowHandle>{t.a, t.a1, t.a11, t.a111, t.a2, t.a21, t.b}))
+        << "each window before its children, its children before its next sibling";
+    EXPECT_TRUE(r.valuesPassed);
+
+    Recorder leaf{t.All()};
+    EXPECT_TRUE(d.System().EnumerateDescendants(t.b, leaf.Proc(), kValue)) << "nothing stopped it";
+    EXPECT_TRUE(leaf.seen.empty());
+}
+
+void ACallbackReturningZeroStopsTheEnumeration(ContractDesktop& d) {
+    const Tree t = MakeTree(d);
+    Recorder inner{t.All()};
+    inner.stopAt = t.a1;
+    EXPECT_FALSE(d.System().EnumerateDescendants(t.root, inner.Proc(), kValue));
+    EXPECT_EQ(inner.seen, (std::vector<WindowHandle>{t.a, t.a1}));
+
+    const WindowHandle next = d.AddTopLevel({"KestrumContractTop", "next", {0, 0, 50, 50}});
+    Recorder top{{t.root, next}};
+    top.stopAt = t.root;
+    EXPECT_FALSE(d.System().EnumerateTopLevelWindows(top.Proc(), kValue));
+    EXPECT_EQ(top.seen, (std::vector<WindowHandle>{t.root}));
+}
+
+// A failure inside the callback stops the enumeration and reaches the caller
+// once the window manager has returned.
+void AFailingCallbackStopsTheEnumerationAndTheFailureGoesOn(ContractDesktop& d) {
+    const Tree t = MakeTree(d);
+    Recorder inner{t.All()};
+    inner.failAt = t.a11;
+    EXPECT_THROW(d.System().EnumerateDescendants(t.root, inner.Proc(), kValue), std::runtime_error);
+    EXPECT_EQ(inner.seen, (std::vector<WindowHandle>{t.a, t.a1, t.a11}));
+
+    const WindowHandle next = d.AddTopLevel({"KestrumContractTop", "next", {0, 0, 50, 50}});
+    Recorder top{{t.root, next}};
+    top.failAt = t.root;
+    EXPECT_THROW(d.System().EnumerateTopLevelWindows(top.Proc(), kValue), std::runtime_error);
+    EXPECT_EQ(top.seen, (std::vector<WindowHandle>{t.root}));
+}
+
+// No parent, or one that is gone: nothing is reported (handle 0 must not
+// mean the top-level windows), and nothing was stopped.
+void DescendantsOfNoWindowAreNone(ContractDesktop& d) {
+    const Tree t = MakeTree(d);
+    d.Destroy(t.a);
+    int calls = 0;
+    const EnumProc count = [&](WindowHandle, std::int32_t) { return ++calls, 1; };
+    for (const WindowHandle parent : {WindowHandle{0}, t.a, t.a1}) {
+        EXPECT_TRUE(d.System().EnumerateDescendants(parent, count, kValue)) << parent;
+    }
+    EXPECT_EQ(calls, 0);
+}
+
+// Windows report what they were when the enumeration came to them: the
+// children of each window are taken before it is reported, and any window
+// gone by its turn is skipped.
+void WindowsGoneDuringAnEnumerationAreSkipped(ContractDesktop& d) {
+    struct Step {
+        const char* what;
+        WindowHandle Tree::*at;
+        WindowHandle Tree::*victim;
+        std::vector<WindowHandle Tree::*> seen;
+    };
+    using T = Tree;
+    const Step steps[] = {
+        {"a later sibling", &T::a, &T::b, {&T::a, &T::a1, &T::a11, &T::a111, &T::a2, &T::a21}},
+        {"the window itself", &T::a, &T::a, {&T::a, &T::b}},
+        {"a child of the window", &T::a, &T::a1, {&T::a, &T::a2, &T::a21, &T::b}},
+        {"an earlier window", &T::a2, &T::a1,
+         {&T::a, &T::a1, &T::a11, &T::a111, &T::a2, &T::a21, &T::b}},
+        {"the parent enumerated", &T::a11, &T::root, {&T::a, &T::a1, &T::a11}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const Tree t = MakeTree(d);
+        Recorder r{t.All()};
+        r.during = [&](WindowHandle h) {
+            if (h == t.*step.at) d.Destroy(t.*step.victim);
+        };
+        EXPECT_TRUE(d.System().EnumerateDescendants(t.root, r.Proc(), kValue));
+        std::vector<WindowHandle> expected;
+        for (const auto member : step.seen) expected.push_back(t.*member);
+        EXPECT_EQ(r.seen, expected);
+    }
+
+    const WindowHandle first = d.AddTopLevel({"KestrumContractTop", "first", {0, 0, 50, 50}});
+    const WindowHandle second = d.AddTopLevel({"KestrumContractTop", "second", {0, 0, 50, 50}});
+    const WindowHandle third = d.AddTopLevel({"KestrumContractTop", "third", {0, 0, 50, 50}});
+    Recorder top{{first, second, third}};
+    top.during = [&](WindowHandle h) {
+        if (h == first) d.Destroy(second);
+    };
+    EXPECT_TRUE(d.System().EnumerateTopLevelWindows(top.Proc(), kValue));
+    EXPECT_EQ(top.seen, (std::vector<WindowHandle>{first, third}));
+}
+
+// --- Handles that name no window ----------------------------------------------
+
+void EveryCallOnAHandleThatNamesNoWindowFails(ContractDesktop& d) {
+    const WindowHandle top = d.AddTopLevel({"KestrumContractTop", "Gone", {1, 2, 30, 40}});
+    const WindowHandle child = d.AddChild(top, {"KestrumContractPart", "child", {1, 2, 3, 4}});
+    d.Destroy(top);
+    for (const WindowHandle gone : {top, child, WindowHandle{0}}) {
+        SCOPED_TRACE(gone == top ? "destroyed" : gone == child ? "its parent destroyed" : "handle 0");
+        WindowSystem& s = d.System();
+        std::array<char, 16> buffer{};
+        buffer.fill('x');
+        EXPECT_EQ(s.WindowTextLength(gone), 0);
+        EXPECT_EQ(s.ReadWindowText(gone, buffer), 0);
+        EXPECT_EQ(buffer[0], '\0') << "an empty text, terminated";
+        buffer.fill('x');
+        EXPECT_EQ(s.ReadClassName(gone, buffer), 0);
+        EXPECT_EQ(buffer[0], '\0');
+        Rect rect{1, 2, 3, 4};
+        EXPECT_FALSE(s.ReadWindowRect(gone, rect));
+        EXPECT_EQ(rect, (Rect{1, 2, 3, 4})) << "left as it was";
+        EXPECT_EQ(s.ParentOf(gone), 0);
+        Rect mapped{5, 6, 7, 8};
+        EXPECT_FALSE(s.MapRectToClient(gone, mapped));
+        EXPECT_EQ(mapped, (Rect{5, 6, 7, 8}));
+        EXPECT_FALSE(s.MoveWindow(gone, 0, 0, 10, 10));
+        EXPECT_FALSE(s.IsWindowEnabled(gone));
+        s.EnableWindow(gone, true);
+        EXPECT_FALSE(s.IsWindowEnabled(gone));
+    }
+}
+
+// --- Text ----------------------------------------------------------------------
+
+// The length is at least what the text takes; a read copies what fits with a
+// terminator and never cuts a character in half.
+void TextsAreCopiedCutToFitWithATerminator(ContractDesktop& d) {
+    struct Read {
+        std::string text;
+        std::size_t buffer;
+        std::string copied;
+    };
+    const std::string cafe = "Caf\xC3\xA9";  // é: two bytes, in every Western code page
+    const std::string longText(1000, 'L');
+    const Read reads[] = {
+        {"Orders", 64, "Orders"}, {"Orders", 7, "Orders"}, {"Orders", 4, "Ord"},
+        {"Orders", 1, ""},        {"", 8, ""},             {cafe, 6, cafe},
+        {cafe, 5, "Caf"},         {cafe, 4, "Caf"},        {longText, 1001, longText},
+    };
+    for (const Read& read : reads) {
+        SCOPED_TRACE(read.text.substr(0, 10) + " into " + std::to_string(read.buffer));
+        const WindowHandle w = d.AddTopLevel({"KestrumContractTop", read.text, {0, 0, 50, 50}});
+        EXPECT_GE(d.System().WindowTextLength(w), static_cast<std::int32_t>(read.text.size()));
+        std::vector<char> buffer(read.buffer, 'x');
+        EXPECT_EQ(d.System().ReadWindowText(w, buffer), static_cast<std::int32_t>(read.copied.size()));
+        EXPECT_EQ(std::string(buffer.data()), read.copied);
+        EXPECT_EQ(d.System().ReadWindowText(w, std::span<char>{}), 0) << "no room at all";
+    }
+
+    const WindowHandle client = d.AddTopLevel({"C/SIDE Application", "", {0, 0, 50, 50}});
+    for (const auto& [size, copied] : std::vector<std::pair<std::size_t, std::string>>{
+             {256, "C/SIDE Application"}, {7, "C/SIDE"}, {1, ""}}) {
+        std::vector<char> buffer(size, 'x');
+        EXPECT_EQ(d.System().ReadClassName(client, buffer), static_cast<std::int32_t>(copied.size()));
+        EXPECT_EQ(std::string(buffer.data()), copied);
+    }
+}
+
+// --- Rectangles and coordinates -------------------------------------------------
+
+// The child's rectangle in its parent's client coordinates, read back.
+Rect PlaceInParent(WindowSystem& s, WindowHandle child) {
+    Rect rect{-1, -1, -1, -1};
+    EXPECT_TRUE(s.ReadWindowRect(child, rect));
+    EXPECT_TRUE(s.MapRectToClient(s.ParentOf(child), rect));
+    return rect;
+}
+
+void ChildrenArePlacedInTheirParentsClientArea(ContractDesktop& d) {
+    WindowSystem& s = d.System();
+    const WindowHandle bare = d.AddTopLevel({"KestrumContractTop", "", {100, 100, 700, 500}});
+    const WindowHandle framed = d.AddTopLevel({"KestrumContractTop", "", {100, 100, 700, 500}, true});
+    for (const WindowHandle top : {bare, framed}) {
+        SCOPED_TRACE(top == bare ? "frameless parent" : "framed parent");
+        Rect rect;
+        ASSERT_TRUE(s.ReadWindowRect(top, rect));
+        EXPECT_EQ(rect, (Rect{100, 100, 700, 500})) << "a top-level window is placed on the screen";
+        EXPECT_EQ(s.ParentOf(top), 0) << "the desktop is no parent";
+
+        const WindowHandle frame = d.AddChild(top, {"KestrumContractPart", "", {5, 5, 405, 305}, true});
+        const WindowHandle pane = d.AddChild(frame, {"KestrumContractPart", "", {10, 20, 210, 120}});
+        EXPECT_EQ(s.ParentOf(frame), top);
+        EXPECT_EQ(s.ParentOf(pane), frame);
+        EXPECT_EQ(PlaceInParent(s, frame), (Rect{5, 5, 405, 305}));
+        EXPECT_EQ(PlaceInParent(s, pane), (Rect{10, 20, 210, 120}));
+
+        Rect pane1;
+        Rect frame1;
+        ASSERT_TRUE(s.ReadWindowRect(pane, pane1));
+        ASSERT_TRUE(s.ReadWindowRect(frame, frame1));
+        if (top == bare) {
+            EXPECT_EQ(frame1, (Rect{105, 105, 505, 405})) << "no frame: the client area is the window";
+        }
+        EXPECT_GT(pane1.left, frame1.left + 10) << "inside the frame's border";
+        EXPECT_GT(pane1.top, frame1.top + 20) << "below the frame's caption";
+
+        // Moving a child takes its parent's client coordinates; a negative
+        // size is taken as 0.
+        EXPECT_TRUE(s.MoveWindow(pane, 30, 40, 250, 60));
+        EXPECT_EQ(PlaceInParent(s, pane), (Rect{30, 40, 280, 100}));
+        EXPECT_TRUE(s.MoveWindow(pane, 10, 20, -40, 100));
+        EXPECT_EQ(PlaceInParent(s, pane), (Rect{10, 20, 10, 120}));
+    }
+    EXPECT_TRUE(s.MoveWindow(framed, 50, 60, 400, 300));
+    Rect moved;
+    ASSERT_TRUE(s.ReadWindowRect(framed, moved));
+    EXPECT_EQ(moved, (Rect{50, 60, 450, 360})) << "a top-level window moves on the screen";
+}
+
+// In a mirrored parent x runs from the client area's right edge: a child sits
+// mirrored on screen, maps back to its logical rectangle with left and right
+// in order, and grows to the left when it widens.
+void MirroredParentsCountFromTheRight(ContractDesktop& d) {
+    WindowSystem& s = d.System();
+    const WindowHandle bare = d.AddTopLevel({"KestrumContractTop", "", {100, 100, 700, 500}, false, true});
+    const WindowHandle pane = d.AddChild(bare, {"KestrumContractPart", "", {10, 20, 210, 120}});
+    Rect rect;
+    ASSERT_TRUE(s.ReadWindowRect(pane, rect));
+    EXPECT_EQ(rect, (Rect{490, 120, 690, 220}));
+    EXPECT_EQ(PlaceInParent(s, pane), (Rect{10, 20, 210, 120}));
+    EXPECT_TRUE(s.MoveWindow(pane, 10, 20, 300, 100));
+    ASSERT_TRUE(s.ReadWindowRect(pane, rect));
+    EXPECT_EQ(rect, (Rect{390, 120, 690, 220}));
+
+    // Framed, and nested: a mirrored frame in a mirrored window.
+    const WindowHandle framed = d.AddTopLevel({"KestrumContractTop", "", {100, 100, 700, 500}, true, true});
+    const WindowHandle frame =
+        d.AddChild(framed, {"KestrumContractPart", "", {5, 5, 405, 305}, true, true});
+    const WindowHandle inner = d.AddChild(frame, {"KestrumContractPart", "", {10, 20, 210, 120}});
+    EXPECT_EQ(PlaceInParent(s, frame), (Rect{5, 5, 405, 305}));
+    EXPECT_EQ(PlaceInParent(s, inner), (Rect{10, 20, 210, 120}));
+    Rect before;
+    ASSERT_TRUE(s.ReadWindowRect(inner, before));
+    EXPECT_TRUE(s.MoveWindow(inner, 10, 20, 260, 100));
+    Rect after;
+    ASSERT_TRUE(s.ReadWindowRect(inner, after));
+    EXPECT_EQ(after, (Rect{before.right - 260, before.top, before.right, before.bottom}));
+}
+
+// --- Enabled state ---------------------------------------------------------------
+
+void TheEnabledStateIsSetAndReadBack(ContractDesktop& d) {
+    WindowSystem& s = d.System();
+    const WindowHandle w = d.AddTopLevel({"KestrumContractTop", "", {0, 0, 50, 50}});
+    Shape disabledShape{"KestrumContractTop", "", {0, 0, 50, 50}};
+    disabledShape.enabled = false;
+    const WindowHandle disabled = d.AddTopLevel(disabledShape);
+    EXPECT_TRUE(s.IsWindowEnabled(w));
+    EXPECT_FALSE(s.IsWindowEnabled(disabled));
+    s.EnableWindow(w, false);
+    EXPECT_FALSE(s.IsWindowEnabled(w));
+    s.EnableWindow(w, true);
+    EXPECT_TRUE(s.IsWindowEnabled(w));
+    s.EnableWindow(disabled, true);
+    EXPECT_TRUE(s.IsWindowEnabled(disabled));
+}
+
+const ContractCase kCases[] = {
+    {"TopLevelWindowsInZOrder", TopLevelWindowsInZOrder},
+    {"DescendantsDepthFirstAtAnyDepth", DescendantsDepthFirstAtAnyDepth},
+    {"ACallbackReturningZeroStopsTheEnumeration", ACallbackReturningZeroStopsTheEnumeration},
+    {"AFailingCallbackStopsTheEnumerationAndTheFailureGoesOn",
+     AFailingCallbackStopsTheEnumerationAndTheFailureGoesOn},
+    {"DescendantsOfNoWindowAreNone", DescendantsOfNoWindowAreNone},
+    {"WindowsGoneDuringAnEnumerationAreSkipped", WindowsGoneDuringAnEnumerationAreSkipped},
+    {"EveryCallOnAHandleThatNamesNoWindowFails", EveryCallOnAHandleThatNamesNoWindowFails},
+    {"TextsAreCopiedCutToFitWithATerminator", TextsAreCopiedCutToFitWithATerminator},
+    {"ChildrenArePlacedInTheirParentsClientArea", ChildrenArePlacedInTheirParentsClientArea},
+    {"MirroredParentsCountFromTheRight", MirroredParentsCountFromTheRight},
+    {"TheEnabledStateIsSetAndReadBack", TheEnabledStateIsSetAndReadBack},
+};
+
+}  // namespace
+
+std::vector<ContractRun> ContractRuns(const DesktopFactory& factory) {
+    std::vector<ContractRun> runs;
+    for (const ContractCase& c : kCases) runs.push_back({&c, factory});
+    return runs;
+}
+
+std::string ContractName(const ::testing::TestParamInfo<ContractRun>& info) {
+    return info.param.contractCase->name;
+}
+
+TEST_P(WindowSystemContract, Holds) {
+    const std::unique_ptr<ContractDesktop> desktop = GetParam().factory();
+    if (desktop == nullptr) GTEST_SKIP() << "no windows can be made here (no display?)";
+    GetParam().contractCase->run(*desktop);
+}
+
+}  // namespace kestrum::contract
