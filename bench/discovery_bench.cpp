@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "discovery/module1.h"
+#include "discovery/window_discovery.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 #include "winsys/memory_desktop.h"
@@ -36,7 +36,7 @@ void TopLevel(benchmark::State& state) {
     desktop.ResetCalls();
     for (auto _ : state) {
         surface.List(0).Clear();
-        form.Module().ListWindows(kModeMainWindows, 0);
+        ListWindows(desktop, surface.List(0), kModeMainWindows, 0);
         benchmark::DoNotOptimize(surface.List(0).ListCount());
     }
     if (surface.List(0).ListCount() != 2) state.SkipWithError("expected two clients");
@@ -68,7 +68,7 @@ void Panes(benchmark::State& state) {
     }
     MemoryFormSurface surface;
     Form1 form(desktop, surface);
-    form.Module().ListWindows(kModeMainWindows, 0);
+    ListWindows(desktop, surface.List(0), kModeMainWindows, 0);
     surface.List(0).SetSelectedIndex(0);
     for (auto _ : state) {
         form.List1_Click(0);  // clears the pane list and fills it again

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/module1.h"
+#include "discovery/window_discovery.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 #include "winsys/memory_desktop.h"

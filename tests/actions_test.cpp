@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop_fixture.h"
+#include "discovery/window_discovery.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 
@@ -14,7 +15,7 @@ class ActionsTest : public ::testing::Test {
 protected:
     // Lists the clients and selects the first, as start-up does.
     void Discover() {
-        form.Module().ListWindows(kModeMainWindows, 0);
+        ListWindows(desktop, surface.List(0), kModeMainWindows, 0);
         surface.List(0).SetSelectedIndex(0);
     }
 
@@ -158,7 +159,7 @@ TEST_F(ActionsTest, DoubleClickOnAStaleHandleTriesToEnableAndReportsNothing) {
 
 TEST_F(ActionsTest, DoubleClickWithoutASelectionOrOnABadIndexDoesNothing) {
     AddClient(desktop, "Client");
-    form.Module().ListWindows(kModeMainWindows, 0);  // listed, not selected
+    ListWindows(desktop, surface.List(0), kModeMainWindows, 0);  // listed, not selected
     desktop.ResetCalls();
     form.List1_DblClick(0);
     form.List1_DblClick(2);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window_list.h"
+#include "winsys/window_list.h"
 #include "winsys/memory_desktop.h"
 
 namespace kestrum::testing {

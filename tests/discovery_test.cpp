@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "desktop_fixture.h"
+#include "discovery/window_discovery.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 
@@ -18,7 +19,7 @@ class DiscoveryTest : public ::testing::Test {
 protected:
     std::vector<std::string> Texts(int list) { return testing::ListTexts(surface.List(list)); }
     std::vector<WindowHandle> Handles(int list) { return testing::ListHandles(surface.List(list)); }
-    void FindClients() { form.Module().ListWindows(kModeMainWindows, 0); }
+    void FindClients() { ListWindows(desktop, surface.List(0), kModeMainWindows, 0); }
     static std::string Entry(WindowHandle h, const std::string& cls, const std::string& title) {
         return std::to_string(h) + " # " + cls + " # " + title;
     }
@@ -140,10 +141,10 @@ TEST_F(DiscoveryTest, OnlyTheVisibleListDrivesDiscovery) {
 TEST_F(DiscoveryTest, OtherModesAndAZeroHandleListNothing) {
     const auto client = AddClient(desktop, "C", {100});
     desktop.ResetCalls();
-    for (const std::int32_t mode : {1, 3, -1}) form.Module().ListWindows(mode, client.main);
-    form.Module().ListWindows(kModePanes, 0);
+    for (const std::int32_t mode : {1, 3, -1}) ListWindows(desktop, surface.List(1), mode, client.main);
+    ListWindows(desktop, surface.List(2), kModePanes, 0);
     EXPECT_EQ(desktop.TotalCalls(), 0u);
-    EXPECT_EQ(form.Module().ListWindowsProc(client.main, 1), 1);
+    EXPECT_EQ(ListWindowsProc(desktop, surface.List(1), client.main, 1), 1);
     EXPECT_EQ(surface.List(1).ListCount(), 0);
 }
 

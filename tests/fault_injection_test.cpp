@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "desktop_fixture.h"
+#include "discovery/window_discovery.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 
@@ -54,7 +55,7 @@ protected:
                 std::to_string(surface.List(list).ItemData(i)) + " # "));
         }
     }
-    void FindClients() { form.Module().ListWindows(kModeMainWindows, 0); }
+    void FindClients() { ListWindows(desktop, surface.List(0), kModeMainWindows, 0); }
 
     MemoryDesktop desktop;
     MemoryFormSurface surface;

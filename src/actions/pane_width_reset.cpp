@@ -1,9 +1,8 @@
-// Setting the width of the selected client's first pane.
-#include <algorithm>
-#include <cstdint>
-#include <limits>
+#include "actions/pane_width_reset.h"
 
-#include "ui/form1.h"
+#include <algorithm>
+#include <limits>
+#include <string_view>
 
 namespace kestrum {
 namespace {
@@ -18,35 +17,35 @@ std::int32_t Difference(std::int32_t high, std::int32_t low) {
 
 }  // namespace
 
-ResetOutcome Form1::Command2_Click() {
-    if (List1(2).ListCount() <= 0) {
-        system_.ShowMessage(kNoPaneMessage);
+ResetOutcome ResetPaneWidth(WindowSystem& system, const WindowList& panes, std::int16_t width) {
+    if (panes.ListCount() <= 0) {
+        system.ShowMessage(kNoPaneMessage);
         return ResetOutcome::NoPaneListed;
     }
-    const WindowHandle pane = List1(2).ItemData(0);
+    const WindowHandle pane = panes.ItemData(0);
 
     Rect rect;
-    if (!system_.ReadWindowRect(pane, rect)) {
+    if (!system.ReadWindowRect(pane, rect)) {
         // The pane is gone since the list was built: moving it to 0,0 with no
         // height would be wrong for any window that might take its handle.
-        system_.ShowMessage(kNoPaneMessage);
+        system.ShowMessage(kNoPaneMessage);
         return ResetOutcome::PaneGone;
     }
-    if (Difference(rect.right, rect.left) == NewSize) return ResetOutcome::AlreadyThatWide;
+    if (Difference(rect.right, rect.left) == width) return ResetOutcome::AlreadyThatWide;
 
     // A child window is placed in its parent's client coordinates, not in
     // screen coordinates. Both corners are converted: in a mirrored parent the
     // pane's logical left is its right edge on screen, and placing it by the
     // other edge would make it jump by its width.
     Rect place = rect;
-    if (const WindowHandle parent = system_.ParentOf(pane); parent != 0) {
-        if (!system_.MapRectToClient(parent, place)) {
-            system_.ShowMessage(kNoPaneMessage);
+    if (const WindowHandle parent = system.ParentOf(pane); parent != 0) {
+        if (!system.MapRectToClient(parent, place)) {
+            system.ShowMessage(kNoPaneMessage);
             return ResetOutcome::PaneGone;
         }
     }
-    system_.MoveWindow(pane, std::min(place.left, place.right), std::min(place.top, place.bottom),
-                       NewSize, Difference(rect.bottom, rect.top));
+    system.MoveWindow(pane, std::min(place.left, place.right), std::min(place.top, place.bottom),
+                      width, Difference(rect.bottom, rect.top));
     return ResetOutcome::Moved;
 }
 

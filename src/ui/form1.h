@@ -3,32 +3,20 @@
 // Form1 owns the program's state for the life of the process: the three
 // window lists (held by its surface), the target width NewSize and the flag
 // AutoMode. The window layer (or a test) calls the handlers below when the
-// events they are named after happen; each handler lives in the source folder
-// of the work it does.
+// events they are named after happen; each hands the work to discovery/ or
+// actions/.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
-#include "discovery/module1.h"
+#include "actions/pane_width_reset.h"
 #include "startup/start_options.h"
 #include "startup/start_outcome.h"
 #include "ui/form_surface.h"
 #include "winsys/window_system.h"
 
 namespace kestrum {
-
-// What the pane width reset did.
-enum class ResetOutcome {
-    Moved,            // the first pane was given the width
-    AlreadyThatWide,  // it had the width already; nothing moved
-    NoPaneListed,     // the pane list is empty; reported
-    PaneGone,         // the pane (or its parent) was gone by the reset; reported
-};
-
-inline bool ResetSucceeded(ResetOutcome outcome) {
-    return outcome == ResetOutcome::Moved || outcome == ResetOutcome::AlreadyThatWide;
-}
 
 class Form1 {
 public:
@@ -42,7 +30,6 @@ public:
     // List1(0): client main windows; List1(1): unused; List1(2): the panes of
     // the main window selected in List1(0).
     WindowList& List1(ListIndex index) { return surface_.List1(index); }
-    Module1& Module() { return module1_; }
 
     // The start-up sequence; the caller ends the program unless it returns
     // StartOutcome::Shown.
@@ -63,7 +50,6 @@ public:
 private:
     WindowSystem& system_;
     FormSurface& surface_;
-    Module1 module1_;
 };
 
 }  // namespace kestrum

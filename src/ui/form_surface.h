@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/window_list.h"
+#include "winsys/window_list.h"
 
 namespace kestrum {
 

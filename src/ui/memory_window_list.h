@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/window_list.h"
+#include "winsys/window_list.h"
 
 namespace kestrum {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "../window_system_contract.h"
-#include "ui/form1.h"
-#include "ui/memory_form_surface.h"
+#include "discovery/window_discovery.h"
+#include "ui/memory_window_list.h"
 #include "win32_fixture.h"
 #include "winsys/win32_text.h"
 
@@ -126,20 +126,19 @@ TEST(Win32EnumerationTest, AWindowThatCannotBeListedDoesNotStopTheEnumeration) {
         KESTRUM_REQUIRE_WINDOWS(clients.back());
     }
     Win32WindowSystem system;
-    MemoryFormSurface surface;
-    Form1 form(system, surface);
-    surface.List(0).FailAppendsContaining("# Two");
+    MemoryWindowList list;
+    list.FailAppendsContaining("# Two");
 
-    form.Module().ListWindows(kModeMainWindows, 0);
+    ListWindows(system, list, kModeMainWindows, 0);
 
     std::set<std::string> listed;
     for (const testing::TestClient& client : clients) {
         const WindowHandle h = ToHandle(client.main.Get());
-        for (ListIndex i = 0; i < surface.List(0).ListCount(); ++i) {
-            if (surface.List(0).ItemData(i) != h) continue;
+        for (ListIndex i = 0; i < list.ListCount(); ++i) {
+            if (list.ItemData(i) != h) continue;
             const std::string prefix = std::to_string(h) + " # C/SIDE Application # ";
-            ASSERT_TRUE(surface.List(0).ItemText(i).starts_with(prefix));
-            listed.insert(surface.List(0).ItemText(i).substr(prefix.size()));
+            ASSERT_TRUE(list.ItemText(i).starts_with(prefix));
+            listed.insert(list.ItemText(i).substr(prefix.size()));
         }
     }
     EXPECT_EQ(listed, (std::set<std::string>{"One", "Three"}));

@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "ui/memory_window_list.h"
-#include "ui/window_list.h"
+#include "winsys/window_list.h"
 
 namespace kestrum::win32 {
 

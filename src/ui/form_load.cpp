@@ -2,6 +2,7 @@
 // and end, or show the window.
 #include <string>
 
+#include "discovery/window_discovery.h"
 #include "startup/leading_number.h"
 #include "ui/form1.h"
 
@@ -35,7 +36,7 @@ StartOutcome Form1::Form_Load(std::string_view argumentText) {
     surface_.SetText1(WidthText(NewSize));
 
     List1(0).Clear();
-    module1_.ListWindows(kModeMainWindows, 0);
+    ListWindows(system_, List1(0), kModeMainWindows, 0);
     if (List1(0).ListCount() == 0) {
         system_.ShowMessage(kNoClientMessage);
         return StartOutcome::NoClientFound;

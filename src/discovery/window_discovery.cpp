@@ -1,4 +1,4 @@
-#include "discovery/module1.h"
+#include "discovery/window_discovery.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,6 @@
 #include <new>
 #include <string>
 #include <vector>
-
-#include "ui/form1.h"
 
 namespace kestrum {
 namespace {
@@ -32,37 +30,8 @@ std::string_view ClassFor(std::int32_t n) {
     return {};
 }
 
-}  // namespace
-
-void Module1::ListWindows(std::int32_t mode, WindowHandle handle) {
-    const EnumProc proc = [this](WindowHandle h, std::int32_t n) { return ListWindowsProc(h, n); };
-    switch (mode) {
-        case kModeMainWindows:
-            system_.EnumerateTopLevelWindows(proc, kModeMainWindows);
-            break;
-        case kModePanes:
-            if (handle != 0) system_.EnumerateDescendants(handle, proc, kModePanes);
-            break;
-        default:
-            // The thread-window mode would list nothing: no class is looked
-            // for in List1(1). It is not performed.
-            break;
-    }
-}
-
-std::int32_t Module1::ListWindowsProc(WindowHandle h, std::int32_t n) {
-    // A failure while listing this one window (memory running out while its
-    // entry is built or appended) leaves it out; the enumeration goes on over
-    // the others. No other entry is touched: a value is set only on the entry
-    // just appended.
-    try {
-        ListWindow(h, n);
-    } catch (const std::exception&) {
-    }
-    return 1;
-}
-
-void Module1::ListWindow(WindowHandle h, std::int32_t n) {
+// Lists one window; throws when that fails.
+void ListWindow(WindowSystem& system, WindowList& list, WindowHandle h, std::int32_t n) {
     const std::string_view wanted = ClassFor(n);
     if (wanted.empty()) return;
 
@@ -70,10 +39,10 @@ void Module1::ListWindow(WindowHandle h, std::int32_t n) {
     // only call made.
     std::array<char, kClassBufferLength> classBuffer{};
     const std::string_view className =
-        Copied(classBuffer.data(), classBuffer.size(), system_.ReadClassName(h, classBuffer));
+        Copied(classBuffer.data(), classBuffer.size(), system.ReadClassName(h, classBuffer));
     if (className != wanted) return;
 
-    const std::int32_t length = system_.WindowTextLength(h);
+    const std::int32_t length = system.WindowTextLength(h);
     std::vector<char> titleBuffer;
     if (length >= 0 && length < kLargestTitleLength) {
         try {
@@ -84,13 +53,45 @@ void Module1::ListWindow(WindowHandle h, std::int32_t n) {
     }
     if (titleBuffer.empty()) titleBuffer.assign(kFallbackTitleLength, ' ');
     const std::string_view title = Copied(titleBuffer.data(), titleBuffer.size(),
-                                          system_.ReadWindowText(h, titleBuffer));
+                                          system.ReadWindowText(h, titleBuffer));
 
     std::string entry = std::to_string(h);
     entry.append(" # ").append(className).append(" # ").append(title);
-    WindowList& list = form_.List1(static_cast<ListIndex>(n));
     const ListIndex index = list.AddItem(entry);
     if (index != kNoEntry) list.SetItemData(index, h);
+}
+
+}  // namespace
+
+void ListWindows(WindowSystem& system, WindowList& list, std::int32_t mode, WindowHandle handle) {
+    const EnumProc proc = [&system, &list](WindowHandle h, std::int32_t n) {
+        return ListWindowsProc(system, list, h, n);
+    };
+    switch (mode) {
+        case kModeMainWindows:
+            system.EnumerateTopLevelWindows(proc, kModeMainWindows);
+            break;
+        case kModePanes:
+            if (handle != 0) system.EnumerateDescendants(handle, proc, kModePanes);
+            break;
+        default:
+            // The thread-window mode (1) would list nothing: no class is
+            // looked for in List1(1). It is not performed.
+            break;
+    }
+}
+
+std::int32_t ListWindowsProc(WindowSystem& system, WindowList& list, WindowHandle h,
+                             std::int32_t n) {
+    // A failure while listing this one window (memory running out while its
+    // entry is built or appended) leaves it out; the enumeration goes on over
+    // the others. No other entry is touched: a value is set only on the entry
+    // just appended.
+    try {
+        ListWindow(system, list, h, n);
+    } catch (const std::exception&) {
+    }
+    return 1;
 }
 
 }  // namespace kestrum

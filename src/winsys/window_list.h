@@ -1,4 +1,4 @@
-// One list box of the main window used as a list of found windows: ordered,
+// A list of found windows, as one list box of the main window shows it: ordered,
 // unsorted entries, each a display text and a 32-bit item value (a handle).
 #pragma once
 

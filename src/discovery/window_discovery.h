@@ -1,0 +1,31 @@
+// Finding windows by class and recording them in a window list.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "winsys/window_list.h"
+#include "winsys/window_system.h"
+
+namespace kestrum {
+
+inline constexpr std::string_view kClientClass = "C/SIDE Application";
+inline constexpr std::string_view kPaneClass = "C/SIDE NavPane";
+
+// Enumeration modes; each equals the index of the main window's list it fills.
+inline constexpr std::int32_t kModeMainWindows = 0;
+inline constexpr std::int32_t kModePanes = 2;
+
+// mode 0: every top-level window, into `list` when of the client's class;
+// mode 2: every descendant of `handle`, into `list` when of the pane's class.
+// Any other mode, or mode 2 with handle 0, does nothing.
+void ListWindows(WindowSystem& system, WindowList& list, std::int32_t mode, WindowHandle handle);
+
+// The enumeration callback: appends "<handle> # <class> # <title>" with the
+// handle as item value to `list` when the class matches the one mode n looks
+// for. A window that cannot be listed is left out. Always returns 1, so the
+// enumeration goes on over every window.
+std::int32_t ListWindowsProc(WindowSystem& system, WindowList& list, WindowHandle h,
+                             std::int32_t n);
+
+}  // namespace kestrum
