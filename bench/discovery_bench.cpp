@@ -8,6 +8,7 @@
 #include <string>
 
 #include "discovery/window_discovery.h"
+#include "support/message_log.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 #include "winsys/memory_desktop.h"
@@ -32,7 +33,8 @@ void TopLevel(benchmark::State& state) {
         for (int k = 0; k < descendants; ++k) desktop.AddChild(top, {"Part"});
     }
     MemoryFormSurface surface;
-    Form1 form(desktop, surface);
+    testing::MessageLog messages;
+    Form1 form(desktop, messages, surface);
     desktop.ResetCalls();
     for (auto _ : state) {
         surface.List(0).Clear();
@@ -67,7 +69,8 @@ void Panes(benchmark::State& state) {
         parent = desktop.AddChild(parent, {pane ? kPane : "Part", pane ? "pane" : ""});
     }
     MemoryFormSurface surface;
-    Form1 form(desktop, surface);
+    testing::MessageLog messages;
+    Form1 form(desktop, messages, surface);
     ListWindows(desktop, surface.List(0), kModeMainWindows, 0);
     surface.List(0).SetSelectedIndex(0);
     for (auto _ : state) {

@@ -24,6 +24,7 @@ target_link_libraries(kestrum_win32_settings INTERFACE user32 gdi32)
 set(kestrum_win32_sources
     src/winsys/win32_text.cpp
     src/winsys/win32_window_system.cpp
+    src/winsys/win32_message_boxes.cpp
     src/ui/win32/win32_window_list.cpp
     src/ui/win32/win32_form_surface.cpp
     src/ui/win32/form1_window.cpp
@@ -99,6 +100,7 @@ if(KESTRUM_BUILD_TESTS AND TARGET GTest::gtest_main)
     )
     target_link_libraries(kestrum_win32_tests PRIVATE kestrum_win32 kestrum_warnings
                           GTest::gtest_main)
+    target_include_directories(kestrum_win32_tests PRIVATE tests)
     add_test(NAME kestrum_win32_tests
              COMMAND "${CMAKE_CURRENT_LIST_DIR}/wine-display-run.sh"
                      $<TARGET_FILE:kestrum_win32_tests>)

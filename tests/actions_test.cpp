@@ -3,6 +3,7 @@
 
 #include "desktop_fixture.h"
 #include "discovery/window_discovery.h"
+#include "support/message_log.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 
@@ -21,7 +22,8 @@ protected:
 
     MemoryDesktop desktop;
     MemoryFormSurface surface;
-    Form1 form{desktop, surface};
+    testing::MessageLog messages;
+    Form1 form{desktop, messages, surface};
 };
 
 struct ResetCase {
@@ -74,7 +76,7 @@ TEST_P(PaneResetTest, SetsTheWidthKeepingPlaceAndHeight) {
     // what the window manager makes of it shows on screen.
     const std::vector<MoveCall> expectedMoves{{pane, 10, 20, c.newSize, 150}};
     EXPECT_EQ(desktop.Moves(), c.paneWidth == c.newSize ? std::vector<MoveCall>{} : expectedMoves);
-    EXPECT_TRUE(desktop.Messages().empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -126,7 +128,7 @@ TEST_F(ActionsTest, NoPaneReportsEachTime) {
     Discover();
     EXPECT_EQ(form.Command2_Click(), ResetOutcome::NoPaneListed);
     EXPECT_EQ(form.Command2_Click(), ResetOutcome::NoPaneListed);
-    EXPECT_EQ(desktop.Messages(),
+    EXPECT_EQ(messages.Texts(),
               (std::vector<std::string>{"NavPane was not found", "NavPane was not found"}));
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
 }
@@ -154,7 +156,7 @@ TEST_F(ActionsTest, DoubleClickOnAStaleHandleTriesToEnableAndReportsNothing) {
     EXPECT_EQ(desktop.Calls(Operation::IsWindowEnabled), 1u);
     EXPECT_EQ(desktop.EnableCalls(), (std::vector<EnableCall>{{client.main, true}}))
         << "a window that reads as disabled is enabled";
-    EXPECT_TRUE(desktop.Messages().empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(ActionsTest, DoubleClickWithoutASelectionOrOnABadIndexDoesNothing) {

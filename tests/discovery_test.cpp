@@ -6,6 +6,7 @@
 
 #include "desktop_fixture.h"
 #include "discovery/window_discovery.h"
+#include "support/message_log.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 
@@ -26,7 +27,8 @@ protected:
 
     MemoryDesktop desktop;
     MemoryFormSurface surface;
-    Form1 form{desktop, surface};
+    testing::MessageLog messages;
+    Form1 form{desktop, messages, surface};
 };
 
 TEST_F(DiscoveryTest, ListsEveryClientInEnumerationOrderWithItsHandle) {

@@ -10,6 +10,7 @@
 
 #include "desktop_fixture.h"
 #include "discovery/window_discovery.h"
+#include "support/message_log.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 
@@ -59,7 +60,8 @@ protected:
 
     MemoryDesktop desktop;
     MemoryFormSurface surface;
-    Form1 form{desktop, surface};
+    testing::MessageLog messages;
+    Form1 form{desktop, messages, surface};
     std::vector<WindowHandle> made;
 };
 
@@ -152,7 +154,7 @@ TEST_P(VanishAmongDescendants, ListsThePanesStillThere) {
         EXPECT_EQ(after.at(h).right - after.at(h).left, resized ? kDefaultWidth : rect.right - rect.left);
         EXPECT_EQ(after.at(h).left, rect.left);
     }
-    EXPECT_EQ(desktop.Messages().size(), c.listed.empty() ? 1u : 0u);
+    EXPECT_EQ(messages.Texts().size(), c.listed.empty() ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -283,7 +285,7 @@ TEST_P(ResetAfterRefresh, MovesNothingAndReportsAsDesigned) {
 
     for (const auto& [h, rect] : Rects()) EXPECT_EQ(rect, before.at(h)) << "window " << h << " moved";
     EXPECT_FALSE(desktop.Exists(pane));
-    EXPECT_EQ(desktop.Messages(), c.messages);
+    EXPECT_EQ(messages.Texts(), c.messages);
 }
 
 const std::vector<std::string> kNotFound{"NavPane was not found"};
@@ -317,7 +319,7 @@ TEST_F(FaultTest, AnUnreadableRectangleOfAPaneOnItsOwnIsReportedEachTime) {
     form.Command2_Click();
     form.Command2_Click();
     EXPECT_EQ(Rects(), before);
-    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{kNotFound[0], kNotFound[0]}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kNotFound[0], kNotFound[0]}));
 }
 
 // --- Coordinates far out ---------------------------------------------------------
@@ -376,7 +378,7 @@ TEST_F(FaultTest, TenThousandWindowsWithAHundredThousandDescendants) {
     EXPECT_EQ(desktop.Calls(Operation::ReadClassName), std::uint64_t{kTopLevel + kPerWindow});
     EXPECT_EQ(desktop.Calls(Operation::WindowTextLength), 2u);
     EXPECT_EQ(desktop.Calls(Operation::ReadWindowText), 2u);
-    EXPECT_TRUE(desktop.Messages().empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 // A client whose pane lies 100,000 windows deep: neither the enumeration nor

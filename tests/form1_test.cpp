@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "desktop_fixture.h"
+#include "support/message_log.h"
 #include "ui/form1.h"
 #include "ui/memory_form_surface.h"
 
@@ -18,7 +19,8 @@ class Form1Test : public ::testing::Test {
 protected:
     MemoryDesktop desktop;
     MemoryFormSurface surface;
-    Form1 form{desktop, surface};
+    testing::MessageLog messages;
+    Form1 form{desktop, messages, surface};
 };
 
 struct Road {
@@ -42,7 +44,7 @@ TEST_P(StartUpTest, TakesTheRoad) {
 
     EXPECT_EQ(form.Form_Load(road.arguments), road.outcome);
 
-    EXPECT_EQ(desktop.Messages(), road.messages);
+    EXPECT_EQ(messages.Texts(), road.messages);
     EXPECT_EQ(surface.Visible(), road.outcome == StartOutcome::Shown);
     EXPECT_EQ(surface.EverShown(), road.outcome == StartOutcome::Shown)
         << "the window must never appear on a road that ends without it";
@@ -123,7 +125,7 @@ TEST_P(UnattendedResetFails, ReportsAndEndsWithItsOwnStatus) {
 
     EXPECT_EQ(outcome, StartOutcome::AutoFailed);
     EXPECT_EQ(ExitStatusFor(outcome), kExitPaneNotReset);
-    EXPECT_EQ(desktop.Messages(), (std::vector<std::string>{"NavPane was not found"}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"NavPane was not found"}));
     EXPECT_FALSE(surface.EverShown());
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
 }

@@ -74,12 +74,10 @@ TEST(MemoryDesktop, CountsCallsPerOperation) {
     d.ReadClassName(w, buffer);
     d.ReadClassName(w, buffer);
     d.WindowTextLength(w);
-    d.ShowMessage("hello");
     EXPECT_EQ(d.Calls(Operation::ReadClassName), 2u);
     EXPECT_EQ(d.Calls(Operation::WindowTextLength), 1u);
     EXPECT_EQ(d.Calls(Operation::ReadWindowText), 0u);
-    EXPECT_EQ(d.TotalCalls(), 4u);
-    EXPECT_EQ(d.Messages(), (std::vector<std::string>{"hello"}));
+    EXPECT_EQ(d.TotalCalls(), 3u);
     d.ResetCalls();
     EXPECT_EQ(d.TotalCalls(), 0u);
 }

@@ -17,9 +17,10 @@ std::int32_t Difference(std::int32_t high, std::int32_t low) {
 
 }  // namespace
 
-ResetOutcome ResetPaneWidth(WindowSystem& system, const WindowList& panes, std::int16_t width) {
+ResetOutcome ResetPaneWidth(WindowSystem& system, MessageBoxes& boxes, const WindowList& panes,
+                            std::int16_t width) {
     if (panes.ListCount() <= 0) {
-        system.ShowMessage(kNoPaneMessage);
+        boxes.Show(kNoPaneMessage);
         return ResetOutcome::NoPaneListed;
     }
     const WindowHandle pane = panes.ItemData(0);
@@ -28,7 +29,7 @@ ResetOutcome ResetPaneWidth(WindowSystem& system, const WindowList& panes, std::
     if (!system.ReadWindowRect(pane, rect)) {
         // The pane is gone since the list was built: moving it to 0,0 with no
         // height would be wrong for any window that might take its handle.
-        system.ShowMessage(kNoPaneMessage);
+        boxes.Show(kNoPaneMessage);
         return ResetOutcome::PaneGone;
     }
     if (Difference(rect.right, rect.left) == width) return ResetOutcome::AlreadyThatWide;
@@ -40,7 +41,7 @@ ResetOutcome ResetPaneWidth(WindowSystem& system, const WindowList& panes, std::
     Rect place = rect;
     if (const WindowHandle parent = system.ParentOf(pane); parent != 0) {
         if (!system.MapRectToClient(parent, place)) {
-            system.ShowMessage(kNoPaneMessage);
+            boxes.Show(kNoPaneMessage);
             return ResetOutcome::PaneGone;
         }
     }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "winsys/message_boxes.h"
 #include "winsys/window_list.h"
 #include "winsys/window_system.h"
 
@@ -23,6 +24,7 @@ inline bool ResetSucceeded(ResetOutcome outcome) {
 // Gives the first pane in `panes` the width, keeping its logical place and
 // its height; an empty list or a pane gone by now is reported with a message
 // box.
-ResetOutcome ResetPaneWidth(WindowSystem& system, const WindowList& panes, std::int16_t width);
+ResetOutcome ResetPaneWidth(WindowSystem& system, MessageBoxes& boxes, const WindowList& panes,
+                            std::int16_t width);
 
 }  // namespace kestrum

@@ -9,6 +9,7 @@
 
 #include "startup/argument_text.h"
 #include "ui/win32/form1_window.h"
+#include "winsys/win32_message_boxes.h"
 #include "winsys/win32_text.h"
 #include "winsys/win32_window_system.h"
 
@@ -16,7 +17,8 @@ namespace {
 
 int Run(HINSTANCE instance) {
     kestrum::win32::Win32WindowSystem system;
-    kestrum::win32::Form1Window window(system, instance);
+    kestrum::win32::Win32MessageBoxes boxes;
+    kestrum::win32::Form1Window window(system, boxes, instance);
 
     const std::string commandLine = kestrum::win32::WideToUtf8(GetCommandLineW());
     const kestrum::StartOutcome outcome =
@@ -27,7 +29,7 @@ int Run(HINSTANCE instance) {
     if (window.Handle() == nullptr) return kestrum::kExitInternalFailure;
     // From now on message boxes belong to the window (start-up's came before
     // it existed, and had no owner).
-    system.SetMessageOwner(window.Handle());
+    boxes.SetOwner(window.Handle());
 
     window.FocusFirstControl();
     // Throws what a window procedure failed with; it ends the program below.

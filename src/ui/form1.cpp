@@ -6,7 +6,8 @@
 
 namespace kestrum {
 
-Form1::Form1(WindowSystem& system, FormSurface& surface) : system_(system), surface_(surface) {
+Form1::Form1(WindowSystem& system, MessageBoxes& boxes, FormSurface& surface)
+    : system_(system), boxes_(boxes), surface_(surface) {
     for (ListIndex i = 0; i < 3; ++i) {
         surface_.List1(i).OnSelectionChange([this, i] { List1_Click(i); });
     }
@@ -23,6 +24,6 @@ void Form1::List1_DblClick(ListIndex index) {
     ToggleSelectedWindow(system_, List1(index));
 }
 
-ResetOutcome Form1::Command2_Click() { return ResetPaneWidth(system_, List1(2), NewSize); }
+ResetOutcome Form1::Command2_Click() { return ResetPaneWidth(system_, boxes_, List1(2), NewSize); }
 
 }  // namespace kestrum

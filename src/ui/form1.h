@@ -14,13 +14,14 @@
 #include "startup/start_options.h"
 #include "startup/start_outcome.h"
 #include "ui/form_surface.h"
+#include "winsys/message_boxes.h"
 #include "winsys/window_system.h"
 
 namespace kestrum {
 
 class Form1 {
 public:
-    Form1(WindowSystem& system, FormSurface& surface);
+    Form1(WindowSystem& system, MessageBoxes& boxes, FormSurface& surface);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -49,6 +50,7 @@ public:
 
 private:
     WindowSystem& system_;
+    MessageBoxes& boxes_;
     FormSurface& surface_;
 };
 

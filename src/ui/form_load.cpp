@@ -27,7 +27,7 @@ StartOutcome Form1::Form_Load(std::string_view argumentText) {
     if (parsed.widthOverflow) {
         // Stop before any window is searched: the width asked for cannot be
         // carried, and silently using another one would surprise a script.
-        system_.ShowMessage(OutOfRangeMessage(parsed.widthValueText));
+        boxes_.Show(OutOfRangeMessage(parsed.widthValueText));
         return StartOutcome::WidthOutOfRange;
     }
     NewSize = parsed.options.NewSize;
@@ -38,7 +38,7 @@ StartOutcome Form1::Form_Load(std::string_view argumentText) {
     List1(0).Clear();
     ListWindows(system_, List1(0), kModeMainWindows, 0);
     if (List1(0).ListCount() == 0) {
-        system_.ShowMessage(kNoClientMessage);
+        boxes_.Show(kNoClientMessage);
         return StartOutcome::NoClientFound;
     }
 

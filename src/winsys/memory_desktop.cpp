@@ -306,9 +306,4 @@ void MemoryDesktop::EnableWindow(WindowHandle window, bool enable) {
     if (Node* node = Find(window)) node->spec.enabled = enable;
 }
 
-void MemoryDesktop::ShowMessage(std::string_view text) {
-    Enter(Operation::ShowMessage, 0);
-    messages_.emplace_back(text);
-}
-
 }  // namespace kestrum

@@ -63,9 +63,8 @@ enum class Operation : std::size_t {
     MoveWindow,
     IsWindowEnabled,
     EnableWindow,
-    ShowMessage,
 };
-inline constexpr std::size_t kOperationCount = 12;
+inline constexpr std::size_t kOperationCount = 11;
 
 // A change asked of the desktop, as it was asked, whether or not the window
 // was there to take it.
@@ -103,7 +102,6 @@ public:
     Rect ScreenRect(WindowHandle window) const;
     Rect RectInParent(WindowHandle window) const;
     bool Enabled(WindowHandle window) const;
-    const std::vector<std::string>& Messages() const { return messages_; }
     const std::vector<MoveCall>& Moves() const { return moves_; }
     const std::vector<EnableCall>& EnableCalls() const { return enableCalls_; }
     std::uint64_t Calls(Operation operation) const;
@@ -124,7 +122,6 @@ public:
                     std::int32_t height) override;
     bool IsWindowEnabled(WindowHandle window) override;
     void EnableWindow(WindowHandle window, bool enable) override;
-    void ShowMessage(std::string_view text) override;
 
 private:
     struct Node {
@@ -159,7 +156,6 @@ private:
     std::unordered_map<WindowHandle, Node> nodes_;
     std::vector<WindowHandle> topLevel_;
     std::vector<PendingDestroy> pendingDestroys_;
-    std::vector<std::string> messages_;
     std::vector<MoveCall> moves_;
     std::vector<EnableCall> enableCalls_;
     std::array<std::uint64_t, kOperationCount> calls_{};

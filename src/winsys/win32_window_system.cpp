@@ -10,7 +10,6 @@
 namespace kestrum::win32 {
 namespace {
 
-constexpr wchar_t kCaption[] = L"Kestrum";
 // GetClassName never delivers more than this.
 constexpr int kClassNameLength = 256;
 
@@ -158,15 +157,6 @@ bool Win32WindowSystem::IsWindowEnabled(WindowHandle window) {
 
 void Win32WindowSystem::EnableWindow(WindowHandle window, bool enable) {
     ::EnableWindow(ToHwnd(window), enable ? TRUE : FALSE);
-}
-
-void Win32WindowSystem::ShowMessage(std::string_view text) {
-    const HWND owner = owner_ != nullptr && IsWindowVisible(owner_) ? owner_ : nullptr;
-    // Without an owner (an unattended run's message, shown before any window
-    // of ours exists) the box could open behind other windows and wait there
-    // unseen.
-    const UINT style = MB_OK | (owner == nullptr ? MB_SETFOREGROUND : 0);
-    showBox_(owner, Utf8ToWide(text).c_str(), kCaption, style);
 }
 
 }  // namespace kestrum::win32

@@ -12,17 +12,8 @@ namespace kestrum::win32 {
 WindowHandle ToHandle(HWND window);
 HWND ToHwnd(WindowHandle window);
 
-// The call that shows a message box: MessageBoxW, or a recorder in tests.
-using MessageBoxCall = int(WINAPI*)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style);
-
 class Win32WindowSystem final : public WindowSystem {
 public:
-    explicit Win32WindowSystem(MessageBoxCall showBox = MessageBoxW) : showBox_(showBox) {}
-
-    // Message boxes are owned by this window while it is visible, and by no
-    // window otherwise (the start-up's boxes come before any window shows).
-    void SetMessageOwner(HWND owner) { owner_ = owner; }
-
     bool EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) override;
     bool EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
                               std::int32_t value) override;
@@ -42,14 +33,6 @@ public:
                     std::int32_t height) override;
     bool IsWindowEnabled(WindowHandle window) override;
     void EnableWindow(WindowHandle window, bool enable) override;
-
-    // OK only, no icon, "Kestrum" as caption. A box with no owner is brought
-    // to the front: nothing of ours is there for it to stand on.
-    void ShowMessage(std::string_view text) override;
-
-private:
-    MessageBoxCall showBox_;
-    HWND owner_ = nullptr;
 };
 
 }  // namespace kestrum::win32

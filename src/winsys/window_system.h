@@ -1,9 +1,10 @@
 // The boundary between Kestrum and the window manager.
 //
 // Every query, enumeration and change that Kestrum makes to windows of other
-// processes goes through this interface, and so does the message box. The
-// Windows build implements it over user32; the in-memory desktop implements it
-// for the portable build and the tests. Nothing here includes a system header.
+// processes goes through this interface (the message box has a port of its
+// own, MessageBoxes). The Windows build implements it over user32; the
+// in-memory desktop implements it for the tests. Nothing here includes a
+// system header.
 #pragma once
 
 #include <cstdint>
@@ -78,10 +79,6 @@ public:
                             std::int32_t width, std::int32_t height) = 0;
     virtual bool IsWindowEnabled(WindowHandle window) = 0;
     virtual void EnableWindow(WindowHandle window, bool enable) = 0;
-
-    // A modal box with this text, an OK button only, no icon and the program's
-    // title as caption; returns once it is dismissed.
-    virtual void ShowMessage(std::string_view text) = 0;
 };
 
 }  // namespace kestrum

@@ -13,7 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "discovery/window_discovery.h"
 #include "short_of_memory.h"
+#include "support/message_log.h"
+#include "ui/memory_window_list.h"
 #include "win32_fixture.h"
 #include "winsys/win32_text.h"
 
@@ -22,46 +25,6 @@ namespace {
 
 using testing::Pump;
 using testing::TestClient;
-
-// The user32 window system, with message boxes recorded instead of shown.
-class RecordingSystem final : public WindowSystem {
-public:
-    bool EnumerateTopLevelWindows(const EnumProc& p, std::int32_t v) override {
-        return real.EnumerateTopLevelWindows(p, v);
-    }
-    bool EnumerateDescendants(WindowHandle w, const EnumProc& p, std::int32_t v) override {
-        ++descendantEnumerations;
-        return real.EnumerateDescendants(w, p, v);
-    }
-    std::int32_t WindowTextLength(WindowHandle w) override { return real.WindowTextLength(w); }
-    std::int32_t ReadWindowText(WindowHandle w, std::span<char> b) override {
-        return real.ReadWindowText(w, b);
-    }
-    std::int32_t ReadClassName(WindowHandle w, std::span<char> b) override {
-        return real.ReadClassName(w, b);
-    }
-    bool ReadWindowRect(WindowHandle w, Rect& r) override {
-        // The client closes the pane just as its rectangle is asked for.
-        if (vanishOnRectRead != nullptr && w == ToHandle(vanishOnRectRead)) {
-            DestroyWindow(std::exchange(vanishOnRectRead, nullptr));
-        }
-        return real.ReadWindowRect(w, r);
-    }
-    WindowHandle ParentOf(WindowHandle w) override { return real.ParentOf(w); }
-    bool MapRectToClient(WindowHandle w, Rect& r) override { return real.MapRectToClient(w, r); }
-    bool MoveWindow(WindowHandle w, std::int32_t x, std::int32_t y, std::int32_t cx,
-                    std::int32_t cy) override {
-        return real.MoveWindow(w, x, y, cx, cy);
-    }
-    bool IsWindowEnabled(WindowHandle w) override { return real.IsWindowEnabled(w); }
-    void EnableWindow(WindowHandle w, bool e) override { real.EnableWindow(w, e); }
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-
-    Win32WindowSystem real;
-    std::vector<std::string> messages;
-    int descendantEnumerations = 0;  // one per pane list rebuilt by List1_Click(0)
-    HWND vanishOnRectRead = nullptr;
-};
 
 RECT ScreenRect(HWND window) {
     RECT rect{};
@@ -99,8 +62,9 @@ protected:
         return GetDeviceCaps(screen.Get(), axis);
     }
 
-    RecordingSystem system;
-    Form1Window window{system, GetModuleHandleW(nullptr)};
+    Win32WindowSystem system;
+    kestrum::testing::MessageLog messages;
+    Form1Window window{system, messages, GetModuleHandleW(nullptr)};
 };
 
 // The window shown by itself, without start-up.
@@ -202,7 +166,7 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
         {"applied", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, {}},
         {"pane gone by the reset", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoFailed,
          {"NavPane was not found"}, true},
-        {"shown", {{200, 150}, {}}, "/newsize=120", StartOutcome::Shown, {}},
+        {"shown", {{200, 150}, {180}}, "/newsize=120", StartOutcome::Shown, {}},
     };
     for (const Road& road : roads) {
         SCOPED_TRACE(road.name);
@@ -211,12 +175,13 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
             clients.emplace_back(L"Client " + std::to_wstring(clients.size()), panes);
             KESTRUM_REQUIRE_WINDOWS(clients.back());
         }
-        RecordingSystem system;
-        if (road.paneVanishes) system.vanishOnRectRead = clients.front().panes.front();
-        Form1Window window(system, GetModuleHandleW(nullptr));
+        Win32WindowSystem system;
+        kestrum::testing::MessageLog messages;
+        testing::g_paneEvents = {0, road.paneVanishes ? clients.front().panes.front() : nullptr};
+        Form1Window window(system, messages, GetModuleHandleW(nullptr));
 
         EXPECT_EQ(window.Form().Form_Load(road.arguments), road.outcome);
-        EXPECT_EQ(system.messages, road.messages);
+        EXPECT_EQ(messages.Texts(), road.messages);
         if (road.outcome != StartOutcome::Shown) {
             EXPECT_EQ(window.Handle(), nullptr);
             EXPECT_EQ(MainWindowsOfThisThread(), 0);
@@ -226,7 +191,6 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
         ASSERT_NE(window.Handle(), nullptr);
         EXPECT_TRUE(IsWindowVisible(window.Handle()));
         EXPECT_EQ(MainWindowsOfThisThread(), 1);
-        EXPECT_EQ(system.descendantEnumerations, 1) << "List1_Click ran once, before the window";
         EXPECT_EQ(TextOf(window.Control(kText1Id)), L"120");
 
         // Read from the list boxes themselves.
@@ -247,6 +211,12 @@ TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) 
         EXPECT_NE(listed[0], listed[1]);
         const TestClient& selected =
             ToHandle(clients[0].main.Get()) == listed[0] ? clients[0] : clients[1];
+        // As many reads of the panes' texts as one listing of them makes.
+        const int readsByStartUp = std::exchange(testing::g_paneEvents.textReads, 0);
+        MemoryWindowList panes;
+        ListWindows(system, panes, kModePanes, ToHandle(selected.main.Get()));
+        EXPECT_EQ(readsByStartUp, testing::g_paneEvents.textReads)
+            << "List1_Click ran once, before the window";
         const HWND list2 = window.Control(kList1Id + 2);
         ASSERT_EQ(SendMessageW(list2, LB_GETCOUNT, 0, 0),
                   static_cast<LRESULT>(selected.panes.size()));
@@ -266,8 +236,9 @@ TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
         KESTRUM_REQUIRE_WINDOWS(client);
         const HWND pane = client.panes[0];
         const RECT before = ScreenRect(pane);
-        RecordingSystem system;
-        Form1Window window(system, GetModuleHandleW(nullptr));
+        Win32WindowSystem system;
+        kestrum::testing::MessageLog messages;
+        Form1Window window(system, messages, GetModuleHandleW(nullptr));
 
         EXPECT_EQ(window.Form().Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
 
@@ -280,7 +251,7 @@ TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
         MapWindowPoints(nullptr, client.frame, reinterpret_cast<POINT*>(&logical), 2);
         EXPECT_EQ(logical.left, 10) << "its place in the frame, as the client set it";
         EXPECT_EQ(logical.top, 20);
-        EXPECT_TRUE(system.messages.empty());
+        EXPECT_TRUE(messages.Texts().empty());
         EXPECT_EQ(window.Handle(), nullptr);
         EXPECT_EQ(window.Surface().Text1(), "250");
     }
@@ -371,9 +342,9 @@ TEST_F(Form1WindowShownTest, EnterAndEscapeDoNotPressTheButton) {
     }
     Notify(IDOK, BN_CLICKED);
     Notify(IDCANCEL, BN_CLICKED);
-    EXPECT_TRUE(system.messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     Notify(kCommand2Id, BN_CLICKED);
-    EXPECT_EQ(system.messages, std::vector<std::string>{"NavPane was not found"});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"NavPane was not found"});
 }
 
 // A failure inside the window's procedure or the field's is carried out of

@@ -15,10 +15,31 @@
 
 namespace kestrum::win32::testing {
 
-inline bool RegisterTestClass(const wchar_t* name) {
+// What the panes' own procedure sees: listing a pane reads its text once.
+// The pane named in vanishOnTextRead destroys itself as its text is read, as
+// a client closing it just then would: it is listed, and gone by the reset.
+struct PaneEvents {
+    int textReads = 0;
+    HWND vanishOnTextRead = nullptr;
+};
+inline PaneEvents g_paneEvents;
+
+inline LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETTEXT) {
+        ++g_paneEvents.textReads;
+        if (pane == g_paneEvents.vanishOnTextRead) {
+            g_paneEvents.vanishOnTextRead = nullptr;
+            DestroyWindow(pane);
+            return 0;
+        }
+    }
+    return DefWindowProcW(pane, message, wParam, lParam);
+}
+
+inline bool RegisterTestClass(const wchar_t* name, WNDPROC procedure = DefWindowProcW) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = name;
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
@@ -51,7 +72,7 @@ struct TestClient {
 
     TestClient(const std::wstring& title, const std::vector<int>& paneWidths, bool visible = false,
                bool mirrored = false) {
-        if (!RegisterTestClass(L"C/SIDE Application") || !RegisterTestClass(L"C/SIDE NavPane") ||
+        if (!RegisterTestClass(L"C/SIDE Application") || !RegisterTestClass(L"C/SIDE NavPane", PaneProc) ||
             !RegisterTestClass(L"KestrumTestFrame")) {
             return;
         }

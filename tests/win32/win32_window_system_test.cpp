@@ -16,6 +16,7 @@
 #include "discovery/window_discovery.h"
 #include "ui/memory_window_list.h"
 #include "win32_fixture.h"
+#include "winsys/win32_message_boxes.h"
 #include "winsys/win32_text.h"
 
 namespace kestrum::win32 {
@@ -165,13 +166,13 @@ TEST(Win32MessageBoxTest, ABoxWithoutAnOwnerComesToTheFront) {
     const UniqueWindow window(testing::MakeWindow(L"STATIC", L"", nullptr, {0, 0, 50, 50}, WS_POPUP));
     if (window.Get() == nullptr) GTEST_SKIP() << "no windows can be made here (no display?)";
     g_boxesAsked.clear();
-    Win32WindowSystem system(RecordBox);
+    Win32MessageBoxes boxes(RecordBox);
 
-    system.ShowMessage("no C/Side Application found");  // before any window exists
-    system.SetMessageOwner(window.Get());
-    system.ShowMessage("B\xC3\xBCro");  // the window exists, but is hidden
+    boxes.Show("no C/Side Application found");  // before any window exists
+    boxes.SetOwner(window.Get());
+    boxes.Show("B\xC3\xBCro");  // the window exists, but is hidden
     ShowWindow(window.Get(), SW_SHOWNOACTIVATE);
-    system.ShowMessage("NavPane was not found");
+    boxes.Show("NavPane was not found");
 
     ASSERT_EQ(g_boxesAsked.size(), 3u);
     const HWND owners[] = {nullptr, nullptr, window.Get()};

@@ -67,8 +67,8 @@ Scale ScreenScale() {
 
 }  // namespace
 
-Form1Window::Form1Window(WindowSystem& system, HINSTANCE instance)
-    : instance_(instance), form_(system, surface_) {
+Form1Window::Form1Window(WindowSystem& system, MessageBoxes& boxes, HINSTANCE instance)
+    : instance_(instance), form_(system, boxes, surface_) {
     surface_.OnCreateWindow([this] { return Create(); });
 }
 

@@ -1,0 +1,21 @@
+// Message boxes recorded instead of shown.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "winsys/message_boxes.h"
+
+namespace kestrum::testing {
+
+class MessageLog final : public MessageBoxes {
+public:
+    void Show(std::string_view text) override { texts_.emplace_back(text); }
+    const std::vector<std::string>& Texts() const { return texts_; }
+
+private:
+    std::vector<std::string> texts_;
+};
+
+}  // namespace kestrum::testing
