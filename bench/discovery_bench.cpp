@@ -10,8 +10,8 @@
 #include "discovery/window_discovery.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
-#include "ui/memory_form_surface.h"
-#include "winsys/memory_desktop.h"
+#include "support/memory_form_surface.h"
+#include "support/memory_desktop.h"
 
 namespace kestrum {
 namespace {

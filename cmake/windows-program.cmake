@@ -98,9 +98,8 @@ if(KESTRUM_BUILD_TESTS AND TARGET GTest::gtest_main)
         tests/win32/short_of_memory.cpp
         tests/window_system_contract.cpp
     )
-    target_link_libraries(kestrum_win32_tests PRIVATE kestrum_win32 kestrum_warnings
-                          GTest::gtest_main)
-    target_include_directories(kestrum_win32_tests PRIVATE tests)
+    target_link_libraries(kestrum_win32_tests PRIVATE kestrum_win32 kestrum_test_support
+                          kestrum_warnings GTest::gtest_main)
     add_test(NAME kestrum_win32_tests
              COMMAND "${CMAKE_CURRENT_LIST_DIR}/wine-display-run.sh"
                      $<TARGET_FILE:kestrum_win32_tests>)

@@ -19,8 +19,8 @@
 #include "discovery/window_discovery.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
-#include "ui/memory_form_surface.h"
-#include "winsys/memory_desktop.h"
+#include "support/memory_form_surface.h"
+#include "support/memory_desktop.h"
 
 namespace kestrum {
 namespace {
@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const int count = in.ConsumeIntegralInRange(0, 48);
     for (int i = 0; i < count; ++i) {
-        WindowSpec spec;
+        NewWindow spec;
         spec.className = ClassName(in);
         spec.text = in.ConsumeBool() ? std::string(in.ConsumeIntegralInRange(0, 70'000), 't')
                                      : in.ConsumeRandomLengthString(40);

@@ -5,7 +5,7 @@
 #include "discovery/window_discovery.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
-#include "ui/memory_form_surface.h"
+#include "support/memory_form_surface.h"
 
 namespace kestrum {
 namespace {
@@ -42,12 +42,12 @@ class PaneResetTest : public ActionsTest, public ::testing::WithParamInterface<R
 
 TEST_P(PaneResetTest, SetsTheWidthKeepingPlaceAndHeight) {
     const ResetCase& c = GetParam();
-    WindowSpec mainSpec{"C/SIDE Application", "Client", {100, 100, 900, 700}, c.clientOffset};
+    NewWindow mainSpec{"C/SIDE Application", "Client", {100, 100, 900, 700}, c.clientOffset};
     mainSpec.mirrored = c.mirrored;
     const WindowHandle main = desktop.AddTopLevel(mainSpec);
     WindowHandle parent = main;
     if (c.nestedInFrame) {
-        WindowSpec frame{"Frame", "", {3, 4, 603, 504}, {2, 2}};
+        NewWindow frame{"Frame", "", {3, 4, 603, 504}, {2, 2}};
         frame.mirrored = c.mirrored;
         parent = desktop.AddChild(main, frame);
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "winsys/window_list.h"
-#include "winsys/memory_desktop.h"
+#include "support/memory_desktop.h"
 
 namespace kestrum::testing {
 
@@ -22,18 +22,18 @@ inline Client AddClient(MemoryDesktop& desktop, const std::string& title,
                         const std::vector<int>& paneWidths = {250}) {
     Client client;
     client.main = desktop.AddTopLevel(
-        {"C/SIDE Application", title, {100, 100, 900, 700}, kFrame, true, 7, 0});
+        {"C/SIDE Application", title, {100, 100, 900, 700}, kFrame});
     for (std::size_t i = 0; i < paneWidths.size(); ++i) {
         const int top = 20 + 200 * static_cast<int>(i);
         client.panes.push_back(desktop.AddChild(
-            client.main, {"C/SIDE NavPane", "", {10, top, 10 + paneWidths[i], top + 150}, {}, true, 7, 0}));
+            client.main, {"C/SIDE NavPane", "", {10, top, 10 + paneWidths[i], top + 150}, {}}));
     }
     return client;
 }
 
 inline WindowHandle AddForeign(MemoryDesktop& desktop, const std::string& className,
                                const std::string& title = "other") {
-    return desktop.AddTopLevel({className, title, {0, 0, 50, 50}, {}, true, 3, 0});
+    return desktop.AddTopLevel({className, title, {0, 0, 50, 50}});
 }
 
 // What a list holds, entry by entry.

@@ -8,7 +8,7 @@
 #include "discovery/window_discovery.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
-#include "ui/memory_form_surface.h"
+#include "support/memory_form_surface.h"
 
 namespace kestrum {
 namespace {
@@ -54,7 +54,7 @@ TEST_F(DiscoveryTest, MatchesTheClassExactly) {
 }
 
 TEST_F(DiscoveryTest, ShowsAHandleWithTheTopBitSetAsNegative) {
-    desktop.AddTopLevel({"C/SIDE Application", "X", {}, {}, true, 1, static_cast<WindowHandle>(0x80001234u)});
+    desktop.AddTopLevel({"C/SIDE Application", "X", {}, {}, true, static_cast<WindowHandle>(0x80001234u)});
     FindClients();
     EXPECT_EQ(Texts(0), (std::vector<std::string>{"-2147478988 # C/SIDE Application # X"}));
     EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{-2147478988}));

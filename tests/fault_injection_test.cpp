@@ -12,7 +12,7 @@
 #include "discovery/window_discovery.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
-#include "ui/memory_form_surface.h"
+#include "support/memory_form_surface.h"
 
 namespace kestrum {
 namespace {

@@ -1,6 +1,6 @@
 // The in-memory desktop: held to the window-system contract that user32 is
 // held to, and its own test controls (faults, call counts).
-#include "winsys/memory_desktop.h"
+#include "support/memory_desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +33,8 @@ public:
     void Destroy(WindowHandle window) override { desktop_.Destroy(window); }
 
 private:
-    static WindowSpec Spec(const contract::Shape& shape, Point frame) {
-        WindowSpec spec{shape.className, shape.text, shape.rect, shape.framed ? frame : Point{},
+    static NewWindow Spec(const contract::Shape& shape, Point frame) {
+        NewWindow spec{shape.className, shape.text, shape.rect, shape.framed ? frame : Point{},
                         shape.enabled};
         spec.mirrored = shape.mirrored;
         return spec;
@@ -84,8 +84,8 @@ TEST(MemoryDesktop, CountsCallsPerOperation) {
 
 TEST(MemoryDesktop, RejectsADuplicateHandleOrAMissingParent) {
     MemoryDesktop d;
-    d.AddTopLevel({"A", "", {}, {}, true, 1, 42});
-    EXPECT_THROW(d.AddTopLevel({"B", "", {}, {}, true, 1, 42}), std::invalid_argument);
+    d.AddTopLevel({"A", "", {}, {}, true, 42});
+    EXPECT_THROW(d.AddTopLevel({"B", "", {}, {}, true, 42}), std::invalid_argument);
     EXPECT_THROW(d.AddChild(999, {"C"}), std::invalid_argument);
 }
 

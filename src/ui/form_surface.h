@@ -20,9 +20,8 @@ public:
     // The width field's text, UTF-8.
     virtual std::string Text1() const = 0;
     virtual void SetText1(std::string_view text) = 0;
-    // Selects `length` characters of the field from `start` (characters, not
-    // bytes).
-    virtual void SelectText1(int start, int length) = 0;
+    // Selects the whole of the field's text.
+    virtual void SelectAllText1() = 0;
 
     virtual void SetVisible(bool visible) = 0;
 };

@@ -66,16 +66,16 @@ constexpr wchar_t kFrameClass[] = L"StandinFrame";
 constexpr UINT kCommandMessage = WM_APP + 1;  // thread message, lParam: std::string*
 constexpr UINT_PTR kExitTimer = 1;
 
-struct PaneSpec {
+struct PaneLayout {
     int depth = 0;
     RECT place{};  // left, top, width, height
 };
 
-struct WindowSpec {
+struct ClientLayout {
     std::wstring title;
     bool placed = false;
     RECT place{};  // left, top, width, height
-    std::vector<PaneSpec> panes;
+    std::vector<PaneLayout> panes;
     bool mirrored = false;
 };
 
@@ -110,7 +110,7 @@ bool ReadFour(const wchar_t* text, RECT& out) {
     return true;
 }
 
-bool ReadPane(const wchar_t* text, PaneSpec& out) {
+bool ReadPane(const wchar_t* text, PaneLayout& out) {
     wchar_t* end = nullptr;
     const long depth = std::wcstol(text, &end, 10);
     if (end == text || *end != L',' || depth < 0 || depth > 20) return false;
@@ -160,9 +160,9 @@ bool RegisterClasses(HINSTANCE instance) {
     return RegisterClassW(&wc) != 0;
 }
 
-bool CreateLayout(const std::vector<WindowSpec>& specs, HINSTANCE instance) {
+bool CreateLayout(const std::vector<ClientLayout>& specs, HINSTANCE instance) {
     int cascade = 0;
-    for (const WindowSpec& spec : specs) {
+    for (const ClientLayout& spec : specs) {
         RECT place = spec.placed ? spec.place : RECT{40 + 30 * cascade, 40 + 30 * cascade, 560, 420};
         ++cascade;
         HWND window = CreateWindowExW(spec.mirrored ? WS_EX_LAYOUTRTL : 0, kClientClass,
@@ -174,7 +174,7 @@ bool CreateLayout(const std::vector<WindowSpec>& specs, HINSTANCE instance) {
         Print("window %ld %lu\n", static_cast<long>(e2e::HandleValue(window)),
               GetCurrentProcessId());
 
-        for (const PaneSpec& pane : spec.panes) {
+        for (const PaneLayout& pane : spec.panes) {
             // Each framed parent sits 10 pixels inside the client area of the
             // one around it, with a caption and border of its own, so that a
             // window's place and its client origin differ at every level.
@@ -295,7 +295,7 @@ bool RunCommand(const std::string& command) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::vector<WindowSpec> specs;
+    std::vector<ClientLayout> specs;
     long exitAfter = 0;
     bool readStdin = true;
     for (int i = 1; i < argc; ++i) {
@@ -303,7 +303,7 @@ int wmain(int argc, wchar_t** argv) {
         const bool hasValue = i + 1 < argc;
         bool ok = true;
         if (option == L"--window" && hasValue) {
-            specs.push_back(WindowSpec{argv[++i], false, {}, {}, false});
+            specs.push_back(ClientLayout{argv[++i], false, {}, {}, false});
         } else if (option == L"--place" && hasValue && !specs.empty()) {
             specs.back().placed = ReadFour(argv[++i], specs.back().place);
             ok = specs.back().placed;

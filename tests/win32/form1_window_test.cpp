@@ -16,7 +16,7 @@
 #include "discovery/window_discovery.h"
 #include "short_of_memory.h"
 #include "support/message_log.h"
-#include "ui/memory_window_list.h"
+#include "support/memory_window_list.h"
 #include "win32_fixture.h"
 #include "winsys/win32_text.h"
 
@@ -67,13 +67,14 @@ protected:
     Form1Window window{system, messages, GetModuleHandleW(nullptr)};
 };
 
-// The window shown by itself, without start-up.
+// The window as start-up shows it with one client to list.
 class Form1WindowVisibleTest : public Form1WindowTest {
 protected:
     void SetUp() override {
-        window.Surface().SetVisible(true);
-        if (window.Handle() == nullptr) GTEST_SKIP() << "no windows can be made here (no display?)";
+        KESTRUM_REQUIRE_WINDOWS(client);
+        ASSERT_EQ(window.Form().Form_Load(""), StartOutcome::Shown);
     }
+    TestClient client{L"Client", {200}};
 };
 
 struct ControlCase {
@@ -253,28 +254,21 @@ TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
         EXPECT_EQ(logical.top, 20);
         EXPECT_TRUE(messages.Texts().empty());
         EXPECT_EQ(window.Handle(), nullptr);
-        EXPECT_EQ(window.Surface().Text1(), "250");
     }
 }
 
-TEST_F(Form1WindowVisibleTest, WidthFieldSelectionCountsCharactersNotUnits) {
-    Win32FormSurface& surface = window.Surface();
+TEST_F(Form1WindowVisibleTest, GainingFocusSelectsTheWholeFieldSurrogatePairsIncluded) {
     const HWND text1 = Control(kText1Id);
-    surface.SetText1("a\xF0\x9F\x98\x80" "b\xC3\xA9");  // a, one pair of UTF-16 units, b, é
-    EXPECT_EQ(surface.Text1(), "a\xF0\x9F\x98\x80" "b\xC3\xA9");
-
-    struct Case {
-        int start, length;
-        DWORD from, to;
-    };
-    for (const Case& c : {Case{0, 4, 0, 5}, Case{1, 1, 1, 3}, Case{2, 2, 3, 5}, Case{0, 99, 0, 5},
-                          Case{-3, -1, 0, 0}, Case{7, 1, 5, 5}}) {
-        surface.SelectText1(c.start, c.length);
+    // a, one pair of UTF-16 units, b, é: five units.
+    for (const wchar_t* text : {L"a\U0001F600b\u00E9", L"", L"300"}) {
+        SetWindowTextW(text1, text);
+        SendMessageW(text1, EM_SETSEL, 1, 1);
+        window.Form().Text1_GotFocus();
         DWORD from = 9;
         DWORD to = 9;
         SendMessageW(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-        EXPECT_EQ(from, c.from) << c.start << "," << c.length;
-        EXPECT_EQ(to, c.to) << c.start << "," << c.length;
+        EXPECT_EQ(from, 0u);
+        EXPECT_EQ(to, static_cast<DWORD>(std::wcslen(text)));
     }
 }
 
@@ -287,9 +281,9 @@ protected:
         window.FocusFirstControl();
         Pump();
     }
-    ListIndex Count(int list) { return window.Surface().List(list).ListCount(); }
+    ListIndex Count(ListIndex list) { return window.Form().List1(list).ListCount(); }
     WindowHandle SelectedClient() {
-        WindowList& clients = window.Surface().List(0);
+        WindowList& clients = window.Form().List1(0);
         return clients.ItemData(clients.SelectedIndex());
     }
     void Notify(int id, int code) {
@@ -310,12 +304,12 @@ TEST_F(Form1WindowShownTest, ShowsTheClientsWithTheFirstSelected) {
     EXPECT_TRUE(IsWindowVisible(window.Handle()));
     EXPECT_EQ(GetFocus(), Control(kList1Id)) << "focus starts on List1(0)";
     EXPECT_EQ(Count(0), 2);
-    EXPECT_EQ(window.Surface().List(0).SelectedIndex(), 0);
+    EXPECT_EQ(window.Form().List1(0).SelectedIndex(), 0);
     const WindowHandle selected = SelectedClient();
     EXPECT_EQ(Count(2), static_cast<ListIndex>(ClientOf(selected).panes.size()));
     const std::string expected = std::to_string(selected) + " # C/SIDE Application # " +
                                  WideToUtf8(TextOf(ClientOf(selected).main.Get()));
-    EXPECT_EQ(window.Surface().List(0).ItemText(0), expected);
+    EXPECT_EQ(window.Form().List1(0).ItemText(0), expected);
     EXPECT_FALSE(IsWindowVisible(Control(kList1Id + 1)));
     EXPECT_FALSE(IsWindowVisible(Control(kList1Id + 2)));
 }
@@ -336,7 +330,7 @@ TEST_F(Form1WindowShownTest, SelectionChangeAndDoubleClickReachTheHandlers) {
 
 TEST_F(Form1WindowShownTest, EnterAndEscapeDoNotPressTheButton) {
     // Select the client without panes: a press of the button would report it.
-    WindowList& clients = window.Surface().List(0);
+    WindowList& clients = window.Form().List1(0);
     for (ListIndex i = 0; i < clients.ListCount(); ++i) {
         if (ClientOf(clients.ItemData(i)).panes.empty()) clients.SetSelectedIndex(i);
     }
@@ -364,7 +358,7 @@ protected:
 };
 
 TEST_F(Form1WindowFailureTest, OutOfMemoryInTheWindowProcedureEndsTheLoop) {
-    WindowList& clients = window.Surface().List(0);
+    WindowList& clients = window.Form().List1(0);
     for (ListIndex i = 0; i < clients.ListCount(); ++i) {
         if (ClientOf(clients.ItemData(i)).panes.empty()) clients.SetSelectedIndex(i);
     }
@@ -409,7 +403,7 @@ TEST_F(Form1WindowShownTest, WidthFieldSelectsOnFocusAndValidatesOnlyForItsOwnCo
     EXPECT_EQ(window.Form().NewSize, 120);
 
     // Clicking the button validates first, so the reset uses the typed width.
-    WindowList& clients = window.Surface().List(0);
+    WindowList& clients = window.Form().List1(0);
     for (ListIndex i = 0; i < clients.ListCount(); ++i) {
         if (clients.ItemData(i) == ToHandle(first.main.Get())) clients.SetSelectedIndex(i);
     }

@@ -14,7 +14,7 @@
 
 #include "../window_system_contract.h"
 #include "discovery/window_discovery.h"
-#include "ui/memory_window_list.h"
+#include "support/memory_window_list.h"
 #include "win32_fixture.h"
 #include "winsys/win32_message_boxes.h"
 #include "winsys/win32_text.h"

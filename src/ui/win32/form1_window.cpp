@@ -18,7 +18,7 @@ constexpr int kClientWidthTwips = 8100;
 constexpr int kClientHeightTwips = 1530;
 constexpr int kTwipsPerInch = 1440;
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const wchar_t* className;
     const wchar_t* caption;
@@ -34,7 +34,7 @@ constexpr DWORD kListStyle = WS_CHILD | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRAL
 // shown and take no focus, nor does the label. The label comes just before
 // the field: a screen reader names a field after the static before it. It is
 // cut rather than wrapped where the system font is wider than its box.
-constexpr std::array<ControlSpec, 6> kControls{{
+constexpr std::array<ControlLayout, 6> kControls{{
     {kList1Id + 0, L"LISTBOX", L"", kListStyle | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE,
      120, 120, 7935, 840},
     {kList1Id + 1, L"LISTBOX", L"", kListStyle, WS_EX_CLIENTEDGE, 120, 480, 7935, 450},
@@ -215,7 +215,7 @@ bool Form1Window::OnCreate() {
     const Scale scale = ScreenScale();
     // The stock GUI font is the system's; it is shared and never deleted.
     const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlLayout& spec : kControls) {
         const HWND control = CreateWindowExW(
             spec.exStyle, spec.className, spec.caption, spec.style, scale.X(spec.left),
             scale.Y(spec.top), scale.X(spec.width), scale.Y(spec.height), window,

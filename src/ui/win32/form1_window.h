@@ -29,12 +29,9 @@ public:
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
 
-    void Destroy() { window_.Reset(); }
-
     HWND Handle() const { return hwnd_; }
     HWND Control(int id) const { return Handle() == nullptr ? nullptr : GetDlgItem(Handle(), id); }
     Form1& Form() { return form_; }
-    Win32FormSurface& Surface() { return surface_; }
 
     // Puts focus on the first control in tab order, List1(0).
     void FocusFirstControl();

@@ -1,24 +1,11 @@
 #include "ui/win32/win32_form_surface.h"
 
-#include <climits>
 #include <string>
 
 #include "winsys/win32_text.h"
 
 namespace kestrum::win32 {
 namespace {
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
-// UTF-16 units taken by the first `characters` characters of text, where a
-// surrogate pair is one character.
-int Utf16Units(const std::wstring& text, int characters) {
-    std::size_t at = 0;
-    for (int i = 0; i < characters && at < text.size(); ++i) {
-        at += IsHighSurrogate(text[at]) && at + 1 < text.size() ? 2 : 1;
-    }
-    return static_cast<int>(at);
-}
 
 std::wstring WindowTextW(HWND window) {
     const int length = GetWindowTextLengthW(window);
@@ -36,11 +23,10 @@ void Win32FormSurface::Attach(HWND form, HWND text1) {
     text1_ = text1;
     if (text1_ != nullptr) {
         SetText1(pendingText_);
-        SelectText1(pendingStart_, pendingLength_);
+        if (pendingSelectAll_) SelectAllText1();
     }
     pendingText_.clear();
-    pendingStart_ = 0;
-    pendingLength_ = 0;
+    pendingSelectAll_ = false;
 }
 
 std::string Win32FormSurface::Text1() const {
@@ -56,18 +42,12 @@ void Win32FormSurface::SetText1(std::string_view text) {
     SetWindowTextW(text1_, Utf8ToWide(text).c_str());
 }
 
-void Win32FormSurface::SelectText1(int start, int length) {
+void Win32FormSurface::SelectAllText1() {
     if (text1_ == nullptr) {
-        pendingStart_ = start;
-        pendingLength_ = length;
+        pendingSelectAll_ = true;
         return;
     }
-    if (start < 0) start = 0;
-    if (length < 0) length = 0;
-    const std::wstring text = WindowTextW(text1_);
-    const int from = Utf16Units(text, start);
-    const int to = Utf16Units(text, start + (length > INT_MAX - start ? INT_MAX - start : length));
-    SendMessageW(text1_, EM_SETSEL, static_cast<WPARAM>(from), static_cast<LPARAM>(to));
+    SendMessageW(text1_, EM_SETSEL, 0, -1);
 }
 
 void Win32FormSurface::SetVisible(bool visible) {

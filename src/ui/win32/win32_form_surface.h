@@ -30,7 +30,7 @@ public:
     WindowList& List1(int index) override { return List(index); }
     std::string Text1() const override;
     void SetText1(std::string_view text) override;
-    void SelectText1(int start, int length) override;
+    void SelectAllText1() override;
     // Hiding a window that does not exist yet does nothing; showing it
     // creates it first.
     void SetVisible(bool visible) override;
@@ -42,8 +42,7 @@ private:
     std::function<bool()> createWindow_;
     // The field while there is no window.
     std::string pendingText_;
-    int pendingStart_ = 0;
-    int pendingLength_ = 0;
+    bool pendingSelectAll_ = false;
 };
 
 }  // namespace kestrum::win32

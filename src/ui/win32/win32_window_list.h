@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "ui/memory_window_list.h"
+#include "ui/held_window_list.h"
 #include "winsys/window_list.h"
 
 namespace kestrum::win32 {
@@ -19,7 +19,6 @@ public:
     // selection was made). nullptr detaches: the list box is gone, and the
     // list starts again empty, in memory.
     void Attach(HWND listBox);
-    HWND Handle() const { return listBox_; }
 
     void Clear() override;
     ListIndex AddItem(std::string_view text) override;
@@ -42,7 +41,7 @@ private:
 
     HWND listBox_ = nullptr;
     // The entries while there is no list box; empty once attached.
-    MemoryWindowList pending_;
+    HeldWindowList pending_;
     std::function<void()> onSelectionChange_;
 };
 

@@ -1,10 +1,10 @@
-// FormSurface held in memory, for the portable build and the tests.
+// FormSurface held in memory, for the tests.
 #pragma once
 
 #include <array>
 
 #include "ui/form_surface.h"
-#include "ui/memory_window_list.h"
+#include "support/memory_window_list.h"
 
 namespace kestrum {
 
@@ -14,26 +14,25 @@ public:
     MemoryWindowList& List(int index) { return lists_.at(static_cast<std::size_t>(index)); }
 
     std::string Text1() const override { return text_; }
-    void SetText1(std::string_view text) override { text_ = text; }
-    void SelectText1(int start, int length) override {
-        selectionStart_ = start;
-        selectionLength_ = length;
+    // A new text drops the selection, as in an edit control.
+    void SetText1(std::string_view text) override {
+        text_ = text;
+        allSelected_ = false;
     }
+    void SelectAllText1() override { allSelected_ = true; }
     void SetVisible(bool visible) override {
         visible_ = visible;
         everShown_ = everShown_ || visible;
     }
 
-    int SelectionStart() const { return selectionStart_; }
-    int SelectionLength() const { return selectionLength_; }
+    bool AllSelected() const { return allSelected_; }
     bool Visible() const { return visible_; }
     bool EverShown() const { return everShown_; }
 
 private:
     std::array<MemoryWindowList, 3> lists_;
     std::string text_;
-    int selectionStart_ = 0;
-    int selectionLength_ = 0;
+    bool allSelected_ = false;
     bool visible_ = false;
     bool everShown_ = false;
 };

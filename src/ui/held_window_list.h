@@ -1,4 +1,5 @@
-// WindowList held in memory: the portable build's list and the tests' list.
+// WindowList held in memory: a list's entries while its list box does not
+// exist yet.
 #pragma once
 
 #include <utility>
@@ -8,7 +9,7 @@
 
 namespace kestrum {
 
-class MemoryWindowList final : public WindowList {
+class HeldWindowList : public WindowList {
 public:
     void Clear() override;
     ListIndex AddItem(std::string_view text) override;
@@ -22,17 +23,12 @@ public:
         onSelectionChange_ = std::move(handler);
     }
 
-    // For tests: appending a text that contains `part` throws std::bad_alloc,
-    // as when memory runs out on the way; the list is left as it was.
-    void FailAppendsContaining(std::string part) { failingPart_ = std::move(part); }
-
 private:
     bool Holds(ListIndex index) const;
 
     std::vector<std::pair<std::string, std::int32_t>> entries_;
     ListIndex selected_ = kNoEntry;
     std::function<void()> onSelectionChange_;
-    std::string failingPart_;
 };
 
 }  // namespace kestrum

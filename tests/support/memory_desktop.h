@@ -33,7 +33,7 @@
 
 namespace kestrum {
 
-struct WindowSpec {
+struct NewWindow {
     std::string className;
     std::string text;
     // Screen pixels for a top-level window; client coordinates of the parent
@@ -42,7 +42,6 @@ struct WindowSpec {
     // Where the client area starts inside the window (its frame and caption).
     Point clientOffset;
     bool enabled = true;
-    std::uint32_t threadId = 1;
     // 0 lets the desktop choose a fresh handle.
     WindowHandle handle = 0;
     // Laid out right to left (as a window localised for a right-to-left
@@ -83,8 +82,8 @@ class MemoryDesktop final : public WindowSystem {
 public:
     // Building the desktop. Throws std::invalid_argument for a parent that
     // names no window or a handle already in use.
-    WindowHandle AddTopLevel(WindowSpec spec);
-    WindowHandle AddChild(WindowHandle parent, WindowSpec spec);
+    WindowHandle AddTopLevel(NewWindow spec);
+    WindowHandle AddChild(WindowHandle parent, NewWindow spec);
     // Destroys the window and all its descendants.
     void Destroy(WindowHandle window);
 
@@ -125,7 +124,7 @@ public:
 
 private:
     struct Node {
-        WindowSpec spec;
+        NewWindow spec;
         WindowHandle parent = 0;
         std::vector<WindowHandle> children;
         std::optional<std::int32_t> textLengthOverride;
@@ -137,7 +136,7 @@ private:
         WindowHandle victim;
     };
 
-    WindowHandle Insert(WindowHandle parent, WindowSpec spec);
+    WindowHandle Insert(WindowHandle parent, NewWindow spec);
     // Counts the call and fires any destruction waiting for it.
     void Enter(Operation operation, WindowHandle window);
     const Node* Find(WindowHandle window) const;
@@ -150,7 +149,7 @@ private:
     };
     ScreenPlace PlaceOnScreen(WindowHandle window) const;
     std::int32_t ReadString(Operation operation, WindowHandle window,
-                            std::string WindowSpec::*field, std::span<char> buffer);
+                            std::string NewWindow::*field, std::span<char> buffer);
     static std::int32_t CopyText(const std::string& text, std::span<char> buffer);
 
     std::unordered_map<WindowHandle, Node> nodes_;

@@ -1,4 +1,4 @@
-#include "winsys/memory_desktop.h"
+#include "support/memory_desktop.h"
 
 #include <algorithm>
 #include <limits>
@@ -17,13 +17,13 @@ std::int32_t Pinned(std::int64_t value) {
 
 }  // namespace
 
-WindowHandle MemoryDesktop::AddTopLevel(WindowSpec spec) {
+WindowHandle MemoryDesktop::AddTopLevel(NewWindow spec) {
     const WindowHandle handle = Insert(0, std::move(spec));
     topLevel_.push_back(handle);
     return handle;
 }
 
-WindowHandle MemoryDesktop::AddChild(WindowHandle parent, WindowSpec spec) {
+WindowHandle MemoryDesktop::AddChild(WindowHandle parent, NewWindow spec) {
     Node* parentNode = Find(parent);
     if (parentNode == nullptr) throw std::invalid_argument("parent names no window");
     const WindowHandle handle = Insert(parent, std::move(spec));
@@ -31,7 +31,7 @@ WindowHandle MemoryDesktop::AddChild(WindowHandle parent, WindowSpec spec) {
     return handle;
 }
 
-WindowHandle MemoryDesktop::Insert(WindowHandle parent, WindowSpec spec) {
+WindowHandle MemoryDesktop::Insert(WindowHandle parent, NewWindow spec) {
     WindowHandle handle = spec.handle;
     if (handle == 0) {
         while (nodes_.contains(nextHandle_) || nextHandle_ == 0) nextHandle_ += 4;
@@ -229,7 +229,7 @@ std::int32_t MemoryDesktop::WindowTextLength(WindowHandle window) {
 }
 
 std::int32_t MemoryDesktop::ReadString(Operation operation, WindowHandle window,
-                                       std::string WindowSpec::*field, std::span<char> buffer) {
+                                       std::string NewWindow::*field, std::span<char> buffer) {
     Enter(operation, window);
     const Node* node = Find(window);
     if (node == nullptr) {
@@ -240,11 +240,11 @@ std::int32_t MemoryDesktop::ReadString(Operation operation, WindowHandle window,
 }
 
 std::int32_t MemoryDesktop::ReadWindowText(WindowHandle window, std::span<char> buffer) {
-    return ReadString(Operation::ReadWindowText, window, &WindowSpec::text, buffer);
+    return ReadString(Operation::ReadWindowText, window, &NewWindow::text, buffer);
 }
 
 std::int32_t MemoryDesktop::ReadClassName(WindowHandle window, std::span<char> buffer) {
-    return ReadString(Operation::ReadClassName, window, &WindowSpec::className, buffer);
+    return ReadString(Operation::ReadClassName, window, &NewWindow::className, buffer);
 }
 
 bool MemoryDesktop::ReadWindowRect(WindowHandle window, Rect& rect) {
