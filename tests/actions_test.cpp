@@ -1,29 +1,20 @@
 // Setting the pane width and toggling a window's enabled state.
 #include <gtest/gtest.h>
 
-#include "desktop_fixture.h"
-#include "discovery/window_discovery.h"
-#include "support/message_log.h"
-#include "ui/form1.h"
-#include "support/memory_form_surface.h"
+#include "support/desktop_fixture.h"
 
 namespace kestrum {
 namespace {
 
 using testing::AddClient;
 
-class ActionsTest : public ::testing::Test {
+class ActionsTest : public testing::FormOnDesktopTest {
 protected:
     // Lists the clients and selects the first, as start-up does.
     void Discover() {
-        ListWindows(desktop, surface.List(0), kModeMainWindows, 0);
+        FindClients();
         surface.List(0).SetSelectedIndex(0);
     }
-
-    MemoryDesktop desktop;
-    MemoryFormSurface surface;
-    testing::MessageLog messages;
-    Form1 form{desktop, messages, surface};
 };
 
 struct ResetCase {

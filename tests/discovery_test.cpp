@@ -4,11 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop_fixture.h"
-#include "discovery/window_discovery.h"
-#include "support/message_log.h"
-#include "ui/form1.h"
-#include "support/memory_form_surface.h"
+#include "support/desktop_fixture.h"
 
 namespace kestrum {
 namespace {
@@ -16,20 +12,8 @@ namespace {
 using testing::AddClient;
 using testing::AddForeign;
 
-class DiscoveryTest : public ::testing::Test {
-protected:
-    std::vector<std::string> Texts(int list) { return testing::ListTexts(surface.List(list)); }
-    std::vector<WindowHandle> Handles(int list) { return testing::ListHandles(surface.List(list)); }
-    void FindClients() { ListWindows(desktop, surface.List(0), kModeMainWindows, 0); }
-    static std::string Entry(WindowHandle h, const std::string& cls, const std::string& title) {
-        return std::to_string(h) + " # " + cls + " # " + title;
-    }
-
-    MemoryDesktop desktop;
-    MemoryFormSurface surface;
-    testing::MessageLog messages;
-    Form1 form{desktop, messages, surface};
-};
+using testing::Entry;
+using DiscoveryTest = testing::FormOnDesktopTest;
 
 TEST_F(DiscoveryTest, ListsEveryClientInEnumerationOrderWithItsHandle) {
     AddForeign(desktop, "Shell_TrayWnd");

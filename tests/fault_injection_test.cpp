@@ -8,19 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "desktop_fixture.h"
-#include "discovery/window_discovery.h"
-#include "support/message_log.h"
-#include "ui/form1.h"
-#include "support/memory_form_surface.h"
+#include "support/desktop_fixture.h"
 
 namespace kestrum {
 namespace {
 
-constexpr const char* kClient = "C/SIDE Application";
-constexpr const char* kPane = "C/SIDE NavPane";
+const std::string kClient(kClientClass);
+const std::string kPane(kPaneClass);
 
-class FaultTest : public ::testing::Test {
+class FaultTest : public testing::FormOnDesktopTest {
 protected:
     WindowHandle Top(const std::string& cls, const std::string& title = "") {
         return Keep(desktop.AddTopLevel({cls, title, {100, 100, 900, 700}, testing::kFrame}));
@@ -41,7 +37,6 @@ protected:
         }
         return rects;
     }
-    std::vector<WindowHandle> Handles(int list) { return testing::ListHandles(surface.List(list)); }
     std::vector<std::string> Titles(int list) {
         std::vector<std::string> titles;
         for (const std::string& text : testing::ListTexts(surface.List(list))) {
@@ -56,12 +51,7 @@ protected:
                 std::to_string(surface.List(list).ItemData(i)) + " # "));
         }
     }
-    void FindClients() { ListWindows(desktop, surface.List(0), kModeMainWindows, 0); }
 
-    MemoryDesktop desktop;
-    MemoryFormSurface surface;
-    testing::MessageLog messages;
-    Form1 form{desktop, messages, surface};
     std::vector<WindowHandle> made;
 };
 

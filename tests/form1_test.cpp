@@ -5,23 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "desktop_fixture.h"
-#include "support/message_log.h"
-#include "ui/form1.h"
-#include "support/memory_form_surface.h"
+#include "support/desktop_fixture.h"
 
 namespace kestrum {
 namespace {
 
 using testing::AddClient;
 
-class Form1Test : public ::testing::Test {
-protected:
-    MemoryDesktop desktop;
-    MemoryFormSurface surface;
-    testing::MessageLog messages;
-    Form1 form{desktop, messages, surface};
-};
+using Form1Test = testing::FormOnDesktopTest;
 
 struct Road {
     const char* name;

@@ -1,8 +1,6 @@
 // The program's entry: creates Form1 hidden, runs its start-up, and then
 // either ends with the start-up's status or runs the window until it closes.
-// The window itself comes into being only when start-up shows it, so a run
-// that ends at start-up creates no window at all (under Wine the first window
-// of a process also loads the display driver, the larger part of the start).
+// (Win32FormSurface says why the window may not exist yet.)
 #include <windows.h>
 
 #include <string>

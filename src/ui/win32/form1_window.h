@@ -23,8 +23,7 @@ inline constexpr int kLabel1Id = 401;
 
 class Form1Window {
 public:
-    // Form1 exists from here on; the window does not until Form1 first shows
-    // itself (an unattended run that ends at start-up never creates it).
+    // Form1 exists from here on, the window only once Form1 shows it.
     Form1Window(WindowSystem& system, MessageBoxes& boxes, HINSTANCE instance);
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;

@@ -1,8 +1,13 @@
-// FormSurface over the real main window and its controls. The window is
-// created only when it is first shown: until then the field's text and
-// selection are held here (and the lists' entries by the lists), and Attach
-// carries them into the controls. The controls belong to the main window;
-// this object only talks to them.
+// FormSurface over the real main window and its controls.
+//
+// The window is created only when start-up first shows it, so that a run
+// that ends at start-up (no client, /AUTO applied or failed, a width out of
+// range) never creates a window at all: under Wine the first window of a
+// process also loads the display driver, the larger part of the start.
+// Until then the field's text and selection are held here and the lists'
+// entries by the lists; Attach carries them into the controls, which from
+// then on are the only place they live. The controls belong to the main
+// window; this object only talks to them.
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,6 @@
-// WindowList over a list box of the main window. Until the list box exists
-// (the window is created only when it is first shown) the entries are held in
-// memory; Attach carries them into the list box, which from then on is the
-// only place they live. The list box belongs to the main window, which
-// destroys it; this object only talks to it.
+// WindowList over a list box of the main window; until the list box exists
+// its entries are held in memory (see Win32FormSurface). The list box belongs
+// to the main window, which destroys it; this object only talks to it.
 #pragma once
 
 #include <windows.h>

@@ -1,11 +1,18 @@
-// Builds client layouts on an in-memory desktop for the tests.
+// The unit tests' one fixture: Form1 over an in-memory desktop, form and
+// message log, with builders of client layouts and readers of the lists.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "winsys/window_list.h"
+#include "discovery/window_discovery.h"
 #include "support/memory_desktop.h"
+#include "support/memory_form_surface.h"
+#include "support/message_log.h"
+#include "ui/form1.h"
+#include "winsys/window_list.h"
 
 namespace kestrum::testing {
 
@@ -22,11 +29,11 @@ inline Client AddClient(MemoryDesktop& desktop, const std::string& title,
                         const std::vector<int>& paneWidths = {250}) {
     Client client;
     client.main = desktop.AddTopLevel(
-        {"C/SIDE Application", title, {100, 100, 900, 700}, kFrame});
+        {std::string(kClientClass), title, {100, 100, 900, 700}, kFrame});
     for (std::size_t i = 0; i < paneWidths.size(); ++i) {
         const int top = 20 + 200 * static_cast<int>(i);
         client.panes.push_back(desktop.AddChild(
-            client.main, {"C/SIDE NavPane", "", {10, top, 10 + paneWidths[i], top + 150}, {}}));
+            client.main, {std::string(kPaneClass), "", {10, top, 10 + paneWidths[i], top + 150}, {}}));
     }
     return client;
 }
@@ -48,5 +55,23 @@ inline std::vector<WindowHandle> ListHandles(const WindowList& list) {
     for (ListIndex i = 0; i < list.ListCount(); ++i) handles.push_back(list.ItemData(i));
     return handles;
 }
+
+// "<handle> # <class> # <title>", as a list shows a window.
+inline std::string Entry(WindowHandle h, std::string_view cls, const std::string& title) {
+    return std::to_string(h) + " # " + std::string(cls) + " # " + title;
+}
+
+class FormOnDesktopTest : public ::testing::Test {
+protected:
+    std::vector<std::string> Texts(int list) { return ListTexts(surface.List(list)); }
+    std::vector<WindowHandle> Handles(int list) { return ListHandles(surface.List(list)); }
+    // Lists the clients, as start-up does, without selecting one.
+    void FindClients() { ListWindows(desktop, surface.List(0), kModeMainWindows, 0); }
+
+    MemoryDesktop desktop;
+    MemoryFormSurface surface;
+    MessageLog messages;
+    Form1 form{desktop, messages, surface};
+};
 
 }  // namespace kestrum::testing
