@@ -11,13 +11,15 @@ namespace kestrum {
 
 class HeldWindowList : public WindowList {
 public:
-    void Clear() override;
-    ListIndex AddItem(std::string_view text) override;
+    // Reading.
     ListIndex ListCount() const override;
     std::string ItemText(ListIndex index) const override;
     std::int32_t ItemData(ListIndex index) const override;
-    void SetItemData(ListIndex index, std::int32_t value) override;
     ListIndex SelectedIndex() const override { return selected_; }
+    // Changing.
+    ListIndex AddItem(std::string_view text) override;
+    void SetItemData(ListIndex index, std::int32_t value) override;
+    void Clear() override;
     void SetSelectedIndex(ListIndex index) override;
     void OnSelectionChange(std::function<void()> handler) override {
         onSelectionChange_ = std::move(handler);

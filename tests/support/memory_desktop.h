@@ -107,20 +107,20 @@ public:
     std::uint64_t TotalCalls() const;
     void ResetCalls();
 
-    // WindowSystem
+    // WindowSystem: the enumerations, the places, the texts, the changes.
     bool EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) override;
     bool EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
                               std::int32_t value) override;
-    std::int32_t WindowTextLength(WindowHandle window) override;
-    std::int32_t ReadWindowText(WindowHandle window, std::span<char> buffer) override;
-    std::int32_t ReadClassName(WindowHandle window, std::span<char> buffer) override;
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
-    bool MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
-                    std::int32_t height) override;
+    std::int32_t WindowTextLength(WindowHandle window) override;
+    std::int32_t ReadWindowText(WindowHandle window, std::span<char> buffer) override;
+    std::int32_t ReadClassName(WindowHandle window, std::span<char> buffer) override;
     bool IsWindowEnabled(WindowHandle window) override;
     void EnableWindow(WindowHandle window, bool enable) override;
+    bool MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
+                    std::int32_t height) override;
 
 private:
     struct Node {
