@@ -1,6 +1,6 @@
 // The program's entry: creates Form1 hidden, runs its start-up, and then
 // either ends with the start-up's status or runs the window until it closes.
-// (Win32FormSurface says why the window may not exist yet.)
+// (DeferredFormSurface says why the window may not exist yet.)
 #include <windows.h>
 
 #include <string>

@@ -1,5 +1,5 @@
-// WindowList held in memory: a list's entries while its list box does not
-// exist yet.
+// WindowList held in memory: a list of the form while its window does not
+// exist (see DeferredFormSurface), and the base of the tests' list.
 #pragma once
 
 #include <utility>
@@ -24,6 +24,7 @@ public:
     void OnSelectionChange(std::function<void()> handler) override {
         onSelectionChange_ = std::move(handler);
     }
+    const std::function<void()>& SelectionHandler() const { return onSelectionChange_; }
 
 private:
     bool Holds(ListIndex index) const;

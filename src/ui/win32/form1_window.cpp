@@ -1,6 +1,7 @@
 #include "ui/win32/form1_window.h"
 
 #include <array>
+#include <memory>
 #include <utility>
 
 namespace kestrum::win32 {
@@ -68,9 +69,9 @@ Scale ScreenScale() {
 }  // namespace
 
 Form1Window::Form1Window(WindowSystem& system, MessageBoxes& boxes, HINSTANCE instance)
-    : instance_(instance), form_(system, boxes, surface_) {
-    surface_.OnCreateWindow([this] { return Create(); });
-}
+    : instance_(instance),
+      surface_([this]() -> FormSurface* { return Create() ? controls_.get() : nullptr; }),
+      form_(system, boxes, surface_) {}
 
 bool Form1Window::Create() {
     if (Handle() != nullptr) return true;
@@ -231,9 +232,9 @@ bool Form1Window::OnCreate() {
     text1Proc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Text1Proc)));
     if (text1Proc_ == nullptr) return false;
-    // Start-up has filled the lists and the field already, in memory.
-    for (int i = 0; i < 3; ++i) surface_.List(i).Attach(Control(kList1Id + i));
-    surface_.Attach(window, text1);
+    controls_ = std::make_unique<Win32FormSurface>(
+        window, text1,
+        std::array<HWND, 3>{Control(kList1Id), Control(kList1Id + 1), Control(kList1Id + 2)});
     return true;
 }
 
@@ -285,8 +286,8 @@ void Form1Window::OnNcDestroy() {
     // The window is gone: nothing is left to destroy, and the surface must
     // not talk to stale handles.
     window_.Release();
-    for (int i = 0; i < 3; ++i) surface_.List(i).Attach(nullptr);
-    surface_.Attach(nullptr, nullptr);
+    surface_.Detach();
+    controls_.reset();
 }
 
 }  // namespace kestrum::win32

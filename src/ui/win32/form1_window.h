@@ -1,12 +1,14 @@
 // The main window's Win32 side: creates the window and its controls when the
-// form is first shown, and turns their notifications into Form1's handlers.
+// form asks for them, and turns their notifications into Form1's handlers.
 // It holds no logic of its own beyond that translation.
 #pragma once
 
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 
+#include "ui/deferred_form_surface.h"
 #include "ui/form1.h"
 #include "ui/win32/win32_form_surface.h"
 #include "ui/win32/win32_handles.h"
@@ -43,9 +45,8 @@ public:
     void RethrowFailure() const;
 
 private:
-    // Creates the window, hidden, with its controls, carrying what the form
-    // holds so far into them; true at once when it exists. False when it
-    // could not.
+    // Creates the window, hidden, with its controls and their surface; true
+    // at once when it exists, false when it could not be made.
     bool Create();
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -65,7 +66,9 @@ private:
     void CarryOut(std::exception_ptr failure);
 
     HINSTANCE instance_;
-    Win32FormSurface surface_;
+    // The form, in memory until the window exists; then the window's controls.
+    DeferredFormSurface surface_;
+    std::unique_ptr<Win32FormSurface> controls_;
     Form1 form_;
     UniqueWindow window_;
     // The window's own handle from WM_NCCREATE to WM_NCDESTROY, also while

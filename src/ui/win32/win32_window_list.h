@@ -1,22 +1,18 @@
-// WindowList over a list box of the main window; until the list box exists
-// its entries are held in memory (see Win32FormSurface). The list box belongs
-// to the main window, which destroys it; this object only talks to it.
+// WindowList over a list box of the main window. The list box belongs to the
+// main window, which destroys it; this object only talks to it.
 #pragma once
 
 #include <windows.h>
 
-#include "ui/held_window_list.h"
+#include <functional>
+
 #include "winsys/window_list.h"
 
 namespace kestrum::win32 {
 
 class Win32WindowList final : public WindowList {
 public:
-    // Moves the entries held so far, their values and the selection into
-    // listBox, raising no selection change (its handler ran when the
-    // selection was made). nullptr detaches: the list box is gone, and the
-    // list starts again empty, in memory.
-    void Attach(HWND listBox);
+    explicit Win32WindowList(HWND listBox) : listBox_(listBox) {}
 
     void Clear() override;
     ListIndex AddItem(std::string_view text) override;
@@ -37,9 +33,7 @@ private:
         return SendMessageW(listBox_, message, wParam, lParam);
     }
 
-    HWND listBox_ = nullptr;
-    // The entries while there is no list box; empty once attached.
-    HeldWindowList pending_;
+    HWND listBox_;
     std::function<void()> onSelectionChange_;
 };
 
