@@ -235,17 +235,17 @@ fi
 # --- 4: footprint, both architectures ------------------------------------------
 # kestrum.exe is stripped when it is linked; the floor program is stripped here.
 footprint_row() {
-    local a=$1 exe=$2 prefix imports foreign dll
-    prefix=$([ "$a" = i686 ] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)
+    local a=$1 exe=$2 prefix format manifest imports checks
+    if [ "$a" = i686 ]; then
+        prefix=i686-w64-mingw32 format=PE32 manifest=x86
+    else
+        prefix=x86_64-w64-mingw32 format=PE32+ manifest=amd64
+    fi
     imports=$("$prefix-objdump" -p "$exe" | awk '/DLL Name:/ { print $3 }' | sort -f | paste -sd ' ')
-    # DLLs that every Windows installation carries.
-    foreign=""
-    for dll in $imports; do
-        grep -qi " $dll " <<<" KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll " || foreign="$foreign $dll"
-    done
-    printf '| kestrum.exe (%s), as built and shipped (stripped) | %s bytes; imports %s%s |\n' \
-        "$a" "$(stat -c %s "$exe")" "$imports" \
-        "$([ -z "$foreign" ] && echo " (system DLLs only)" || echo " (NOT system:$foreign)")"
+    # The shipped exe's own checks: PE format, system DLLs only, manifest, stripped.
+    checks=$(bash tests/package/check_exe.sh "$exe" "$format" "$manifest" "$prefix-objdump" | tail -n 1)
+    printf '| kestrum.exe (%s), as built and shipped (stripped) | %s bytes; imports %s; exe checks: %s |\n' \
+        "$a" "$(stat -c %s "$exe")" "$imports" "$checks"
 }
 for a in i686 x86_64; do
     if [ "$a" = "$arch" ] && [ -n "$kestrum_exe" ] && [ -z "${BENCH_KESTRUM_EXE:-}" ]; then

@@ -10,7 +10,6 @@
 #   wine-run.sh --can-run i686|x86_64   succeed when this host runs that
 #                                       architecture's programs; otherwise
 #                                       print why and end with status 77
-#   wine-run.sh --arch PROGRAM.exe      print i686 or x86_64
 #
 # A program this host cannot run is not started: one line says why, and the
 # status is 77 (which the test runners count as skipped).
@@ -76,15 +75,11 @@ can_run() {
 
 case ${1:-} in
     "")
-        echo "usage: wine-run.sh PROGRAM [ARGS...] | --can-run ARCH | --arch PROGRAM" >&2
+        echo "usage: wine-run.sh PROGRAM [ARGS...] | --can-run ARCH" >&2
         exit 2
         ;;
     --can-run)
         reason=$(can_run "${2:-}") || { echo "$reason"; exit "$skip_status"; }
-        exit 0
-        ;;
-    --arch)
-        pe_arch "${2:-}" || { echo "wine-run: ${2:-}: not a 32- or 64-bit Windows program" >&2; exit 2; }
         exit 0
         ;;
 esac

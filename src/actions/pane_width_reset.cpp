@@ -35,9 +35,9 @@ ResetOutcome ResetPaneWidth(WindowSystem& system, MessageBoxes& boxes, const Win
     if (Difference(rect.right, rect.left) == width) return ResetOutcome::AlreadyThatWide;
 
     // A child window is placed in its parent's client coordinates, not in
-    // screen coordinates. Both corners are converted: in a mirrored parent the
-    // pane's logical left is its right edge on screen, and placing it by the
-    // other edge would make it jump by its width.
+    // screen coordinates. The whole rectangle is converted: in a mirrored
+    // parent the pane's logical left is its right edge on screen, and placing
+    // it by the other edge would make it jump by its width.
     Rect place = rect;
     if (const WindowHandle parent = system.ParentOf(pane); parent != 0) {
         if (!system.MapRectToClient(parent, place)) {
@@ -45,8 +45,7 @@ ResetOutcome ResetPaneWidth(WindowSystem& system, MessageBoxes& boxes, const Win
             return ResetOutcome::PaneGone;
         }
     }
-    system.MoveWindow(pane, std::min(place.left, place.right), std::min(place.top, place.bottom),
-                      width, Difference(rect.bottom, rect.top));
+    system.MoveWindow(pane, place.left, place.top, width, Difference(rect.bottom, rect.top));
     return ResetOutcome::Moved;
 }
 
