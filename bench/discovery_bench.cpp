@@ -10,7 +10,6 @@
 #include "discovery/window_discovery.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
-#include "support/memory_form_surface.h"
 #include "support/memory_desktop.h"
 
 namespace kestrum {
@@ -32,22 +31,20 @@ void TopLevel(benchmark::State& state) {
             {client ? kClient : "Foreign" + std::to_string(i % 17), "title " + std::to_string(i)});
         for (int k = 0; k < descendants; ++k) desktop.AddChild(top, {"Part"});
     }
-    MemoryFormSurface surface;
-    testing::MessageLog messages;
-    Form1 form(desktop, messages, surface);
+    WindowList clients;
     desktop.ResetCalls();
     for (auto _ : state) {
-        surface.List(0).Clear();
-        ListWindows(desktop, surface.List(0), kModeMainWindows, 0);
-        benchmark::DoNotOptimize(surface.List(0).ListCount());
+        clients.Clear();
+        ListWindows(desktop, clients, kModeMainWindows, 0);
+        benchmark::DoNotOptimize(clients.ListCount());
     }
-    if (surface.List(0).ListCount() != 2) state.SkipWithError("expected two clients");
+    if (clients.ListCount() != 2) state.SkipWithError("expected two clients");
     state.SetItemsProcessed(state.iterations() * windows);
     const double foreign = static_cast<double>(windows - 2) * static_cast<double>(state.iterations());
     // Calls made for the foreign windows: everything but the enumeration
-    // itself and the three calls (class, text length, text) for each client.
+    // itself and the two calls (class, text) for each client.
     const double calls = static_cast<double>(desktop.TotalCalls()) -
-                         static_cast<double>(state.iterations()) * (1 + 2 * 3);
+                         static_cast<double>(state.iterations()) * (1 + 2 * 2);
     state.counters["calls_per_foreign"] = calls / foreign;
     state.counters["windows"] = windows;
 }
@@ -68,16 +65,15 @@ void Panes(benchmark::State& state) {
         panes += pane ? 1 : 0;
         parent = desktop.AddChild(parent, {pane ? kPane : "Part", pane ? "pane" : ""});
     }
-    MemoryFormSurface surface;
     testing::MessageLog messages;
-    Form1 form(desktop, messages, surface);
-    ListWindows(desktop, surface.List(0), kModeMainWindows, 0);
-    surface.List(0).SetSelectedIndex(0);
+    Form1 form(desktop, messages);
+    ListWindows(desktop, form.List1(0), kModeMainWindows, 0);
+    form.List1(0).SetSelectedIndex(0);
     for (auto _ : state) {
         form.List1_Click(0);  // clears the pane list and fills it again
-        benchmark::DoNotOptimize(surface.List(2).ListCount());
+        benchmark::DoNotOptimize(form.List1(2).ListCount());
     }
-    if (surface.List(2).ListCount() != panes) state.SkipWithError("pane count differs");
+    if (form.List1(2).ListCount() != panes) state.SkipWithError("pane count differs");
     state.SetItemsProcessed(state.iterations() * windows);
     state.counters["windows"] = windows;
     state.counters["panes"] = panes;

@@ -25,9 +25,8 @@ set(kestrum_win32_sources
     src/winsys/win32_text.cpp
     src/winsys/win32_window_system.cpp
     src/winsys/win32_message_boxes.cpp
-    src/ui/win32/win32_window_list.cpp
-    src/ui/win32/win32_form_surface.cpp
     src/ui/win32/form1_window.cpp
+    src/app/run.cpp
 )
 # The Windows layer as a library, for its tests.
 add_library(kestrum_win32 STATIC ${kestrum_win32_sources})
@@ -93,7 +92,6 @@ endif()
 if(KESTRUM_BUILD_TESTS AND TARGET GTest::gtest_main)
     add_executable(kestrum_win32_tests
         tests/win32/win32_window_system_test.cpp
-        tests/win32/win32_window_list_test.cpp
         tests/win32/form1_window_test.cpp
         tests/win32/short_of_memory.cpp
         tests/window_system_contract.cpp

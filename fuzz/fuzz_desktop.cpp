@@ -19,7 +19,6 @@
 #include "discovery/window_discovery.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
-#include "support/memory_form_surface.h"
 #include "support/memory_desktop.h"
 
 namespace kestrum {
@@ -54,9 +53,8 @@ Operation AnyOperation(FuzzedDataProvider& in) {
 
 struct Road {
     MemoryDesktop desktop;
-    MemoryFormSurface surface;
     testing::MessageLog messages;
-    Form1 form{desktop, messages, surface};
+    Form1 form{desktop, messages};
     std::vector<WindowHandle> windows;
 
     std::map<WindowHandle, Rect> Rects() const {
@@ -68,7 +66,7 @@ struct Road {
     }
 
     void CheckEntries(int list, std::string_view cls) {
-        const MemoryWindowList& entries = surface.List(list);
+        const WindowList& entries = form.List1(static_cast<ListIndex>(list));
         for (ListIndex i = 0; i < entries.ListCount(); ++i) {
             const std::string prefix =
                 std::to_string(entries.ItemData(i)) + " # " + std::string(cls) + " # ";
@@ -83,8 +81,8 @@ struct Road {
         const std::uint64_t moves = desktop.Calls(Operation::MoveWindow);
         step();
         // After the step: the pane list it acted on is the one now shown.
-        const bool noPane = surface.List(2).ListCount() == 0;
-        const WindowHandle pane = noPane ? 0 : surface.List(2).ItemData(0);
+        const bool noPane = form.List1(2).ListCount() == 0;
+        const WindowHandle pane = noPane ? 0 : form.List1(2).ItemData(0);
         const std::uint64_t moved = desktop.Calls(Operation::MoveWindow) - moves;
         if (moved > 1) Broken("more than one move");
         for (const auto& [h, rect] : Rects()) {
@@ -153,10 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < events && in.remaining_bytes() > 0; ++i) {
         switch (in.ConsumeIntegralInRange(0, 3)) {
             case 0:
-                road.surface.List(0).SetSelectedIndex(in.ConsumeIntegralInRange<ListIndex>(-1, 4));
+                road.form.List1(0).SetSelectedIndex(in.ConsumeIntegralInRange<ListIndex>(-1, 4));
                 break;
             case 1: {
-                road.surface.SetText1(in.ConsumeRandomLengthString(12));
+                road.form.Text1 = in.ConsumeRandomLengthString(12);
                 bool cancel = false;
                 const std::int16_t before = road.form.NewSize;
                 road.form.Text1_Validate(cancel);
@@ -167,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
             case 2: {
-                const bool hadPane = road.surface.List(2).ListCount() > 0;
+                const bool hadPane = road.form.List1(2).ListCount() > 0;
                 const std::size_t messages = road.messages.Texts().size();
                 road.Reset([&] { road.form.Command2_Click(); });
                 if (!hadPane && road.messages.Texts().size() != messages + 1) {

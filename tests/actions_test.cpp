@@ -13,7 +13,7 @@ protected:
     // Lists the clients and selects the first, as start-up does.
     void Discover() {
         FindClients();
-        surface.List(0).SetSelectedIndex(0);
+        List(0).SetSelectedIndex(0);
     }
 };
 
@@ -90,8 +90,8 @@ TEST_F(ActionsTest, ATopLevelPaneKeepsScreenCoordinates) {
     // A window with no parent is placed in screen coordinates, unconverted.
     const WindowHandle loose = desktop.AddTopLevel({"C/SIDE NavPane", "", {40, 50, 240, 350}});
     Discover();
-    surface.List(2).Clear();
-    surface.List(2).SetItemData(surface.List(2).AddItem("loose"), loose);
+    List(2).Clear();
+    List(2).SetItemData(List(2).AddItem("loose"), loose);
     form.Command2_Click();
     EXPECT_EQ(desktop.ScreenRect(loose), (Rect{40, 50, 340, 350}));
 }
@@ -108,7 +108,7 @@ TEST_F(ActionsTest, ActsOnThePaneOfTheClientSelectedLast) {
     const auto first = AddClient(desktop, "First", {250});
     const auto second = AddClient(desktop, "Second", {250});
     Discover();
-    surface.List(0).SetSelectedIndex(1);
+    List(0).SetSelectedIndex(1);
     form.Command2_Click();
     EXPECT_EQ(desktop.RectInParent(first.panes[0]).right, 260);
     EXPECT_EQ(desktop.RectInParent(second.panes[0]).right, 310);
@@ -152,7 +152,7 @@ TEST_F(ActionsTest, DoubleClickOnAStaleHandleTriesToEnableAndReportsNothing) {
 
 TEST_F(ActionsTest, DoubleClickWithoutASelectionOrOnABadIndexDoesNothing) {
     AddClient(desktop, "Client");
-    ListWindows(desktop, surface.List(0), kModeMainWindows, 0);  // listed, not selected
+    ListWindows(desktop, List(0), kModeMainWindows, 0);  // listed, not selected
     desktop.ResetCalls();
     form.List1_DblClick(0);
     form.List1_DblClick(2);

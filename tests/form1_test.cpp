@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/desktop_fixture.h"
+#include "support/recording_view.h"
 
 namespace kestrum {
 namespace {
@@ -36,18 +37,17 @@ TEST_P(StartUpTest, TakesTheRoad) {
     EXPECT_EQ(form.Form_Load(road.arguments), road.outcome);
 
     EXPECT_EQ(messages.Texts(), road.messages);
-    EXPECT_EQ(surface.Visible(), road.outcome == StartOutcome::Shown);
-    EXPECT_EQ(surface.EverShown(), road.outcome == StartOutcome::Shown)
+    EXPECT_EQ(form.Visible, road.outcome == StartOutcome::Shown)
         << "the window must never appear on a road that ends without it";
     if (road.firstPaneWidth >= 0) {
         const Rect pane = desktop.ScreenRect(clients.at(0).panes.at(0));
         EXPECT_EQ(pane.right - pane.left, road.firstPaneWidth);
     }
-    EXPECT_EQ(surface.Text1(), road.fieldText);
+    EXPECT_EQ(form.Text1, road.fieldText);
     if (!road.clients.empty() && road.outcome != StartOutcome::WidthOutOfRange) {
-        EXPECT_EQ(surface.List(0).SelectedIndex(), 0);
-        EXPECT_EQ(surface.List(0).ListCount(), static_cast<ListIndex>(road.clients.size()));
-        EXPECT_EQ(surface.List(2).ListCount(), static_cast<ListIndex>(road.clients[0].size()));
+        EXPECT_EQ(List(0).SelectedIndex(), 0);
+        EXPECT_EQ(List(0).ListCount(), static_cast<ListIndex>(road.clients.size()));
+        EXPECT_EQ(List(2).ListCount(), static_cast<ListIndex>(road.clients[0].size()));
     }
 }
 
@@ -79,16 +79,6 @@ TEST_F(Form1Test, AnOutOfRangeWidthStopsBeforeAnyWindowIsSearched) {
     EXPECT_EQ(desktop.Calls(Operation::EnumerateTopLevelWindows), 0u);
 }
 
-// The statuses scripts see, as README.md lists them: every failure its own.
-TEST(ExitStatusTest, EachEndingHasTheDocumentedStatus) {
-    EXPECT_EQ(ExitStatusFor(StartOutcome::Shown), 0);
-    EXPECT_EQ(ExitStatusFor(StartOutcome::AutoApplied), 0);
-    EXPECT_EQ(ExitStatusFor(StartOutcome::NoClientFound), 1);
-    EXPECT_EQ(ExitStatusFor(StartOutcome::WidthOutOfRange), 2);
-    EXPECT_EQ(kExitInternalFailure, 3);
-    EXPECT_EQ(ExitStatusFor(StartOutcome::AutoFailed), 4);
-}
-
 // An unattended run whose pane is gone by the time of the reset (the client
 // closed it, or its parent, after it was listed): the message, then an end
 // that says it failed, never the status of success.
@@ -117,7 +107,7 @@ TEST_P(UnattendedResetFails, ReportsAndEndsWithItsOwnStatus) {
     EXPECT_EQ(outcome, StartOutcome::AutoFailed);
     EXPECT_EQ(ExitStatusFor(outcome), kExitPaneNotReset);
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"NavPane was not found"}));
-    EXPECT_FALSE(surface.EverShown());
+    EXPECT_FALSE(form.Visible);
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
 }
 
@@ -132,10 +122,10 @@ TEST_F(Form1Test, InteractiveRoadResizesTheSecondClientsPaneWithTheTypedWidth) {
     const auto first = AddClient(desktop, "First", {250});
     const auto second = AddClient(desktop, "Second", {250, 100});
     ASSERT_EQ(form.Form_Load(""), StartOutcome::Shown);
-    surface.List(0).SetSelectedIndex(1);
-    EXPECT_EQ(surface.List(2).ItemData(0), second.panes[0]);
+    List(0).SetSelectedIndex(1);
+    EXPECT_EQ(List(2).ItemData(0), second.panes[0]);
 
-    surface.SetText1("180");
+    form.Text1 = "180";
     bool cancel = false;
     form.Text1_Validate(cancel);  // focus leaves the field for the button
     form.Command2_Click();
@@ -159,11 +149,11 @@ class WidthFieldTest : public Form1Test, public ::testing::WithParamInterface<Fi
 TEST_P(WidthFieldTest, ValidatesAndRewritesTheText) {
     const FieldCase& c = GetParam();
     form.NewSize = c.before;
-    surface.SetText1(c.typed);
+    form.Text1 = c.typed;
     bool cancel = false;
     form.Text1_Validate(cancel);
     EXPECT_EQ(form.NewSize, c.after) << "typed: " << c.typed;
-    EXPECT_EQ(surface.Text1(), c.shown) << "typed: " << c.typed;
+    EXPECT_EQ(form.Text1, c.shown) << "typed: " << c.typed;
     EXPECT_FALSE(cancel);
 }
 
@@ -182,13 +172,26 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{-40, "-40", -40, "-40"}, FieldCase{-40, "abc", -40, "-40"},
                       FieldCase{2000, "2000", 2000, "2000"}, FieldCase{-40, "180", 180, "180"}));
 
-TEST_F(Form1Test, GainingFocusSelectsTheWholeText) {
-    for (const std::string text : {"300", "", "B\xC3\xBC" "ro"}) {
-        surface.SetText1(text);
-        ASSERT_FALSE(surface.AllSelected());
-        form.Text1_GotFocus();
-        EXPECT_TRUE(surface.AllSelected()) << text;
-    }
+// What the form changes while its window shows it is shown: the field's text
+// once normalised, the clients' list when its selection is set from code,
+// the whole field selected on focus. Before there is a window, nothing is.
+TEST_F(Form1Test, ChangesOfTheStateAreShownByItsView) {
+    AddClient(desktop, "First");
+    AddClient(desktop, "Second");
+    testing::RecordingView view;
+    ASSERT_EQ(form.Form_Load(""), StartOutcome::Shown);
+    form.SetView(&view);
+    form.Text1 = " 1 8 0";
+    bool cancel = false;
+    form.Text1_Validate(cancel);
+    form.Text1_GotFocus();
+    List(0).SetSelectedIndex(1);
+    List(2).SetSelectedIndex(0);
+    EXPECT_EQ(form.Text1, "180");
+    EXPECT_EQ(view.asked, (std::vector<std::string>{"text", "select all", "clients"}));
+    form.SetView(nullptr);
+    form.Text1_Validate(cancel);
+    EXPECT_EQ(view.asked.size(), 3u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -50,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(InMemory, WindowSystemContract,
 
 std::vector<WindowHandle> Descendants(MemoryDesktop& d, WindowHandle parent) {
     std::vector<WindowHandle> seen;
-    d.EnumerateDescendants(parent, [&](WindowHandle h, std::int32_t) { seen.push_back(h); return 1; }, 2);
+    d.EnumerateDescendants(parent, [&](WindowHandle h) { seen.push_back(h); return true; });
     return seen;
 }
 
@@ -58,9 +59,11 @@ TEST(MemoryDesktop, InjectedFaults) {
     MemoryDesktop d;
     const WindowHandle w = d.AddTopLevel({"C", "Title", {1, 2, 3, 4}});
     d.OverrideTextLength(w, 1000);
-    EXPECT_EQ(d.WindowTextLength(w), 1000);
-    std::array<char, 64> buffer{};
-    EXPECT_EQ(d.ReadWindowText(w, buffer), 5) << "the text itself is unchanged";
+    EXPECT_EQ(d.WindowText(w), "Title") << "the text itself is unchanged";
+    d.OverrideTextLength(w, 2);
+    EXPECT_EQ(d.WindowText(w), "Ti") << "read into the room its length asks for";
+    d.FailTextRead(w);
+    EXPECT_THROW(d.WindowText(w), std::bad_alloc);
     d.FailRectRead(w);
     Rect rect;
     EXPECT_FALSE(d.ReadWindowRect(w, rect));
@@ -70,13 +73,12 @@ TEST(MemoryDesktop, InjectedFaults) {
 TEST(MemoryDesktop, CountsCallsPerOperation) {
     MemoryDesktop d;
     const WindowHandle w = d.AddTopLevel({"C", "T"});
-    std::array<char, 8> buffer{};
-    d.ReadClassName(w, buffer);
-    d.ReadClassName(w, buffer);
-    d.WindowTextLength(w);
-    EXPECT_EQ(d.Calls(Operation::ReadClassName), 2u);
-    EXPECT_EQ(d.Calls(Operation::WindowTextLength), 1u);
-    EXPECT_EQ(d.Calls(Operation::ReadWindowText), 0u);
+    d.ClassName(w);
+    d.ClassName(w);
+    d.WindowText(w);
+    EXPECT_EQ(d.Calls(Operation::ClassName), 2u);
+    EXPECT_EQ(d.Calls(Operation::WindowText), 1u);
+    EXPECT_EQ(d.Calls(Operation::ReadWindowRect), 0u);
     EXPECT_EQ(d.TotalCalls(), 3u);
     d.ResetCalls();
     EXPECT_EQ(d.TotalCalls(), 0u);

@@ -1,13 +1,12 @@
-// Toggling a listed window between enabled and disabled.
+// Toggling a window between enabled and disabled.
 #pragma once
 
-#include "winsys/window_list.h"
 #include "winsys/window_system.h"
 
 namespace kestrum {
 
-// Enables the window selected in `list` when it is disabled, and disables it
-// when it is enabled; nothing when no entry is selected.
-void ToggleSelectedWindow(WindowSystem& system, const WindowList& list);
+// Enables the window when it is disabled and disables it when it is enabled.
+// The state lives in the other window and is read afresh each time.
+void ToggleEnabled(WindowSystem& system, WindowHandle window);
 
 }  // namespace kestrum

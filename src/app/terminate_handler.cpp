@@ -6,8 +6,11 @@
 // into kestrum.exe, some 75 KB of a 32-bit exe. Defining the default handler
 // here keeps those out of the link. It ends the process the way abort() does
 // (status 3), without a word.
+// The handler is libstdc++'s own (it names it in its namespace): with
+// another C++ library this file defines nothing.
 #include <cstdlib>
 
+#if defined(__GLIBCXX__)
 namespace __gnu_cxx {
 
 [[noreturn]] void __verbose_terminate_handler() {
@@ -15,3 +18,4 @@ namespace __gnu_cxx {
 }
 
 }  // namespace __gnu_cxx
+#endif

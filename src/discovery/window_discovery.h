@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "winsys/window_list.h"
+#include "discovery/window_list.h"
 #include "winsys/window_system.h"
 
 namespace kestrum {

@@ -43,16 +43,4 @@ std::string WideToUtf8(std::wstring_view text) {
     return utf8;
 }
 
-std::size_t CopyUtf8(std::string_view text, std::span<char> buffer) {
-    if (buffer.empty()) return 0;
-    std::size_t count = text.size() < buffer.size() ? text.size() : buffer.size() - 1;
-    // Back off over continuation bytes so no character is cut in half.
-    if (count < text.size()) {
-        while (count > 0 && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80) --count;
-    }
-    text.copy(buffer.data(), count);
-    buffer[count] = '\0';
-    return count;
-}
-
 }  // namespace kestrum::win32

@@ -2,7 +2,6 @@
 // W calls speak UTF-16 and the A calls the system's ANSI code page.
 #pragma once
 
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,10 +11,5 @@ namespace kestrum::win32 {
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 std::string AnsiToUtf8(std::string_view text);
-
-// Copies text into buffer, cut at a character boundary so that it fits with
-// a terminating NUL; returns the bytes copied without the NUL. Nothing is
-// written to an empty buffer.
-std::size_t CopyUtf8(std::string_view text, std::span<char> buffer);
 
 }  // namespace kestrum::win32

@@ -1,8 +1,9 @@
 #include "winsys/win32_window_system.h"
 
-#include <climits>
-#include <cstdint>
+#include <algorithm>
 #include <exception>
+#include <functional>
+#include <new>
 #include <string>
 
 #include "winsys/win32_text.h"
@@ -10,15 +11,11 @@
 namespace kestrum::win32 {
 namespace {
 
-// GetClassName never delivers more than this.
-constexpr int kClassNameLength = 256;
-
 // What an enumeration callback needs, carried through the LPARAM. Exceptions
 // must not unwind through user32's frames: the trampoline catches them, stops
 // the enumeration and the caller rethrows once user32 has returned.
 struct EnumContext {
-    const EnumProc& proc;
-    std::int32_t value;
+    const WindowVisitor& visit;
     bool stopped = false;
     std::exception_ptr failure;
 };
@@ -26,7 +23,7 @@ struct EnumContext {
 BOOL CALLBACK EnumTrampoline(HWND window, LPARAM param) {
     auto& context = *reinterpret_cast<EnumContext*>(param);
     try {
-        if (context.proc(ToHandle(window), context.value) != 0) return TRUE;
+        if (context.visit(ToHandle(window))) return TRUE;
     } catch (...) {
         context.failure = std::current_exception();
     }
@@ -34,40 +31,19 @@ BOOL CALLBACK EnumTrampoline(HWND window, LPARAM param) {
     return FALSE;
 }
 
-bool Finish(const EnumContext& context) {
+bool Enumerate(const WindowVisitor& visit, const std::function<void(LPARAM)>& run) {
+    EnumContext context{visit};
+    run(reinterpret_cast<LPARAM>(&context));
     if (context.failure) std::rethrow_exception(context.failure);
     return !context.stopped;
 }
 
-// The ANSI bytes worth reading for a UTF-8 buffer: its room without the NUL,
-// kept well inside what an int count can carry.
-int AnsiRoom(std::span<char> buffer) {
-    constexpr std::size_t kLargest = INT_MAX / 2;
-    if (buffer.empty()) return 0;
-    return static_cast<int>(buffer.size() - 1 > kLargest ? kLargest : buffer.size() - 1);
-}
-
-// Reads ANSI text with `read` into a buffer of `ansiLength` bytes, converts it
-// and copies it into the caller's UTF-8 buffer. A UTF-8 text is never shorter
-// than its ANSI form, so reading as many ANSI bytes as the caller has room for
-// is enough to fill it.
-template <typename Read>
-std::int32_t ReadConverted(HWND window, std::span<char> buffer, int ansiLength, Read read) {
-    if (buffer.empty()) return 0;
-    // No window at all. Wine's GetWindowTextA(NULL) does not fail: it counts
-    // and copies whatever its own buffer held.
-    if (window == nullptr) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    std::string ansi(static_cast<std::size_t>(ansiLength) + 1, '\0');
-    const int count = read(ansi.data(), ansiLength + 1);
-    if (count <= 0) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    ansi.resize(static_cast<std::size_t>(count < ansiLength ? count : ansiLength));
-    return static_cast<std::int32_t>(CopyUtf8(AnsiToUtf8(ansi), buffer));
+// The first `count` characters a text call copied into `buffer`, converted;
+// the count is trusted only as far as the buffer goes.
+std::string Copied(const std::string& buffer, int count) {
+    if (count <= 0) return {};
+    const std::size_t usable = buffer.empty() ? 0 : buffer.size() - 1;
+    return AnsiToUtf8(std::string_view(buffer).substr(0, std::min<std::size_t>(count, usable)));
 }
 
 }  // namespace
@@ -80,38 +56,38 @@ HWND ToHwnd(WindowHandle window) {
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
 }
 
-bool Win32WindowSystem::EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) {
-    EnumContext context{proc, value};
-    EnumWindows(EnumTrampoline, reinterpret_cast<LPARAM>(&context));
-    return Finish(context);
+bool Win32WindowSystem::EnumerateTopLevelWindows(const WindowVisitor& visit) {
+    return Enumerate(visit, [](LPARAM context) { EnumWindows(EnumTrampoline, context); });
 }
 
-bool Win32WindowSystem::EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
-                                             std::int32_t value) {
+bool Win32WindowSystem::EnumerateDescendants(WindowHandle parent, const WindowVisitor& visit) {
     // EnumChildWindows with no parent would list the top-level windows.
     const HWND window = ToHwnd(parent);
     if (window == nullptr || !::IsWindow(window)) return true;
-    EnumContext context{proc, value};
-    EnumChildWindows(window, EnumTrampoline, reinterpret_cast<LPARAM>(&context));
-    return Finish(context);
+    return Enumerate(visit, [window](LPARAM context) {
+        EnumChildWindows(window, EnumTrampoline, context);
+    });
 }
 
-std::int32_t Win32WindowSystem::WindowTextLength(WindowHandle window) {
-    const int length = GetWindowTextLengthA(ToHwnd(window));
-    if (length <= 0) return 0;
-    return length > INT32_MAX / 3 ? INT32_MAX : length * 3;
-}
-
-std::int32_t Win32WindowSystem::ReadWindowText(WindowHandle window, std::span<char> buffer) {
+std::string Win32WindowSystem::ClassName(WindowHandle window) {
     const HWND hwnd = ToHwnd(window);
-    return ReadConverted(hwnd, buffer, AnsiRoom(buffer),
-                         [hwnd](char* ansi, int length) { return GetWindowTextA(hwnd, ansi, length); });
+    if (hwnd == nullptr) return {};
+    std::string buffer(kLongestClassName + 1, '\0');
+    return Copied(buffer, GetClassNameA(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
-std::int32_t Win32WindowSystem::ReadClassName(WindowHandle window, std::span<char> buffer) {
+std::string Win32WindowSystem::WindowText(WindowHandle window) {
     const HWND hwnd = ToHwnd(window);
-    return ReadConverted(hwnd, buffer, kClassNameLength,
-                         [hwnd](char* ansi, int length) { return GetClassNameA(hwnd, ansi, length); });
+    // No window at all. Wine's GetWindowTextA(NULL) does not fail: it counts
+    // and copies whatever its own buffer held.
+    if (hwnd == nullptr) return {};
+    std::string buffer;
+    try {
+        buffer.assign(TextRoom(GetWindowTextLengthA(hwnd)), '\0');
+    } catch (const std::bad_alloc&) {
+        buffer.assign(kFallbackTextRoom, '\0');
+    }
+    return Copied(buffer, GetWindowTextA(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
 bool Win32WindowSystem::ReadWindowRect(WindowHandle window, Rect& rect) {

@@ -7,21 +7,21 @@
 
 namespace kestrum::win32 {
 
-// A handle as Kestrum stores it, and back: the value unchanged (handles are
-// 32 bits wide in this 32-bit program).
+// A handle as Kestrum stores it, and back: the value unchanged. Window
+// handles are 32-bit values in 64-bit Windows too (the same window has the
+// same handle in 32- and 64-bit processes, which only works because the upper
+// half is the low half's sign extension), so 32 bits lose nothing.
 WindowHandle ToHandle(HWND window);
 HWND ToHwnd(WindowHandle window);
 
 class Win32WindowSystem final : public WindowSystem {
 public:
-    bool EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) override;
-    bool EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
-                              std::int32_t value) override;
+    bool EnumerateTopLevelWindows(const WindowVisitor& visit) override;
+    bool EnumerateDescendants(WindowHandle parent, const WindowVisitor& visit) override;
 
-    // An upper bound in UTF-8 bytes: three per ANSI byte.
-    std::int32_t WindowTextLength(WindowHandle window) override;
-    std::int32_t ReadWindowText(WindowHandle window, std::span<char> buffer) override;
-    std::int32_t ReadClassName(WindowHandle window, std::span<char> buffer) override;
+    // Read in the system code page and converted.
+    std::string ClassName(WindowHandle window) override;
+    std::string WindowText(WindowHandle window) override;
 
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;

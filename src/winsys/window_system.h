@@ -9,8 +9,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <span>
-#include <string_view>
+#include <string>
+
+#include "winsys/text_room.h"
 
 namespace kestrum {
 
@@ -32,32 +33,28 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
-// Called once per window reported by an enumeration, with the enumeration's
-// value; a zero result stops the enumeration.
-using EnumProc = std::function<std::int32_t(WindowHandle, std::int32_t)>;
+// Called once per window an enumeration reports; false stops the enumeration.
+using WindowVisitor = std::function<bool(WindowHandle)>;
 
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
 
     // Every top-level window, front to back in z-order. Returns false when the
-    // callback stopped the enumeration.
-    virtual bool EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) = 0;
+    // visitor stopped the enumeration.
+    virtual bool EnumerateTopLevelWindows(const WindowVisitor& visit) = 0;
     // Every descendant of parent at any depth, depth-first (a window, then
     // its own descendants, then its next sibling). None, and true, for a
     // parent that names no window (0 included: not the top-level windows).
-    virtual bool EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
-                                      std::int32_t value) = 0;
+    virtual bool EnumerateDescendants(WindowHandle parent, const WindowVisitor& visit) = 0;
 
-    // A count at least as large as the window's text, in the characters that
-    // ReadWindowText delivers; 0 when it cannot be read.
-    virtual std::int32_t WindowTextLength(WindowHandle window) = 0;
-    // Copy the window's text (or class name) into buffer, cut to fit with a
-    // terminating NUL; returns the count copied, without the terminator, and 0
-    // when the window cannot be read. Text is UTF-8, converted from the
-    // system code page where the window manager speaks it.
-    virtual std::int32_t ReadWindowText(WindowHandle window, std::span<char> buffer) = 0;
-    virtual std::int32_t ReadClassName(WindowHandle window, std::span<char> buffer) = 0;
+    // The window's class name, as much of it as a class name can hold
+    // (kLongestClassName); empty when it cannot be read. UTF-8.
+    virtual std::string ClassName(WindowHandle window) = 0;
+    // The window's text, as long as the window says it is: a window that
+    // reports a length that cannot be used (see TextRoom) gives at most
+    // kFallbackTextRoom - 1 characters. Empty when it cannot be read. UTF-8.
+    virtual std::string WindowText(WindowHandle window) = 0;
 
     // The window's rectangle in screen pixels. Returns false, leaving rect as
     // it was, when it cannot be read.

@@ -1,5 +1,5 @@
-// The unit tests' one fixture: Form1 over an in-memory desktop, form and
-// message log, with builders of client layouts and readers of the lists.
+// The unit tests' one fixture: Form1 over an in-memory desktop and message
+// log, with builders of client layouts and readers of the lists.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,11 +8,10 @@
 #include <vector>
 
 #include "discovery/window_discovery.h"
+#include "discovery/window_list.h"
 #include "support/memory_desktop.h"
-#include "support/memory_form_surface.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
-#include "winsys/window_list.h"
 
 namespace kestrum::testing {
 
@@ -63,15 +62,15 @@ inline std::string Entry(WindowHandle h, std::string_view cls, const std::string
 
 class FormOnDesktopTest : public ::testing::Test {
 protected:
-    std::vector<std::string> Texts(int list) { return ListTexts(surface.List(list)); }
-    std::vector<WindowHandle> Handles(int list) { return ListHandles(surface.List(list)); }
+    WindowList& List(int list) { return form.List1(static_cast<ListIndex>(list)); }
+    std::vector<std::string> Texts(int list) { return ListTexts(List(list)); }
+    std::vector<WindowHandle> Handles(int list) { return ListHandles(List(list)); }
     // Lists the clients, as start-up does, without selecting one.
-    void FindClients() { ListWindows(desktop, surface.List(0), kModeMainWindows, 0); }
+    void FindClients() { ListWindows(desktop, List(0), kModeMainWindows, 0); }
 
     MemoryDesktop desktop;
-    MemoryFormSurface surface;
     MessageLog messages;
-    Form1 form{desktop, messages, surface};
+    Form1 form{desktop, messages};
 };
 
 }  // namespace kestrum::testing

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 #include <numeric>
 #include <stdexcept>
 
@@ -13,6 +14,17 @@ namespace {
 std::int32_t Pinned(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+// The text cut to at most `length` bytes at a character boundary, as a read
+// into that much room converted from the system code page would be: never
+// half of a UTF-8 sequence.
+std::string Cut(const std::string& text, std::size_t length) {
+    std::size_t count = std::min(text.size(), length);
+    if (count < text.size()) {
+        while (count > 0 && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80) --count;
+    }
+    return text.substr(0, count);
 }
 
 }  // namespace
@@ -41,7 +53,7 @@ WindowHandle MemoryDesktop::Insert(WindowHandle parent, NewWindow spec) {
         throw std::invalid_argument("handle already names a window");
     }
     spec.handle = handle;
-    nodes_.emplace(handle, Node{std::move(spec), parent, {}, std::nullopt, false});
+    nodes_.emplace(handle, Node{std::move(spec), parent, {}, std::nullopt, false, false});
     return handle;
 }
 
@@ -69,6 +81,10 @@ void MemoryDesktop::DestroyOnCall(Operation operation, WindowHandle onWindow,
 
 void MemoryDesktop::OverrideTextLength(WindowHandle window, std::int32_t length) {
     if (Node* node = Find(window)) node->textLengthOverride = length;
+}
+
+void MemoryDesktop::FailTextRead(WindowHandle window) {
+    if (Node* node = Find(window)) node->textReadFails = true;
 }
 
 void MemoryDesktop::FailRectRead(WindowHandle window) {
@@ -167,18 +183,17 @@ MemoryDesktop::Node* MemoryDesktop::Find(WindowHandle window) {
     return it == nodes_.end() ? nullptr : &it->second;
 }
 
-bool MemoryDesktop::EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) {
+bool MemoryDesktop::EnumerateTopLevelWindows(const WindowVisitor& visit) {
     Enter(Operation::EnumerateTopLevelWindows, 0);
     const std::vector<WindowHandle> snapshot = topLevel_;
     for (const WindowHandle h : snapshot) {
         if (!Exists(h)) continue;
-        if (proc(h, value) == 0) return false;
+        if (!visit(h)) return false;
     }
     return true;
 }
 
-bool MemoryDesktop::EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
-                                         std::int32_t value) {
+bool MemoryDesktop::EnumerateDescendants(WindowHandle parent, const WindowVisitor& visit) {
     Enter(Operation::EnumerateDescendants, parent);
     // No such parent: nothing to report, and nothing stopped the enumeration.
     const Node* root = Find(parent);
@@ -201,50 +216,27 @@ bool MemoryDesktop::EnumerateDescendants(WindowHandle parent, const EnumProc& pr
         const Node* node = Find(h);
         if (node == nullptr) continue;
         std::vector<WindowHandle> children = node->children;  // listed before the call
-        if (proc(h, value) == 0) return false;
+        if (!visit(h)) return false;
         if (!children.empty()) stack.push_back({std::move(children), 0});
     }
     return true;
 }
 
-std::int32_t MemoryDesktop::CopyText(const std::string& text, std::span<char> buffer) {
-    if (buffer.empty()) return 0;
-    std::size_t count = std::min(text.size(), buffer.size() - 1);
-    // Cut at a character boundary, as the conversion from the system code
-    // page does: never half of a UTF-8 sequence.
-    if (count < text.size()) {
-        while (count > 0 && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80) --count;
-    }
-    std::copy_n(text.begin(), count, buffer.begin());
-    buffer[count] = '\0';
-    return static_cast<std::int32_t>(count);
-}
-
-std::int32_t MemoryDesktop::WindowTextLength(WindowHandle window) {
-    Enter(Operation::WindowTextLength, window);
+std::string MemoryDesktop::ClassName(WindowHandle window) {
+    Enter(Operation::ClassName, window);
     const Node* node = Find(window);
-    if (node == nullptr) return 0;
-    if (node->textLengthOverride) return *node->textLengthOverride;
-    return static_cast<std::int32_t>(node->spec.text.size());
+    return node == nullptr ? std::string() : Cut(node->spec.className, kLongestClassName);
 }
 
-std::int32_t MemoryDesktop::ReadString(Operation operation, WindowHandle window,
-                                       std::string NewWindow::*field, std::span<char> buffer) {
-    Enter(operation, window);
+std::string MemoryDesktop::WindowText(WindowHandle window) {
+    Enter(Operation::WindowText, window);
     const Node* node = Find(window);
-    if (node == nullptr) {
-        if (!buffer.empty()) buffer[0] = '\0';
-        return 0;
-    }
-    return CopyText(node->spec.*field, buffer);
-}
-
-std::int32_t MemoryDesktop::ReadWindowText(WindowHandle window, std::span<char> buffer) {
-    return ReadString(Operation::ReadWindowText, window, &NewWindow::text, buffer);
-}
-
-std::int32_t MemoryDesktop::ReadClassName(WindowHandle window, std::span<char> buffer) {
-    return ReadString(Operation::ReadClassName, window, &NewWindow::className, buffer);
+    if (node == nullptr) return {};
+    if (node->textReadFails) throw std::bad_alloc();
+    const std::string& text = node->spec.text;
+    const std::size_t room =
+        TextRoom(node->textLengthOverride.value_or(static_cast<std::int32_t>(text.size())));
+    return Cut(text, room - 1);
 }
 
 bool MemoryDesktop::ReadWindowRect(WindowHandle window, Rect& rect) {

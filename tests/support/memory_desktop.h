@@ -10,14 +10,16 @@
 //   as wide on the right as on the left); MoveWindow on a child takes those
 //   client coordinates. In a mirrored parent x runs from the client area's
 //   right edge leftwards, so its children sit mirrored on screen.
-// - Text calls copy what fits with a terminator, cut at a character
-//   boundary; calls on a handle that names no window fail as user32's do (0,
-//   false, nothing written), and its descendants are none.
+// - A window's text is read into as much room as its length asks for
+//   (TextRoom), cut at a character boundary, and a class name to its longest;
+//   calls on a handle that names no window fail as user32's do (empty, 0,
+//   false), and its descendants are none.
 // - tests/window_system_contract.cpp holds it and the user32 layer to the
 //   same cases.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
-// an enumeration, a text length that lies, a rectangle that cannot be read),
+// an enumeration, a text length that lies, a text that cannot be read for
+// want of memory, a rectangle that cannot be read),
 // counts the calls made per operation and keeps the arguments of every move
 // and enable asked of it.
 #pragma once
@@ -53,9 +55,8 @@ struct NewWindow {
 enum class Operation : std::size_t {
     EnumerateTopLevelWindows,
     EnumerateDescendants,
-    WindowTextLength,
-    ReadWindowText,
-    ReadClassName,
+    ClassName,
+    WindowText,
     ReadWindowRect,
     ParentOf,
     MapRectToClient,
@@ -63,7 +64,7 @@ enum class Operation : std::size_t {
     IsWindowEnabled,
     EnableWindow,
 };
-inline constexpr std::size_t kOperationCount = 11;
+inline constexpr std::size_t kOperationCount = 10;
 
 // A change asked of the desktop, as it was asked, whether or not the window
 // was there to take it.
@@ -92,8 +93,11 @@ public:
     // first (once). For the enumerations, onWindow is the parent (0 for the
     // top level).
     void DestroyOnCall(Operation operation, WindowHandle onWindow, WindowHandle victim);
-    // WindowTextLength answers this instead of the true length.
+    // The window reports this length for its text instead of the true one.
     void OverrideTextLength(WindowHandle window, std::int32_t length);
+    // Reading the window's text throws std::bad_alloc, as when memory runs
+    // out on the way.
+    void FailTextRead(WindowHandle window);
     void FailRectRead(WindowHandle window);
 
     // Inspection for tests: not counted, no faults.
@@ -108,15 +112,13 @@ public:
     void ResetCalls();
 
     // WindowSystem: the enumerations, the places, the texts, the changes.
-    bool EnumerateTopLevelWindows(const EnumProc& proc, std::int32_t value) override;
-    bool EnumerateDescendants(WindowHandle parent, const EnumProc& proc,
-                              std::int32_t value) override;
+    bool EnumerateTopLevelWindows(const WindowVisitor& visit) override;
+    bool EnumerateDescendants(WindowHandle parent, const WindowVisitor& visit) override;
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
-    std::int32_t WindowTextLength(WindowHandle window) override;
-    std::int32_t ReadWindowText(WindowHandle window, std::span<char> buffer) override;
-    std::int32_t ReadClassName(WindowHandle window, std::span<char> buffer) override;
+    std::string ClassName(WindowHandle window) override;
+    std::string WindowText(WindowHandle window) override;
     bool IsWindowEnabled(WindowHandle window) override;
     void EnableWindow(WindowHandle window, bool enable) override;
     bool MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -128,6 +130,7 @@ private:
         WindowHandle parent = 0;
         std::vector<WindowHandle> children;
         std::optional<std::int32_t> textLengthOverride;
+        bool textReadFails = false;
         bool rectReadFails = false;
     };
     struct PendingDestroy {
@@ -148,9 +151,6 @@ private:
         std::int64_t clientLeft, clientTop, clientRight;
     };
     ScreenPlace PlaceOnScreen(WindowHandle window) const;
-    std::int32_t ReadString(Operation operation, WindowHandle window,
-                            std::string NewWindow::*field, std::span<char> buffer);
-    static std::int32_t CopyText(const std::string& text, std::span<char> buffer);
 
     std::unordered_map<WindowHandle, Node> nodes_;
     std::vector<WindowHandle> topLevel_;

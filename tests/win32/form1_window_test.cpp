@@ -1,6 +1,7 @@
-// The main window over real controls: its layout, the start-up roads on
-// real windows (and which of them create the window at all), and the
-// translation of notifications into Form1's handlers.
+// The main window over real controls: the view of Form1's state, the
+// start-up roads on real windows (and which of them make the window at all),
+// the translation of notifications into Form1's handlers, and the run's end
+// on a failure.
 #include "ui/win32/form1_window.h"
 
 #include <gtest/gtest.h>
@@ -8,17 +9,19 @@
 #include <array>
 #include <cwchar>
 #include <deque>
+#include <memory>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/run.h"
 #include "discovery/window_discovery.h"
 #include "short_of_memory.h"
 #include "support/message_log.h"
-#include "support/memory_window_list.h"
 #include "win32_fixture.h"
 #include "winsys/win32_text.h"
+#include "winsys/win32_window_system.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -54,17 +57,21 @@ int MainWindowsOfThisThread() {
     return count;
 }
 
+// Form1 after start-up, and its window, made as the run makes it.
 class Form1WindowTest : public ::testing::Test {
 protected:
-    HWND Control(int id) const { return window.Control(id); }
-    int Dpi(int axis) const {
-        const ScreenDc screen;
-        return GetDeviceCaps(screen.Get(), axis);
+    // Runs start-up; the window is made when the form is to be seen.
+    void Load(const char* arguments) {
+        ASSERT_EQ(form.Form_Load(arguments), StartOutcome::Shown);
+        window = std::make_unique<Form1Window>(form, GetModuleHandleW(nullptr));
+        ASSERT_NE(window->Handle(), nullptr);
     }
+    HWND Control(int id) const { return window->Control(id); }
 
     Win32WindowSystem system;
     kestrum::testing::MessageLog messages;
-    Form1Window window{system, messages, GetModuleHandleW(nullptr)};
+    Form1 form{system, messages};
+    std::unique_ptr<Form1Window> window;
 };
 
 // The window as start-up shows it with one client to list.
@@ -72,160 +79,120 @@ class Form1WindowVisibleTest : public Form1WindowTest {
 protected:
     void SetUp() override {
         KESTRUM_REQUIRE_WINDOWS(client);
-        ASSERT_EQ(window.Form().Form_Load(""), StartOutcome::Shown);
+        Load("");
     }
     TestClient client{L"Client", {200}};
 };
 
-struct ControlCase {
-    int id;
-    const wchar_t* className;
-    bool visible;
-    bool tabStop;
-    int left, top, width, height;  // twips
-};
-
-TEST_F(Form1WindowVisibleTest, LaysOutItsControlsInZOrder) {
-    const HWND form = window.Handle();
-    EXPECT_TRUE(IsWindowVisible(form));
+// One list box (the form's other lists have no control), the button, the
+// label just before the field (a screen reader names the field after it), in
+// the tab order list, button, field; the button is no default button.
+TEST_F(Form1WindowVisibleTest, HasItsControlsInTabOrderAndOneListBox) {
+    const HWND form1 = window->Handle();
+    EXPECT_TRUE(IsWindowVisible(form1));
     EXPECT_EQ(MainWindowsOfThisThread(), 1);
-    EXPECT_EQ(TextOf(form), L"KestrumSize");
-
-    const int dpiX = Dpi(LOGPIXELSX);
-    const int dpiY = Dpi(LOGPIXELSY);
-    RECT client{};
-    GetClientRect(form, &client);
-    EXPECT_EQ(client.right, MulDiv(8100, dpiX, 1440));
-    EXPECT_EQ(client.bottom, MulDiv(1530, dpiY, 1440));
-
-    // The label just before the field: a screen reader names the field
-    // after it.
-    const ControlCase controls[] = {
-        {kList1Id + 0, L"ListBox", true, true, 120, 120, 7935, 840},
-        {kList1Id + 1, L"ListBox", false, false, 120, 480, 7935, 450},
-        {kList1Id + 2, L"ListBox", false, false, 120, 480, 7935, 450},
-        {kCommand2Id, L"Button", true, true, 3960, 1080, 4095, 375},
-        {kLabel1Id, L"Static", true, false, 120, 1200, 735, 255},
-        {kText1Id, L"Edit", true, true, 960, 1170, 855, 285},
-    };
-    HWND child = GetWindow(form, GW_CHILD);
-    for (const ControlCase& c : controls) {
-        ASSERT_NE(child, nullptr) << c.id;
-        EXPECT_EQ(GetDlgCtrlID(child), c.id) << "z-order";
-        std::array<wchar_t, 64> className{};
-        GetClassNameW(child, className.data(), static_cast<int>(className.size()));
-        EXPECT_EQ(_wcsicmp(className.data(), c.className), 0) << c.id;
-        const LONG style = GetWindowLongW(child, GWL_STYLE);
-        EXPECT_EQ((style & WS_VISIBLE) != 0, c.visible) << c.id;
-        EXPECT_EQ((style & WS_TABSTOP) != 0, c.tabStop) << c.id;
-        RECT rect = ScreenRect(child);
-        MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, MulDiv(c.left, dpiX, 1440)) << c.id;
-        EXPECT_EQ(rect.top, MulDiv(c.top, dpiY, 1440)) << c.id;
-        EXPECT_EQ(rect.right - rect.left, MulDiv(c.width, dpiX, 1440)) << c.id;
-        EXPECT_EQ(rect.bottom - rect.top, MulDiv(c.height, dpiY, 1440)) << c.id;
-        child = GetWindow(child, GW_HWNDNEXT);
+    EXPECT_EQ(TextOf(form1), L"KestrumSize");
+    std::vector<int> ids;
+    for (HWND child = GetWindow(form1, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        ids.push_back(GetDlgCtrlID(child));
     }
-    EXPECT_EQ(child, nullptr);
-    EXPECT_EQ(GetWindow(Control(kText1Id), GW_HWNDPREV), Control(kLabel1Id));
+    EXPECT_EQ(ids, (std::vector<int>{kList1Id, kCommand2Id, kLabel1Id, kText1Id}));
 
-    // Tab goes round the list, the button and the field, and nothing else.
     std::vector<int> tabOrder;
     HWND stop = Control(kList1Id);
     for (int i = 0; i < 4; ++i) {
-        stop = GetNextDlgTabItem(form, stop, FALSE);
+        stop = GetNextDlgTabItem(form1, stop, FALSE);
         tabOrder.push_back(GetDlgCtrlID(stop));
     }
     EXPECT_EQ(tabOrder, (std::vector<int>{kCommand2Id, kText1Id, kList1Id, kCommand2Id}));
-
     const LONG button = GetWindowLongW(Control(kCommand2Id), GWL_STYLE);
     EXPECT_EQ(button & BS_TYPEMASK, BS_PUSHBUTTON) << "not a default button";
-    EXPECT_EQ(TextOf(Control(kCommand2Id)), L"Kestrum");
     EXPECT_EQ(TextOf(Control(kLabel1Id)), L"new size:");
-    for (int i = 0; i < 3; ++i) {
-        const LONG style = GetWindowLongW(Control(kList1Id + i), GWL_STYLE);
-        EXPECT_NE(style & LBS_NOTIFY, 0);
-        EXPECT_EQ(style & LBS_SORT, 0);
-    }
+    EXPECT_EQ(GetWindowLongW(Control(kList1Id), GWL_STYLE) & (LBS_NOTIFY | LBS_SORT), LBS_NOTIFY);
 }
 
-// Only the road that shows the window creates it; start-up runs once, before
-// it exists, and what it listed is carried into the real controls.
-TEST(Form1WindowRoadTest, OnlyTheShownRoadCreatesTheWindowAndItCarriesTheLists) {
+// The message boxes a run asked for, recorded instead of shown; a box can be
+// made to fail, as when memory runs out while it is asked for.
+std::vector<std::wstring> g_boxes;
+bool g_boxesFail = false;
+
+int WINAPI RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+    g_boxes.emplace_back(text);
+    if (g_boxesFail) throw std::bad_alloc();
+    return IDOK;
+}
+
+// The roads that end at start-up end the run with their status, and no
+// window is made for them.
+TEST(RunTest, TheRoadsThatEndAtStartUpMakeNoWindow) {
     struct Road {
         const char* name;
-        std::vector<std::vector<int>> clients;  // each client's pane widths
+        std::vector<int> panes;  // of the one client; none: no client
         const char* arguments;
-        StartOutcome outcome;
-        std::vector<std::string> messages;
-        bool paneVanishes = false;  // the first pane goes just before the reset reads it
+        int status;
+        std::vector<std::wstring> messages;
     };
     const Road roads[] = {
-        {"no client", {}, "/AUTO", StartOutcome::NoClientFound, {"no C/Side Application found"}},
-        {"width out of range", {{180}}, "/AUTO /newsize=40000", StartOutcome::WidthOutOfRange,
-         {"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."}},
-        {"applied", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, {}},
-        {"pane gone by the reset", {{180}}, "/AUTO /newsize=250", StartOutcome::AutoFailed,
-         {"NavPane was not found"}, true},
-        {"shown", {{200, 150}, {180}}, "/newsize=120", StartOutcome::Shown, {}},
+        {"no client", {}, "/AUTO", kExitNoClient, {L"no C/Side Application found"}},
+        {"width out of range", {180}, "/AUTO /newsize=40000", kExitWidthOutOfRange,
+         {L"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."}},
+        {"applied", {180}, "/AUTO /newsize=250", kExitNormal, {}},
     };
     for (const Road& road : roads) {
         SCOPED_TRACE(road.name);
-        std::deque<TestClient> clients;
-        for (const std::vector<int>& panes : road.clients) {
-            clients.emplace_back(L"Client " + std::to_wstring(clients.size()), panes);
-            KESTRUM_REQUIRE_WINDOWS(clients.back());
+        std::unique_ptr<TestClient> client;
+        if (!road.panes.empty()) {
+            client = std::make_unique<TestClient>(L"Client", road.panes);
+            KESTRUM_REQUIRE_WINDOWS(*client);
         }
+        g_boxes.clear();
+        g_boxesFail = false;
         Win32WindowSystem system;
-        kestrum::testing::MessageLog messages;
-        testing::g_paneEvents = {0, road.paneVanishes ? clients.front().panes.front() : nullptr};
-        Form1Window window(system, messages, GetModuleHandleW(nullptr));
-
-        EXPECT_EQ(window.Form().Form_Load(road.arguments), road.outcome);
-        EXPECT_EQ(messages.Texts(), road.messages);
-        if (road.outcome != StartOutcome::Shown) {
-            EXPECT_EQ(window.Handle(), nullptr);
-            EXPECT_EQ(MainWindowsOfThisThread(), 0);
-            continue;
-        }
-
-        ASSERT_NE(window.Handle(), nullptr);
-        EXPECT_TRUE(IsWindowVisible(window.Handle()));
-        EXPECT_EQ(MainWindowsOfThisThread(), 1);
-        EXPECT_EQ(TextOf(window.Control(kText1Id)), L"120");
-
-        // Read from the list boxes themselves.
-        const HWND list0 = window.Control(kList1Id);
-        ASSERT_EQ(SendMessageW(list0, LB_GETCOUNT, 0, 0), 2);
-        EXPECT_EQ(SendMessageW(list0, LB_GETCURSEL, 0, 0), 0);
-        std::vector<WindowHandle> listed;
-        for (int i = 0; i < 2; ++i) {
-            const auto h = static_cast<WindowHandle>(SendMessageW(list0, LB_GETITEMDATA, i, 0));
-            listed.push_back(h);
-            const TestClient& client = ToHandle(clients[0].main.Get()) == h ? clients[0] : clients[1];
-            ASSERT_EQ(ToHandle(client.main.Get()), h) << "entry " << i;
-            std::array<wchar_t, 256> text{};
-            SendMessageW(list0, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-            EXPECT_EQ(WideToUtf8(text.data()), std::to_string(h) + " # C/SIDE Application # " +
-                                                   WideToUtf8(TextOf(client.main.Get())));
-        }
-        EXPECT_NE(listed[0], listed[1]);
-        const TestClient& selected =
-            ToHandle(clients[0].main.Get()) == listed[0] ? clients[0] : clients[1];
-        // As many reads of the panes' texts as one listing of them makes.
-        const int readsByStartUp = std::exchange(testing::g_paneEvents.textReads, 0);
-        MemoryWindowList panes;
-        ListWindows(system, panes, kModePanes, ToHandle(selected.main.Get()));
-        EXPECT_EQ(readsByStartUp, testing::g_paneEvents.textReads)
-            << "List1_Click ran once, before the window";
-        const HWND list2 = window.Control(kList1Id + 2);
-        ASSERT_EQ(SendMessageW(list2, LB_GETCOUNT, 0, 0),
-                  static_cast<LRESULT>(selected.panes.size()));
-        for (std::size_t i = 0; i < selected.panes.size(); ++i) {
-            EXPECT_EQ(static_cast<WindowHandle>(SendMessageW(list2, LB_GETITEMDATA, i, 0)),
-                      ToHandle(selected.panes[i]));
-        }
+        Win32MessageBoxes boxes(RecordBox);
+        Form1 form(system, boxes);
+        EXPECT_EQ(win32::Run(form, boxes, GetModuleHandleW(nullptr), road.arguments), road.status);
+        EXPECT_EQ(g_boxes, road.messages);
+        EXPECT_FALSE(form.Visible);
     }
+}
+
+// The window shows what start-up found: the clients in the list box, with
+// their handles, the first one selected, and the width in the field; the
+// selection made at start-up refreshed the panes once, before the window.
+TEST(Form1WindowRoadTest, TheShownWindowIsMadeFromTheFormsState) {
+    std::deque<TestClient> clients;
+    clients.emplace_back(L"Client 0", std::vector<int>{200, 150});
+    clients.emplace_back(L"Client 1", std::vector<int>{180});
+    for (const TestClient& client : clients) KESTRUM_REQUIRE_WINDOWS(client);
+    Win32WindowSystem system;
+    kestrum::testing::MessageLog messages;
+    Form1 form(system, messages);
+    testing::g_paneEvents = {};
+    ASSERT_EQ(form.Form_Load("/newsize=120"), StartOutcome::Shown);
+    const int readsByStartUp = std::exchange(testing::g_paneEvents.textReads, 0);
+    const Form1Window window(form, GetModuleHandleW(nullptr));
+
+    ASSERT_NE(window.Handle(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(window.Handle()));
+    EXPECT_EQ(TextOf(window.Control(kText1Id)), L"120");
+    const HWND list0 = window.Control(kList1Id);
+    const WindowList& listed = form.List1(0);
+    ASSERT_EQ(SendMessageW(list0, LB_GETCOUNT, 0, 0), listed.ListCount());
+    ASSERT_EQ(listed.ListCount(), 2);
+    EXPECT_EQ(SendMessageW(list0, LB_GETCURSEL, 0, 0), 0);
+    for (ListIndex i = 0; i < listed.ListCount(); ++i) {
+        std::array<wchar_t, 256> text{};
+        SendMessageW(list0, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        EXPECT_EQ(WideToUtf8(text.data()), listed.ItemText(i));
+        EXPECT_EQ(static_cast<WindowHandle>(SendMessageW(list0, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)),
+                  listed.ItemData(i));
+    }
+    const TestClient& selected = ToHandle(clients[0].main.Get()) == listed.ItemData(0) ? clients[0] : clients[1];
+    // As many reads of the panes' texts as one listing of them makes.
+    WindowList panes;
+    ListWindows(system, panes, kModePanes, ToHandle(selected.main.Get()));
+    EXPECT_EQ(readsByStartUp, testing::g_paneEvents.textReads) << "List1_Click ran once";
+    EXPECT_EQ(form.List1(2).ListCount(), static_cast<ListIndex>(selected.panes.size()));
 }
 
 // The pane keeps its logical place in its parent: in a client laid out
@@ -239,9 +206,9 @@ TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
         const RECT before = ScreenRect(pane);
         Win32WindowSystem system;
         kestrum::testing::MessageLog messages;
-        Form1Window window(system, messages, GetModuleHandleW(nullptr));
+        Form1 form(system, messages);
 
-        EXPECT_EQ(window.Form().Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
+        EXPECT_EQ(form.Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
 
         const RECT after = ScreenRect(pane);
         EXPECT_EQ(mirrored ? after.right : after.left, mirrored ? before.right : before.left);
@@ -253,7 +220,7 @@ TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
         EXPECT_EQ(logical.left, 10) << "its place in the frame, as the client set it";
         EXPECT_EQ(logical.top, 20);
         EXPECT_TRUE(messages.Texts().empty());
-        EXPECT_EQ(window.Handle(), nullptr);
+        EXPECT_FALSE(form.Visible);
     }
 }
 
@@ -263,7 +230,7 @@ TEST_F(Form1WindowVisibleTest, GainingFocusSelectsTheWholeFieldSurrogatePairsInc
     for (const wchar_t* text : {L"a\U0001F600b\u00E9", L"", L"300"}) {
         SetWindowTextW(text1, text);
         SendMessageW(text1, EM_SETSEL, 1, 1);
-        window.Form().Text1_GotFocus();
+        form.Text1_GotFocus();
         DWORD from = 9;
         DWORD to = 9;
         SendMessageW(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
@@ -276,19 +243,21 @@ class Form1WindowShownTest : public Form1WindowTest {
 protected:
     void SetUp() override {
         if (!first.Made() || !second.Made()) GTEST_SKIP() << "no windows can be made here";
-        ASSERT_EQ(window.Form().Form_Load("/newsize=120"), StartOutcome::Shown);
-        ASSERT_NE(window.Handle(), nullptr);
-        window.FocusFirstControl();
+        Load("/newsize=120");
+        window->FocusFirstControl();
         Pump();
     }
-    ListIndex Count(ListIndex list) { return window.Form().List1(list).ListCount(); }
-    WindowHandle SelectedClient() {
-        WindowList& clients = window.Form().List1(0);
-        return clients.ItemData(clients.SelectedIndex());
-    }
+    ListIndex Count(ListIndex list) { return form.List1(list).ListCount(); }
+    WindowHandle SelectedClient() { return form.List1(0).ItemData(form.List1(0).SelectedIndex()); }
     void Notify(int id, int code) {
-        SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(id, code),
+        SendMessageW(window->Handle(), WM_COMMAND, MAKEWPARAM(id, code),
                      reinterpret_cast<LPARAM>(Control(id)));
+    }
+    // Selects, from code, the client without panes: the button would report it.
+    void SelectClientWithoutPanes() {
+        for (ListIndex i = 0; i < Count(0); ++i) {
+            if (ClientOf(form.List1(0).ItemData(i)).panes.empty()) form.List1(0).SetSelectedIndex(i);
+        }
     }
     int PaneWidth(HWND pane) {
         const RECT rect = ScreenRect(pane);
@@ -301,39 +270,43 @@ protected:
 };
 
 TEST_F(Form1WindowShownTest, ShowsTheClientsWithTheFirstSelected) {
-    EXPECT_TRUE(IsWindowVisible(window.Handle()));
     EXPECT_EQ(GetFocus(), Control(kList1Id)) << "focus starts on List1(0)";
     EXPECT_EQ(Count(0), 2);
-    EXPECT_EQ(window.Form().List1(0).SelectedIndex(), 0);
+    EXPECT_EQ(form.List1(0).SelectedIndex(), 0);
     const WindowHandle selected = SelectedClient();
     EXPECT_EQ(Count(2), static_cast<ListIndex>(ClientOf(selected).panes.size()));
     const std::string expected = std::to_string(selected) + " # C/SIDE Application # " +
                                  WideToUtf8(TextOf(ClientOf(selected).main.Get()));
-    EXPECT_EQ(window.Form().List1(0).ItemText(0), expected);
-    EXPECT_FALSE(IsWindowVisible(Control(kList1Id + 1)));
-    EXPECT_FALSE(IsWindowVisible(Control(kList1Id + 2)));
+    EXPECT_EQ(form.List1(0).ItemText(0), expected);
 }
 
+// The user's selection reaches the form by one road: the list box's change
+// notification sets the form's selection, which refreshes the panes once. A
+// selection the form makes itself is shown in the list box.
 TEST_F(Form1WindowShownTest, SelectionChangeAndDoubleClickReachTheHandlers) {
     const HWND list = Control(kList1Id);
     SendMessageW(list, LB_SETCURSEL, 1, 0);  // raises nothing by itself
+    testing::g_paneEvents = {};
     Notify(kList1Id, LBN_SELCHANGE);
+    EXPECT_EQ(form.List1(0).SelectedIndex(), 1);
     const WindowHandle selected = SelectedClient();
     EXPECT_EQ(Count(2), static_cast<ListIndex>(ClientOf(selected).panes.size()));
+    const int reads = std::exchange(testing::g_paneEvents.textReads, 0);
+    WindowList panes;
+    ListWindows(system, panes, kModePanes, selected);
+    EXPECT_EQ(reads, testing::g_paneEvents.textReads) << "the panes were listed once";
 
     const HWND main = ClientOf(selected).main.Get();
     Notify(kList1Id, LBN_DBLCLK);
     EXPECT_FALSE(IsWindowEnabled(main));
     Notify(kList1Id, LBN_DBLCLK);
     EXPECT_TRUE(IsWindowEnabled(main));
+    form.List1(0).SetSelectedIndex(0);
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0) << "shown in the list box";
 }
 
 TEST_F(Form1WindowShownTest, EnterAndEscapeDoNotPressTheButton) {
-    // Select the client without panes: a press of the button would report it.
-    WindowList& clients = window.Form().List1(0);
-    for (ListIndex i = 0; i < clients.ListCount(); ++i) {
-        if (ClientOf(clients.ItemData(i)).panes.empty()) clients.SetSelectedIndex(i);
-    }
+    SelectClientWithoutPanes();
     Notify(IDOK, BN_CLICKED);
     Notify(IDCANCEL, BN_CLICKED);
     EXPECT_TRUE(messages.Texts().empty());
@@ -351,17 +324,14 @@ protected:
     // not have ended it.
     void ExpectTheLoopToEndWithTheFailure() {
         const UINT_PTR guard = SetTimer(nullptr, 0, 3000, EndTheLoop);
-        EXPECT_THROW(window.RunMessageLoop(), std::bad_alloc);
+        EXPECT_THROW(window->RunMessageLoop(), std::bad_alloc);
         KillTimer(nullptr, guard);
-        EXPECT_THROW(window.RethrowFailure(), std::bad_alloc);
+        EXPECT_THROW(window->RethrowFailure(), std::bad_alloc);
     }
 };
 
 TEST_F(Form1WindowFailureTest, OutOfMemoryInTheWindowProcedureEndsTheLoop) {
-    WindowList& clients = window.Form().List1(0);
-    for (ListIndex i = 0; i < clients.ListCount(); ++i) {
-        if (ClientOf(clients.ItemData(i)).panes.empty()) clients.SetSelectedIndex(i);
-    }
+    SelectClientWithoutPanes();
     // The button reports the missing pane, and recording the report fails.
     {
         const testing::ShortOfMemory shortOfMemory;
@@ -400,24 +370,65 @@ TEST_F(Form1WindowShownTest, WidthFieldSelectsOnFocusAndValidatesOnlyForItsOwnCo
     SetFocus(first.main.Get());
     Pump();
     EXPECT_EQ(TextOf(text1), L" 9 9x");
-    EXPECT_EQ(window.Form().NewSize, 120);
+    EXPECT_EQ(form.NewSize, 120);
 
     // Clicking the button validates first, so the reset uses the typed width.
-    WindowList& clients = window.Form().List1(0);
-    for (ListIndex i = 0; i < clients.ListCount(); ++i) {
-        if (clients.ItemData(i) == ToHandle(first.main.Get())) clients.SetSelectedIndex(i);
+    for (ListIndex i = 0; i < Count(0); ++i) {
+        if (form.List1(0).ItemData(i) == ToHandle(first.main.Get())) form.List1(0).SetSelectedIndex(i);
     }
-    SetActiveWindow(window.Handle());
+    SetActiveWindow(window->Handle());
     SetFocus(text1);
     Pump();
     SetWindowTextW(text1, L"180abc");
     SetFocus(Control(kCommand2Id));
     EXPECT_EQ(TextOf(text1), L"180");
-    EXPECT_EQ(window.Form().NewSize, 180);
+    EXPECT_EQ(form.NewSize, 180);
+    EXPECT_EQ(form.Text1, "180");
 
     Notify(kCommand2Id, BN_CLICKED);
     EXPECT_EQ(PaneWidth(first.panes[0]), 180);
     EXPECT_EQ(PaneWidth(first.panes[1]), 150) << "only the first pane";
+}
+
+// A failure in a handler ends the run with status 3, and nothing of the form
+// runs after it: not the events already queued behind it, nor anything while
+// the window goes. Here the button's report fails; a second press and a
+// double-click wait in the queue.
+void CALLBACK PressTwiceAndDoubleClick(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND form1 = FindWindowW(L"KestrumForm1", nullptr);
+    if (form1 == nullptr) return;
+    const HWND field = GetDlgItem(form1, kText1Id);
+    SetFocus(field);
+    SetWindowTextW(field, L"180");
+    for (const auto& [id, code] : {std::pair{kCommand2Id, BN_CLICKED}, std::pair{kCommand2Id, BN_CLICKED},
+                                   std::pair{kList1Id, LBN_DBLCLK}}) {
+        PostMessageW(form1, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(form1, id)));
+    }
+}
+
+TEST(RunTest, AFailureInAHandlerEndsTheRunWithStatus3AndNothingElseRuns) {
+    TestClient client(L"Client", {});
+    KESTRUM_REQUIRE_WINDOWS(client);
+    g_boxes.clear();
+    g_boxesFail = true;
+    Win32WindowSystem system;
+    Win32MessageBoxes boxes(RecordBox);
+    Form1 form(system, boxes);
+    // The windows of earlier tests, gone, left their quit messages behind.
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, PressTwiceAndDoubleClick);
+
+    EXPECT_EQ(win32::Run(form, boxes, GetModuleHandleW(nullptr), "/newsize=120"), kExitInternalFailure);
+
+    KillTimer(nullptr, timer);
+    g_boxesFail = false;
+    EXPECT_EQ(g_boxes, std::vector<std::wstring>{L"NavPane was not found"}) << "pressed once";
+    EXPECT_TRUE(IsWindowEnabled(client.main.Get())) << "the double-click did not run";
+    EXPECT_EQ(form.NewSize, 120) << "the field was not validated as the window went";
+    EXPECT_EQ(MainWindowsOfThisThread(), 0);
 }
 
 }  // namespace

@@ -5,16 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "../window_system_contract.h"
-#include "discovery/window_discovery.h"
-#include "support/memory_window_list.h"
 #include "win32_fixture.h"
 #include "winsys/win32_message_boxes.h"
 #include "winsys/win32_text.h"
@@ -23,38 +19,6 @@ namespace kestrum::win32 {
 namespace {
 
 using contract::WindowSystemContract;
-
-struct CopyCase {
-    const char* name;
-    std::string text;
-    std::size_t bufferSize;
-    std::string copied;
-};
-
-void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.name; }
-
-class CopyUtf8Test : public ::testing::TestWithParam<CopyCase> {};
-
-TEST_P(CopyUtf8Test, CutsAtACharacterBoundary) {
-    const CopyCase& c = GetParam();
-    std::vector<char> buffer(c.bufferSize, 'x');
-    const std::size_t count = CopyUtf8(c.text, buffer);
-    EXPECT_EQ(count, c.copied.size());
-    if (!buffer.empty()) {
-        EXPECT_EQ(std::string(buffer.data()), c.copied);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CopyUtf8Test,
-    ::testing::Values(CopyCase{"Fits", "abc", 8, "abc"}, CopyCase{"ExactFit", "abc", 4, "abc"},
-                      CopyCase{"CutAscii", "abcdef", 4, "abc"},
-                      CopyCase{"NoCutInsideTwoBytes", "ab\xC3\xA9", 4, "ab"},
-                      CopyCase{"TwoBytesFit", "ab\xC3\xA9", 5, "ab\xC3\xA9"},
-                      CopyCase{"NoCutInsideFourBytes", "a\xF0\x9F\x98\x80", 5, "a"},
-                      CopyCase{"OnlyRoomForNul", "abc", 1, ""},
-                      CopyCase{"EmptyBuffer", "abc", 0, ""}, CopyCase{"EmptyText", "", 4, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextConversionTest, RoundTripsAndReplacesBrokenInput) {
     const std::string text = "Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80";
@@ -117,33 +81,6 @@ std::unique_ptr<contract::ContractDesktop> MakeWin32Desktop() {
 INSTANTIATE_TEST_SUITE_P(Win32, WindowSystemContract,
                          ::testing::ValuesIn(contract::ContractRuns(MakeWin32Desktop)),
                          contract::ContractName);
-
-// Through user32's enumeration: a window whose entry cannot be appended (out
-// of memory) is left out, and the enumeration goes on over the rest.
-TEST(Win32EnumerationTest, AWindowThatCannotBeListedDoesNotStopTheEnumeration) {
-    std::deque<testing::TestClient> clients;
-    for (const wchar_t* title : {L"One", L"Two", L"Three"}) {
-        clients.emplace_back(title, std::vector<int>{200});
-        KESTRUM_REQUIRE_WINDOWS(clients.back());
-    }
-    Win32WindowSystem system;
-    MemoryWindowList list;
-    list.FailAppendsContaining("# Two");
-
-    ListWindows(system, list, kModeMainWindows, 0);
-
-    std::set<std::string> listed;
-    for (const testing::TestClient& client : clients) {
-        const WindowHandle h = ToHandle(client.main.Get());
-        for (ListIndex i = 0; i < list.ListCount(); ++i) {
-            if (list.ItemData(i) != h) continue;
-            const std::string prefix = std::to_string(h) + " # C/SIDE Application # ";
-            ASSERT_TRUE(list.ItemText(i).starts_with(prefix));
-            listed.insert(list.ItemText(i).substr(prefix.size()));
-        }
-    }
-    EXPECT_EQ(listed, (std::set<std::string>{"One", "Three"}));
-}
 
 // The message boxes asked for, recorded instead of shown.
 struct BoxAsked {

@@ -1,8 +1,10 @@
 #include "ui/win32/form1_window.h"
 
 #include <array>
-#include <memory>
+#include <string>
 #include <utility>
+
+#include "winsys/win32_text.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -28,18 +30,15 @@ struct ControlLayout {
     int left, top, width, height;  // twips, in the client area
 };
 
-constexpr DWORD kListStyle = WS_CHILD | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-
 // In creation order, which is the z-order, and so the tab order of those
-// that take focus: list, button, field. The two storage lists are never
-// shown and take no focus, nor does the label. The label comes just before
-// the field: a screen reader names a field after the static before it. It is
-// cut rather than wrapped where the system font is wider than its box.
-constexpr std::array<ControlLayout, 6> kControls{{
-    {kList1Id + 0, L"LISTBOX", L"", kListStyle | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE,
-     120, 120, 7935, 840},
-    {kList1Id + 1, L"LISTBOX", L"", kListStyle, WS_EX_CLIENTEDGE, 120, 480, 7935, 450},
-    {kList1Id + 2, L"LISTBOX", L"", kListStyle, WS_EX_CLIENTEDGE, 120, 480, 7935, 450},
+// that take focus: list, button, field. The label takes no focus; it comes
+// just before the field, as a screen reader names a field after the static
+// before it. It is cut rather than wrapped where the system font is wider
+// than its box. The form's other two lists hold no entries a user sees, and
+// have no control.
+constexpr std::array<ControlLayout, 4> kControls{{
+    {kList1Id, L"LISTBOX", L"", WS_CHILD | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VISIBLE | WS_TABSTOP,
+     WS_EX_CLIENTEDGE, 120, 120, 7935, 840},
     {kCommand2Id, L"BUTTON", L"Kestrum", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
      3960, 1080, 4095, 375},
     {kLabel1Id, L"STATIC", L"new size:", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0,
@@ -66,16 +65,32 @@ Scale ScreenScale() {
     return scale;
 }
 
+std::string ControlText(HWND control) {
+    const int length = GetWindowTextLengthW(control);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return WideToUtf8(text);
+}
+
 }  // namespace
 
-Form1Window::Form1Window(WindowSystem& system, MessageBoxes& boxes, HINSTANCE instance)
-    : instance_(instance),
-      surface_([this]() -> FormSurface* { return Create() ? controls_.get() : nullptr; }),
-      form_(system, boxes, surface_) {}
+Form1Window::Form1Window(Form1& form, HINSTANCE instance) : form_(form) {
+    if (!Create(instance)) return;
+    form_.SetView(this);
+    ShowClients();
+    ShowText1();
+    if (form_.Visible) ShowWindow(Handle(), SW_SHOW);
+}
 
-bool Form1Window::Create() {
-    if (Handle() != nullptr) return true;
-    const HINSTANCE instance = instance_;
+Form1Window::~Form1Window() {
+    closing_ = true;
+    form_.SetView(nullptr);
+    window_.Reset();
+}
+
+bool Form1Window::Create(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
@@ -91,12 +106,39 @@ bool Form1Window::Create() {
     const Scale scale = ScreenScale();
     RECT frame{0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
-    // Never WS_VISIBLE: the start-up decides whether the window ever shows.
+    // Never WS_VISIBLE: it shows once it is filled.
     CreateWindowExW(kFormExStyle, kClassName, kCaption, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
                     this);
     return Handle() != nullptr;
 }
+
+void Form1Window::ShowClients() {
+    const HWND list = Control(kList1Id);
+    if (list == nullptr) return;
+    const WindowList& clients = form_.List1(0);
+    if (clients.Entries() != shownClients_) {
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        for (const WindowList::Entry& entry : clients.Entries()) {
+            const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0,
+                                            reinterpret_cast<LPARAM>(Utf8ToWide(entry.text).c_str()));
+            if (at >= 0) SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(at), entry.value);
+        }
+        shownClients_ = clients.Entries();
+    }
+    // LB_SETCURSEL raises no LBN_SELCHANGE; -1 clears the selection.
+    if (SendMessageW(list, LB_GETCURSEL, 0, 0) != clients.SelectedIndex()) {
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(clients.SelectedIndex()), 0);
+    }
+}
+
+void Form1Window::ShowText1() {
+    if (const HWND text1 = Control(kText1Id); text1 != nullptr) {
+        SetWindowTextW(text1, Utf8ToWide(form_.Text1).c_str());
+    }
+}
+
+void Form1Window::SelectAllText1() { SendMessageW(Control(kText1Id), EM_SETSEL, 0, -1); }
 
 void Form1Window::FocusFirstControl() {
     if (const HWND first = Control(kList1Id); first != nullptr) SetFocus(first);
@@ -129,12 +171,11 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
     if (message == WM_NCCREATE) {
         self = static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = window;
         self->window_.Reset(window);
     }
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     try {
-        return self->HandleMessage(message, wParam, lParam);
+        return self->HandleMessage(window, message, wParam, lParam);
     } catch (...) {
         self->CarryOut(std::current_exception());
         // A window that failed while being made is not made at all.
@@ -157,16 +198,15 @@ LRESULT CALLBACK Form1Window::Text1Proc(HWND edit, UINT message, WPARAM wParam, 
     }
 }
 
-LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const HWND window = Handle();
+LRESULT Form1Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
-            return OnCreate() ? 0 : -1;
+            return OnCreate(window) ? 0 : -1;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_ACTIVATE:
-            OnActivate(wParam);
+            OnActivate(window, wParam);
             return 0;
         case kText1GotFocusMessage:
             OnText1GotFocus();
@@ -179,7 +219,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            OnNcDestroy();
+            OnNcDestroy(window);
             break;
         default:
             break;
@@ -191,11 +231,11 @@ LRESULT Form1Window::HandleText1Message(HWND edit, UINT message, WPARAM wParam, 
     switch (message) {
         case WM_SETFOCUS: {
             const LRESULT result = CallWindowProcW(text1Proc_, edit, message, wParam, lParam);
-            PostMessageW(Handle(), kText1GotFocusMessage, 0, 0);
+            PostMessageW(GetParent(edit), kText1GotFocusMessage, 0, 0);
             return result;
         }
         case WM_KILLFOCUS:
-            OnText1KillFocus(reinterpret_cast<HWND>(wParam));
+            OnText1KillFocus(edit, reinterpret_cast<HWND>(wParam));
             break;
         case WM_NCDESTROY: {
             // The field's last message: give it its own procedure back first.
@@ -210,8 +250,7 @@ LRESULT Form1Window::HandleText1Message(HWND edit, UINT message, WPARAM wParam, 
     return CallWindowProcW(text1Proc_, edit, message, wParam, lParam);
 }
 
-bool Form1Window::OnCreate() {
-    const HWND window = Handle();
+bool Form1Window::OnCreate(HWND window) {
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
     const Scale scale = ScreenScale();
     // The stock GUI font is the system's; it is shared and never deleted.
@@ -227,22 +266,27 @@ bool Form1Window::OnCreate() {
     // The field's focus changes are Form1's events: its procedure goes
     // through Text1Proc first. The common controls' subclassing would do the
     // same at the price of loading comctl32.dll at every start.
-    const HWND text1 = Control(kText1Id);
+    const HWND text1 = GetDlgItem(window, kText1Id);
     SetWindowLongPtrW(text1, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     text1Proc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Text1Proc)));
-    if (text1Proc_ == nullptr) return false;
-    controls_ = std::make_unique<Win32FormSurface>(
-        window, text1,
-        std::array<HWND, 3>{Control(kList1Id), Control(kList1Id + 1), Control(kList1Id + 2)});
-    return true;
+    return text1Proc_ != nullptr;
 }
 
 void Form1Window::OnCommand(int id, int code) {
-    if (id >= kList1Id && id < kList1Id + 3) {
-        const auto index = static_cast<ListIndex>(id - kList1Id);
-        if (code == LBN_SELCHANGE) form_.List1_Click(index);
-        if (code == LBN_DBLCLK) form_.List1_DblClick(index);
+    if (id == kText1Id && code == EN_CHANGE) {
+        // The field's text is the form's: what the user types goes there.
+        form_.Text1 = ControlText(Control(kText1Id));
+        return;
+    }
+    if (!Accepting()) return;
+    if (id == kList1Id && code == LBN_SELCHANGE) {
+        const LRESULT selected = SendMessageW(Control(kList1Id), LB_GETCURSEL, 0, 0);
+        form_.List1(0).SetSelectedIndex(selected >= 0 && selected < kMaxListEntries
+                                             ? static_cast<ListIndex>(selected)
+                                             : kNoEntry);
+    } else if (id == kList1Id && code == LBN_DBLCLK) {
+        form_.List1_DblClick(0);
     } else if (id == kCommand2Id && code == BN_CLICKED) {
         form_.Command2_Click();
     }
@@ -250,10 +294,9 @@ void Form1Window::OnCommand(int id, int code) {
     // not an event of this window.
 }
 
-void Form1Window::OnActivate(WPARAM wParam) {
+void Form1Window::OnActivate(HWND window, WPARAM wParam) {
     // A plain window does not remember its focused control the way a dialog
     // does: keep it across deactivation so the keyboard goes on working.
-    const HWND window = Handle();
     if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
         if (focus != nullptr && IsChild(window, focus)) lastFocus_ = focus;
@@ -269,25 +312,23 @@ void Form1Window::OnActivate(WPARAM wParam) {
 
 void Form1Window::OnText1GotFocus() {
     // Focus may have moved on before the posted event came round.
-    if (GetFocus() == Control(kText1Id)) form_.Text1_GotFocus();
+    if (Accepting() && GetFocus() == Control(kText1Id)) form_.Text1_GotFocus();
 }
 
-void Form1Window::OnText1KillFocus(HWND gaining) {
+void Form1Window::OnText1KillFocus(HWND edit, HWND gaining) {
     // Only a move to another control of this window validates; switching to
     // another application or closing the window does not.
-    if (closing_ || gaining == nullptr || !IsChild(Handle(), gaining)) return;
+    if (!Accepting() || gaining == nullptr || !IsChild(GetParent(edit), gaining)) return;
     bool cancel = false;
     form_.Text1_Validate(cancel);
 }
 
-void Form1Window::OnNcDestroy() {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    hwnd_ = nullptr;
-    // The window is gone: nothing is left to destroy, and the surface must
-    // not talk to stale handles.
+void Form1Window::OnNcDestroy(HWND window) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    // The window is gone: nothing is left to destroy, and the form has no
+    // view any more.
     window_.Release();
-    surface_.Detach();
-    controls_.reset();
+    form_.SetView(nullptr);
 }
 
 }  // namespace kestrum::win32
