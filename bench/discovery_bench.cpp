@@ -8,6 +8,7 @@
 #include <string>
 
 #include "discovery/window_discovery.h"
+#include "support/fake_clock.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
 #include "support/memory_desktop.h"
@@ -66,7 +67,8 @@ void Panes(benchmark::State& state) {
         parent = desktop.AddChild(parent, {pane ? kPane : "Part", pane ? "pane" : ""});
     }
     testing::MessageLog messages;
-    Form1 form(desktop, messages);
+    testing::FakeClock clock;
+    Form1 form(desktop, messages, clock);
     ListWindows(desktop, form.List1(0), kModeMainWindows, 0);
     form.List1(0).SetSelectedIndex(0);
     for (auto _ : state) {

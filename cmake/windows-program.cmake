@@ -25,6 +25,7 @@ set(kestrum_win32_sources
     src/winsys/win32_text.cpp
     src/winsys/win32_window_system.cpp
     src/winsys/win32_message_boxes.cpp
+    src/winsys/win32_clock.cpp
     src/ui/win32/form1_window.cpp
     src/app/run.cpp
 )
@@ -93,6 +94,7 @@ if(KESTRUM_BUILD_TESTS AND TARGET GTest::gtest_main)
     add_executable(kestrum_win32_tests
         tests/win32/win32_window_system_test.cpp
         tests/win32/form1_window_test.cpp
+        tests/win32/win32_clock_test.cpp
         tests/win32/short_of_memory.cpp
         tests/window_system_contract.cpp
     )

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "discovery/window_discovery.h"
+#include "support/fake_clock.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
 #include "support/memory_desktop.h"
@@ -54,7 +55,8 @@ Operation AnyOperation(FuzzedDataProvider& in) {
 struct Road {
     MemoryDesktop desktop;
     testing::MessageLog messages;
-    Form1 form{desktop, messages};
+    testing::FakeClock clock;
+    Form1 form{desktop, messages, clock};
     std::vector<WindowHandle> windows;
 
     std::map<WindowHandle, Rect> Rects() const {

@@ -48,13 +48,16 @@ std::string Describe(bool autoMode, std::int16_t newSize, bool overflow, const s
 void CheckOptions(std::string_view arguments) {
     const kestrum::ParsedStartOptions program = kestrum::ParseStartOptions(arguments);
     const kestrum::reference::Options reference = kestrum::reference::ParseOptions(arguments);
+    // The width is read before the wait: a width beyond 16 bits is the value
+    // rejected first. (The reference reads no wait.)
+    const bool widthOverflow = program.rejected && program.rejectedValue.key == "/newsize=";
+    const std::string widthValueText = widthOverflow ? program.rejectedValue.valueText : "";
     if (program.options.AutoMode != reference.autoMode ||
-        program.options.NewSize != reference.newSize ||
-        program.widthOverflow != reference.widthOverflow ||
-        program.widthValueText != reference.widthValueText) {
+        program.options.NewSize != reference.newSize || widthOverflow != reference.widthOverflow ||
+        widthValueText != reference.widthValueText) {
         Disagree("ParseStartOptions", arguments,
-                 Describe(program.options.AutoMode, program.options.NewSize, program.widthOverflow,
-                          program.widthValueText),
+                 Describe(program.options.AutoMode, program.options.NewSize, widthOverflow,
+                          widthValueText),
                  Describe(reference.autoMode, reference.newSize, reference.widthOverflow,
                           reference.widthValueText));
     }

@@ -138,16 +138,136 @@ TEST_F(ActionsTest, DoubleClickTogglesBothWaysAndReadsTheStateAfresh) {
     EXPECT_TRUE(desktop.Enabled(client.main));
 }
 
-TEST_F(ActionsTest, DoubleClickOnAStaleHandleTriesToEnableAndReportsNothing) {
-    const auto client = AddClient(desktop, "Client");
+// The toggle asks first whether the window answers, and reads the state back
+// afterwards: a hung client is left alone (asking it to change would hold
+// Kestrum until it answers), and a state that did not change is told.
+TEST_F(ActionsTest, DoubleClickOnAWindowThatDoesNotAnswerOrIsGoneSaysSo) {
+    struct Case {
+        const char* name;
+        bool hung;
+        bool gone;
+        std::vector<EnableCall> enableCalls;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"hung", true, false, {}, "The window is not responding; its state was not changed."},
+        // A window that reads as disabled is enabled, as any other.
+        {"gone", false, true, {{0, true}}, "The window's state could not be changed."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryDesktop here;
+        testing::MessageLog said;
+        Form1 form1{here, said, clock};
+        const auto client = AddClient(here, "Client");
+        ListWindows(here, form1.List1(0), kModeMainWindows, 0);
+        form1.List1(0).SetSelectedIndex(0);
+        if (c.hung) here.Hang(client.main);
+        if (c.gone) here.Destroy(client.main);
+        form1.List1_DblClick(0);
+        std::vector<EnableCall> expected = c.enableCalls;
+        for (EnableCall& call : expected) call.window = client.main;
+        EXPECT_EQ(here.EnableCalls(), expected);
+        EXPECT_EQ(said.Texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(here.Enabled(client.main), !c.gone);
+    }
+}
+
+// After the move, the pane is read back until it shows the width with its
+// place and height, for a second at most: what is seen decides what is said,
+// and what an unattended run's status is.
+struct SeenCase {
+    const char* name;
+    void (*fault)(MemoryDesktop&, WindowHandle pane, testing::FakeClock&);
+    ResetOutcome outcome;
+    const char* message;  // "" for none
+    int widthAfter;       // the pane's width once it is all over
+    int status;           // of an unattended run
+};
+
+void PrintTo(const SeenCase& c, std::ostream* os) { *os << c.name; }
+
+class WidthSeenTest : public ActionsTest, public ::testing::WithParamInterface<SeenCase> {};
+
+TEST_P(WidthSeenTest, DecidesWhatIsSaid) {
+    const SeenCase& c = GetParam();
+    const auto client = AddClient(desktop, "Client", {250});
+    const WindowHandle pane = client.panes[0];
+    if (c.fault != nullptr) c.fault(desktop, pane, clock);
+
+    const StartOutcome outcome = form.Form_Load("/AUTO");
+    clock.Pause(std::chrono::seconds(10));  // whatever was to happen later
+
+    EXPECT_EQ(ExitStatusFor(outcome), c.status);
+    EXPECT_EQ(messages.Texts(), c.message[0] == '\0' ? std::vector<std::string>{}
+                                                     : std::vector<std::string>{c.message});
+    if (desktop.Exists(pane)) {
+        EXPECT_EQ(desktop.RectInParent(pane).right - desktop.RectInParent(pane).left, c.widthAfter);
+        EXPECT_EQ(desktop.RectInParent(pane).left, 10);
+    }
+    EXPECT_LE(clock.pauses, 1 + 1000 / 15 + 1) << "a second at most, looked at every 15 ms";
+    // The same outcome from the button, in a fresh form on a fresh desktop.
+    MemoryDesktop again;
+    testing::MessageLog said;
+    testing::FakeClock time;
+    Form1 button{again, said, time};
+    const auto other = AddClient(again, "Client", {250});
+    if (c.fault != nullptr) c.fault(again, other.panes[0], time);
+    ListWindows(again, button.List1(0), kModeMainWindows, 0);
+    button.List1(0).SetSelectedIndex(0);
+    EXPECT_EQ(button.Command2_Click(), c.outcome);
+    EXPECT_EQ(said.Texts(), messages.Texts());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WidthSeenTest,
+    ::testing::Values(
+        SeenCase{"Seen", nullptr, ResetOutcome::Moved, "", 300, 0},
+        SeenCase{"SeenAfterAWhile",
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock& clock) {
+                     d.Hang(pane);
+                     clock.At(std::chrono::milliseconds(400), [&d, pane] { d.Wake(pane); });
+                 },
+                 ResetOutcome::Moved, "", 300, 0},
+        SeenCase{"Refused", [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock&) { d.RefuseMoves(pane); },
+                 ResetOutcome::Refused,
+                 "Kestrum may not change this client's windows: the client runs with higher rights "
+                 "(for example as administrator). Start Kestrum the same way.",
+                 250, 7},
+        // The client wakes after the second: the move waited for it.
+        SeenCase{"Deferred",
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock& clock) {
+                     d.Hang(pane);
+                     clock.At(std::chrono::milliseconds(5000), [&d, pane] { d.Wake(pane); });
+                 },
+                 ResetOutcome::NotAnswering, "The client is not responding: the width will be set when it answers.",
+                 300, 6},
+        SeenCase{"NotTaken", [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock&) { d.DropMoves(pane); },
+                 ResetOutcome::NotTaken, "The client did not take the new width.", 250, 6},
+        SeenCase{"GoneMeanwhile",
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock&) {
+                     d.DestroyOnCall(Operation::MoveWindow, pane, pane);
+                 },
+                 ResetOutcome::PaneGone, "NavPane was not found", 0, 4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A client that drops its pane and makes a new one after the pane list was
+// built: the button finds the new one, as selecting the client again would,
+// and says nothing. With no pane left, it says so.
+TEST_F(ActionsTest, APaneReplacedSinceTheListWasBuiltIsFoundAgain) {
+    const auto client = AddClient(desktop, "Client", {250});
     Discover();
-    desktop.Destroy(client.main);
-    desktop.ResetCalls();
-    form.List1_DblClick(0);
-    EXPECT_EQ(desktop.Calls(Operation::IsWindowEnabled), 1u);
-    EXPECT_EQ(desktop.EnableCalls(), (std::vector<EnableCall>{{client.main, true}}))
-        << "a window that reads as disabled is enabled";
+    desktop.Destroy(client.panes[0]);
+    const WindowHandle replaced =
+        desktop.AddChild(client.main, {std::string(kPaneClass), "", {10, 20, 200, 170}, {}});
+    EXPECT_EQ(form.Command2_Click(), ResetOutcome::Moved);
+    EXPECT_EQ(desktop.RectInParent(replaced), (Rect{10, 20, 310, 170}));
+    EXPECT_EQ(Handles(2), std::vector<WindowHandle>{replaced});
     EXPECT_TRUE(messages.Texts().empty());
+
+    desktop.Destroy(replaced);
+    EXPECT_EQ(form.Command2_Click(), ResetOutcome::PaneGone);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"NavPane was not found"});
 }
 
 TEST_F(ActionsTest, DoubleClickWithoutASelectionOrOnABadIndexDoesNothing) {

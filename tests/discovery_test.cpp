@@ -28,13 +28,17 @@ TEST_F(DiscoveryTest, ListsEveryClientInEnumerationOrderWithItsHandle) {
     EXPECT_EQ(List(2).ListCount(), 0) << "panes are found only when a client is selected";
 }
 
-TEST_F(DiscoveryTest, MatchesTheClassExactly) {
-    for (const char* near : {"C/SIDE Application ", "c/side application", "C/SIDE APPLICATION",
-                             " C/SIDE Application", "C/SIDE Applicatio", "C/SIDE NavPane"}) {
+// As Windows compares class names: the whole name, ASCII letters in any case.
+TEST_F(DiscoveryTest, MatchesTheClassAsWindowsDoes) {
+    for (const char* near : {"C/SIDE Application ", " C/SIDE Application", "C/SIDE Applicatio",
+                             "C/SIDE NavPane", "C/S\xC3\x8D" "DE Application"}) {
         AddForeign(desktop, near);
     }
+    const WindowHandle lower = AddForeign(desktop, "c/side application", "lower");
+    const WindowHandle mixed = AddForeign(desktop, "C/Side Application", "mixed");
     FindClients();
-    EXPECT_EQ(List(0).ListCount(), 0);
+    EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{lower, mixed}));
+    EXPECT_EQ(Texts(0)[1], Entry(mixed, "C/Side Application", "mixed")) << "listed as the window names it";
 }
 
 TEST_F(DiscoveryTest, ShowsAHandleWithTheTopBitSetAsNegative) {

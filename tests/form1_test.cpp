@@ -7,6 +7,7 @@
 
 #include "support/desktop_fixture.h"
 #include "support/recording_view.h"
+#include "startup/usage.h"
 
 namespace kestrum {
 namespace {
@@ -23,6 +24,7 @@ struct Road {
     std::vector<std::string> messages;
     int firstPaneWidth;  // -1: no pane
     std::string fieldText;
+    bool seen = true;  // false: a window station no one can see
 };
 
 void PrintTo(const Road& r, std::ostream* os) { *os << r.name; }
@@ -33,6 +35,7 @@ TEST_P(StartUpTest, TakesTheRoad) {
     const Road& road = GetParam();
     std::vector<testing::Client> clients;
     for (const auto& panes : road.clients) clients.push_back(AddClient(desktop, "Client", panes));
+    messages.answerable = road.seen;
 
     EXPECT_EQ(form.Form_Load(road.arguments), road.outcome);
 
@@ -44,7 +47,8 @@ TEST_P(StartUpTest, TakesTheRoad) {
         EXPECT_EQ(pane.right - pane.left, road.firstPaneWidth);
     }
     EXPECT_EQ(form.Text1, road.fieldText);
-    if (!road.clients.empty() && road.outcome != StartOutcome::WidthOutOfRange) {
+    if (!road.clients.empty() && road.outcome != StartOutcome::OutOfRange &&
+        road.outcome != StartOutcome::HelpShown) {
         EXPECT_EQ(List(0).SelectedIndex(), 0);
         EXPECT_EQ(List(0).ListCount(), static_cast<ListIndex>(road.clients.size()));
         EXPECT_EQ(List(2).ListCount(), static_cast<ListIndex>(road.clients[0].size()));
@@ -68,15 +72,112 @@ INSTANTIATE_TEST_SUITE_P(
         Road{"TwoPanesAuto", {{250, 200}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
         Road{"NoPaneAuto", {{}}, "/AUTO", StartOutcome::Shown, kNone, -1, "300"},
         Road{"NegativeWidth", {{250}}, "/newsize=-40", StartOutcome::Shown, kNone, 250, "-40"},
-        Road{"WidthOutOfRange", {{250}}, "/AUTO /newsize=40000", StartOutcome::WidthOutOfRange,
+        Road{"WidthOutOfRange", {{250}}, "/AUTO /newsize=40000", StartOutcome::OutOfRange,
              {"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."},
-             250, ""}),
+             250, ""},
+        Road{"WaitOutOfRange", {{250}}, "/AUTO /wait=3601", StartOutcome::OutOfRange,
+             {"The wait \"/wait=3601\" is out of range: it must lie between 0 and 3600 seconds."},
+             250, ""},
+        Road{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {std::string(kUsage)}, 250, ""},
+        // Quiet: every ending its status alone; where the window would show,
+        // nothing changes.
+        Road{"QuietNoClient", {}, "/AUTO /quiet", StartOutcome::NoClientFound, kNone, -1, "300"},
+        Road{"QuietApplied", {{250}}, "/AUTO /QUIET", StartOutcome::AutoApplied, kNone, 300, "300"},
+        Road{"QuietTwoClients", {{250}, {250}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, 250, "300"},
+        Road{"QuietTwoPanes", {{250, 200}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, 250, "300"},
+        Road{"QuietNoPane", {{}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, -1, "300"},
+        Road{"QuietOutOfRange", {{250}}, "/AUTO /quiet /newsize=40000", StartOutcome::OutOfRange, kNone, 250, ""},
+        Road{"QuietHelp", {{250}}, "/AUTO /quiet /help", StartOutcome::HelpShown, kNone, 250, ""},
+        Road{"QuietWithoutAuto", {{250}}, "/quiet", StartOutcome::Shown, kNone, 250, "300"},
+        Road{"QuietWithoutAutoNoClient", {}, "/quiet", StartOutcome::NoClientFound, kNoClient, -1, "300"},
+        // No one to see a box or a window: every run quiet, and the window
+        // not shown.
+        Road{"UnseenWindow", {{250}}, "", StartOutcome::NothingChanged, kNone, 250, "300", false},
+        Road{"UnseenNoClient", {}, "", StartOutcome::NoClientFound, kNone, -1, "300", false},
+        Road{"UnseenAuto", {{250}}, "/AUTO", StartOutcome::AutoApplied, kNone, 300, "300", false},
+        Road{"UnseenTwoClientsAuto", {{250}, {250}}, "/AUTO", StartOutcome::NothingChanged, kNone, 250, "300", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Form1Test, AnOutOfRangeWidthStopsBeforeAnyWindowIsSearched) {
+// "/wait=": the clients are listed again every quarter of a second, the
+// clock paused in between, until the run can go on (unattended: one client
+// with one pane; otherwise any client) or the time is up; then start-up
+// decides on the last listing.
+struct WaitRoad {
+    const char* name;
+    const char* arguments;
+    bool clientAtStart;     // a client with one pane
+    int clientAtMs;         // -1: none comes; a client with one pane
+    int secondClientAtMs;   // -1: none; 0: there from the start
+    StartOutcome outcome;
+    int endMs;
+};
+
+void PrintTo(const WaitRoad& r, std::ostream* os) { *os << r.name; }
+
+class WaitTest : public Form1Test, public ::testing::WithParamInterface<WaitRoad> {};
+
+TEST_P(WaitTest, ListsAgainUntilTheClientsAreThereOrTheTimeIsUp) {
+    const WaitRoad& road = GetParam();
+    if (road.clientAtStart) AddClient(desktop, "First");
+    if (road.clientAtMs >= 0) {
+        clock.At(std::chrono::milliseconds(road.clientAtMs), [this] { AddClient(desktop, "Late"); });
+    }
+    if (road.secondClientAtMs == 0) AddClient(desktop, "Second");
+    if (road.secondClientAtMs > 0) {
+        clock.At(std::chrono::milliseconds(road.secondClientAtMs), [this] { AddClient(desktop, "Second"); });
+    }
+    desktop.ResetCalls();
+
+    EXPECT_EQ(form.Form_Load(road.arguments), road.outcome);
+
+    EXPECT_EQ(clock.Now(), std::chrono::milliseconds(road.endMs));
+    // One listing at the start and one after each pause of a quarter second.
+    EXPECT_EQ(desktop.Calls(Operation::EnumerateTopLevelWindows), static_cast<std::uint64_t>(1 + clock.pauses));
+    EXPECT_EQ(clock.pauses, (road.endMs + 249) / 250);
+    EXPECT_TRUE(messages.Texts().empty() || road.outcome == StartOutcome::NoClientFound);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, WaitTest,
+    ::testing::Values(
+        WaitRoad{"ClientStartsLate", "/AUTO /wait=10", false, 1200, -1, StartOutcome::AutoApplied, 1250},
+        WaitRoad{"ClientStartsLateWithoutAuto", "/wait=10", false, 1200, -1, StartOutcome::Shown, 1250},
+        WaitRoad{"ClientThereAtOnce", "/AUTO /wait=10", true, -1, -1, StartOutcome::AutoApplied, 0},
+        WaitRoad{"NoClientInTime", "/AUTO /wait=2", false, -1, -1, StartOutcome::NoClientFound, 2000},
+        WaitRoad{"ClientTooLate", "/wait=1", false, 1100, -1, StartOutcome::NoClientFound, 1000},
+        // Unattended, two clients are no reason to stop waiting: the window
+        // would come of it. The time up, the window comes all the same.
+        WaitRoad{"TwoClientsUntilTheEnd", "/AUTO /wait=1", true, -1, 0, StartOutcome::Shown, 1000},
+        WaitRoad{"NoWait", "/AUTO /wait=0", false, 100, -1, StartOutcome::NoClientFound, 0},
+        WaitRoad{"UnreadableWait", "/AUTO /wait=soon", false, 100, -1, StartOutcome::NoClientFound, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Form1Test, WaitingUnattendedTakesOnlyAClientWithExactlyOnePane) {
+    const auto client = AddClient(desktop, "Client", {});
+    clock.At(std::chrono::milliseconds(600), [&] {
+        desktop.AddChild(client.main, {std::string(kPaneClass), "", {10, 20, 260, 170}, {}});
+    });
+    EXPECT_EQ(form.Form_Load("/AUTO /wait=5 /newsize=180"), StartOutcome::AutoApplied);
+    EXPECT_EQ(clock.Now(), std::chrono::milliseconds(750));
+    EXPECT_EQ(Handles(2).size(), 1u);
+    EXPECT_EQ(desktop.RectInParent(Handles(2)[0]), (Rect{10, 20, 190, 170}));
+}
+
+TEST_F(Form1Test, AValueOutOfRangeOrTheUsageStopsBeforeAnyWindowIsSearched) {
     AddClient(desktop, "Client");
-    form.Form_Load("/newsize=99999");
-    EXPECT_EQ(desktop.Calls(Operation::EnumerateTopLevelWindows), 0u);
+    for (const char* arguments : {"/newsize=99999", "/wait=-1", "/AUTO /wait=5 /?", "/HELP"}) {
+        form.Form_Load(arguments);
+        EXPECT_EQ(desktop.TotalCalls(), 0u) << arguments;
+        EXPECT_EQ(clock.pauses, 0) << arguments;
+    }
+}
+
+// A value echoed in a message is cut short, and shows no control character.
+TEST_F(Form1Test, AnEchoedValueIsShortAndPlain) {
+    form.Form_Load("/newsize=" + std::string(32000, '9') + "\x1B");
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0], "The width \"/newsize=" + std::string(40, '9') +
+                                       "\xE2\x80\xA6\" is out of range: it must lie between -32768 and 32767.");
 }
 
 // An unattended run whose pane is gone by the time of the reset (the client
@@ -104,8 +205,8 @@ TEST_P(UnattendedResetFails, ReportsAndEndsWithItsOwnStatus) {
 
     const StartOutcome outcome = form.Form_Load("/AUTO /newsize=180");
 
-    EXPECT_EQ(outcome, StartOutcome::AutoFailed);
-    EXPECT_EQ(ExitStatusFor(outcome), kExitPaneNotReset);
+    EXPECT_EQ(outcome, StartOutcome::PaneGone);
+    EXPECT_EQ(ExitStatusFor(outcome), kExitPaneGone);
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"NavPane was not found"}));
     EXPECT_FALSE(form.Visible);
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);

@@ -20,7 +20,7 @@ class ParseStartOptionsTest : public ::testing::TestWithParam<Case> {};
 TEST_P(ParseStartOptionsTest, GivesTheOptions) {
     const Case& c = GetParam();
     const ParsedStartOptions parsed = ParseStartOptions(c.arguments);
-    EXPECT_FALSE(parsed.widthOverflow) << c.arguments;
+    EXPECT_FALSE(parsed.rejected) << c.arguments;
     EXPECT_EQ(parsed.options.AutoMode, c.autoMode) << c.arguments;
     EXPECT_EQ(parsed.options.NewSize, c.newSize) << c.arguments;
 }
@@ -47,6 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct OverflowCase {
     std::string arguments;
     std::string valueText;
+    std::string key = "/newsize=";
 };
 
 void PrintTo(const OverflowCase& c, std::ostream* os) { *os << '"' << c.arguments << '"'; }
@@ -56,9 +57,13 @@ class ParseStartOptionsOverflowTest : public ::testing::TestWithParam<OverflowCa
 TEST_P(ParseStartOptionsOverflowTest, IsReportedWithTheValueAndTheDefaultKept) {
     const OverflowCase& c = GetParam();
     const ParsedStartOptions parsed = ParseStartOptions(c.arguments);
-    EXPECT_TRUE(parsed.widthOverflow) << c.arguments;
-    EXPECT_EQ(parsed.widthValueText, c.valueText);
-    EXPECT_EQ(parsed.options.NewSize, 300);
+    EXPECT_TRUE(parsed.rejected) << c.arguments;
+    EXPECT_EQ(parsed.rejectedValue.key, c.key);
+    EXPECT_EQ(parsed.rejectedValue.valueText, c.valueText);
+    if (c.key == "/newsize=") {
+        EXPECT_EQ(parsed.options.NewSize, 300);
+    }
+    EXPECT_EQ(parsed.options.Wait, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParseStartOptionsOverflowTest,
@@ -66,7 +71,57 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseStartOptionsOverflowTest,
                                            OverflowCase{"/AUTO /newsize=99999 x", "99999"},
                                            OverflowCase{"/newsize=-32769", "-32769"},
                                            OverflowCase{"/newsize=1e999999999", "1e999999999"},
-                                           OverflowCase{"/newsize=32767.5", "32767.5"}));
+                                           OverflowCase{"/newsize=32767.5", "32767.5"},
+                                           OverflowCase{"/wait=3601", "3601", "/wait="},
+                                           OverflowCase{"/WAIT=-1 /newsize=250", "-1", "/wait="},
+                                           OverflowCase{"/wait=99999", "99999", "/wait="},
+                                           // The width's value is the one reported first.
+                                           OverflowCase{"/wait=-5 /newsize=40000", "40000"}));
+
+// The options beyond the width: the wait, read like the width, and the words
+// that are looked for anywhere in any letter case.
+TEST(ParseStartOptions, ReadsTheWaitQuietAndHelp) {
+    struct Row {
+        const char* arguments;
+        std::int16_t wait;
+        bool quiet;
+        bool help;
+    };
+    const Row rows[] = {
+        {"/AUTO /wait=120 /quiet /newsize=250", 120, true, false},
+        {"/WAIT=10", 10, false, false},       {"/wait=", 0, false, false},
+        {"/wait=abc", 0, false, false},       {"/wait=0", 0, false, false},
+        {"/wait=3600", 3600, false, false},   {"/wait=2.5", 2, false, false},
+        {"/wait= 30", 0, false, false},       {"/wait=5 /wait=9", 5, false, false},
+        {"/QUIET", 0, true, false},           {"/Quietly", 0, true, false},
+        {"/?", 0, false, true},               {"/HELP", 0, false, true},
+        {"/newsize=250 /help", 0, false, true}, {"/AUTO", 0, false, false},
+    };
+    for (const Row& row : rows) {
+        const ParsedStartOptions parsed = ParseStartOptions(row.arguments);
+        EXPECT_FALSE(parsed.rejected) << row.arguments;
+        EXPECT_EQ(parsed.options.Wait, row.wait) << row.arguments;
+        EXPECT_EQ(parsed.options.Quiet, row.quiet) << row.arguments;
+        EXPECT_EQ(parsed.options.Help, row.help) << row.arguments;
+    }
+    EXPECT_EQ(ParseStartOptions("/AUTO /wait=120 /quiet /newsize=250").options.NewSize, 250);
+}
+
+TEST(EchoedValue, IsShortAndShowsNoControlOrDirectionCharacter) {
+    const std::string digits(32000, '7');
+    EXPECT_EQ(EchoedValue(digits), std::string(40, '7') + "\xE2\x80\xA6");
+    EXPECT_EQ(EchoedValue(std::string(40, '7')), std::string(40, '7'));
+    EXPECT_EQ(EchoedValue("a\tb\x1B[2Jc\x7F"), "a?b?[2Jc?");
+    // Right-to-left override, left-to-right isolate, a bare continuation byte.
+    EXPECT_EQ(EchoedValue("12\xE2\x80\xAE" "34\xE2\x81\xA6\x80"), "12?34??");
+    // Characters beyond ASCII count as one each and stay whole.
+    const std::string wide = "\xC3\xA9\xE4\xB8\xAD";  // é中
+    std::string many;
+    for (int i = 0; i < 25; ++i) many += wide;
+    std::string first40;
+    for (int i = 0; i < 20; ++i) first40 += wide;
+    EXPECT_EQ(EchoedValue(many), first40 + "\xE2\x80\xA6");
+}
 
 TEST(ParseStartOptions, OverflowStillReadsAutomaticMode) {
     EXPECT_TRUE(ParseStartOptions("/auto /newsize=40000").options.AutoMode);

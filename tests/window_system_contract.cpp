@@ -179,7 +179,8 @@ void EveryCallOnAHandleThatNamesNoWindowFails(ContractDesktop& d) {
         Rect mapped{5, 6, 7, 8};
         EXPECT_FALSE(s.MapRectToClient(gone, mapped));
         EXPECT_EQ(mapped, (Rect{5, 6, 7, 8}));
-        EXPECT_FALSE(s.MoveWindow(gone, 0, 0, 10, 10));
+        EXPECT_EQ(s.MoveWindow(gone, 0, 0, 10, 10), MoveResult::Failed) << "failed, not refused";
+        EXPECT_EQ(s.AskIfAnswering(gone), Reply::NoWindow);
         EXPECT_FALSE(s.IsWindowEnabled(gone));
         s.EnableWindow(gone, true);
         EXPECT_FALSE(s.IsWindowEnabled(gone));
@@ -241,12 +242,12 @@ void ChildrenArePlacedInTheirParentsClientArea(ContractDesktop& d) {
 
         // Moving a child takes its parent's client coordinates; a negative
         // size is taken as 0.
-        EXPECT_TRUE(s.MoveWindow(pane, 30, 40, 250, 60));
+        EXPECT_EQ(s.MoveWindow(pane, 30, 40, 250, 60), MoveResult::Posted);
         EXPECT_EQ(PlaceInParent(s, pane), (Rect{30, 40, 280, 100}));
-        EXPECT_TRUE(s.MoveWindow(pane, 10, 20, -40, 100));
+        EXPECT_EQ(s.MoveWindow(pane, 10, 20, -40, 100), MoveResult::Posted);
         EXPECT_EQ(PlaceInParent(s, pane), (Rect{10, 20, 10, 120}));
     }
-    EXPECT_TRUE(s.MoveWindow(framed, 50, 60, 400, 300));
+    EXPECT_EQ(s.MoveWindow(framed, 50, 60, 400, 300), MoveResult::Posted);
     Rect moved;
     ASSERT_TRUE(s.ReadWindowRect(framed, moved));
     EXPECT_EQ(moved, (Rect{50, 60, 450, 360})) << "a top-level window moves on the screen";
@@ -263,7 +264,7 @@ void MirroredParentsCountFromTheRight(ContractDesktop& d) {
     ASSERT_TRUE(s.ReadWindowRect(pane, rect));
     EXPECT_EQ(rect, (Rect{490, 120, 690, 220}));
     EXPECT_EQ(PlaceInParent(s, pane), (Rect{10, 20, 210, 120}));
-    EXPECT_TRUE(s.MoveWindow(pane, 10, 20, 300, 100));
+    EXPECT_EQ(s.MoveWindow(pane, 10, 20, 300, 100), MoveResult::Posted);
     ASSERT_TRUE(s.ReadWindowRect(pane, rect));
     EXPECT_EQ(rect, (Rect{390, 120, 690, 220}));
 
@@ -276,7 +277,7 @@ void MirroredParentsCountFromTheRight(ContractDesktop& d) {
     EXPECT_EQ(PlaceInParent(s, inner), (Rect{10, 20, 210, 120}));
     Rect before;
     ASSERT_TRUE(s.ReadWindowRect(inner, before));
-    EXPECT_TRUE(s.MoveWindow(inner, 10, 20, 260, 100));
+    EXPECT_EQ(s.MoveWindow(inner, 10, 20, 260, 100), MoveResult::Posted);
     Rect after;
     ASSERT_TRUE(s.ReadWindowRect(inner, after));
     EXPECT_EQ(after, (Rect{before.right - 260, before.top, before.right, before.bottom}));
@@ -298,6 +299,7 @@ void TheEnabledStateIsSetAndReadBack(ContractDesktop& d) {
     EXPECT_TRUE(s.IsWindowEnabled(w));
     s.EnableWindow(disabled, true);
     EXPECT_TRUE(s.IsWindowEnabled(disabled));
+    EXPECT_EQ(s.AskIfAnswering(w), Reply::Answered) << "a window whose thread answers";
 }
 
 const ContractCase kCases[] = {

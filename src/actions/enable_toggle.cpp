@@ -2,8 +2,12 @@
 
 namespace kestrum {
 
-void ToggleEnabled(WindowSystem& system, WindowHandle window) {
-    system.EnableWindow(window, !system.IsWindowEnabled(window));
+ToggleOutcome ToggleEnabled(WindowSystem& system, WindowHandle window) {
+    if (system.AskIfAnswering(window) == Reply::NoAnswer) return ToggleOutcome::NotAnswering;
+    const bool enabled = system.IsWindowEnabled(window);
+    system.EnableWindow(window, !enabled);
+    return system.IsWindowEnabled(window) != enabled ? ToggleOutcome::Toggled
+                                                      : ToggleOutcome::Unchanged;
 }
 
 }  // namespace kestrum

@@ -5,6 +5,7 @@
 
 #include "app/run.h"
 #include "startup/argument_text.h"
+#include "winsys/win32_clock.h"
 #include "winsys/win32_text.h"
 #include "winsys/win32_window_system.h"
 
@@ -13,7 +14,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     try {
         kestrum::win32::Win32WindowSystem system;
         kestrum::win32::Win32MessageBoxes boxes;
-        kestrum::Form1 form(system, boxes);
+        kestrum::win32::Win32Clock clock;
+        kestrum::Form1 form(system, boxes, clock);
         const std::string commandLine = kestrum::win32::WideToUtf8(GetCommandLineW());
         return kestrum::win32::Run(form, boxes, instance, kestrum::ArgumentText(commandLine));
     } catch (...) {

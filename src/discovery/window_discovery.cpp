@@ -1,5 +1,6 @@
 #include "discovery/window_discovery.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -12,6 +13,14 @@ std::string_view ClassFor(std::int32_t n) {
     return {};
 }
 
+// Windows compares class names without regard to the case of ASCII letters:
+// "C/Side Application" names the same class as "C/SIDE Application".
+bool SameClass(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+}
+
 // Lists one window; throws when that fails.
 void ListWindow(WindowSystem& system, WindowList& list, WindowHandle h, std::int32_t n) {
     const std::string_view wanted = ClassFor(n);
@@ -20,7 +29,7 @@ void ListWindow(WindowSystem& system, WindowList& list, WindowHandle h, std::int
     // The class first: for the many windows that do not match, it is the
     // only call made.
     const std::string className = system.ClassName(h);
-    if (className != wanted) return;
+    if (!SameClass(className, wanted)) return;
     const std::string title = system.WindowText(h);
 
     std::string entry = std::to_string(h);

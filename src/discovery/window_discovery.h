@@ -22,8 +22,8 @@ inline constexpr std::int32_t kModePanes = 2;
 void ListWindows(WindowSystem& system, WindowList& list, std::int32_t mode, WindowHandle handle);
 
 // The enumeration callback: appends "<handle> # <class> # <title>" with the
-// handle as item value to `list` when the class matches the one mode n looks
-// for. A window that cannot be listed is left out. Always returns 1, so the
+// handle as item value to `list` when the class is the one mode n looks for
+// (letter case aside, as Windows compares class names). A window that cannot be listed is left out. Always returns 1, so the
 // enumeration goes on over every window.
 std::int32_t ListWindowsProc(WindowSystem& system, WindowList& list, WindowHandle h,
                              std::int32_t n);

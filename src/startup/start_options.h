@@ -1,4 +1,4 @@
-// The command line's two options.
+// The command line's options.
 #pragma once
 
 #include <cstdint>
@@ -8,26 +8,47 @@
 namespace kestrum {
 
 inline constexpr std::int16_t kDefaultWidth = 300;
+// The longest wait for the clients that "/wait=" may ask, in seconds.
+inline constexpr std::int16_t kLongestWait = 3600;
 
 struct StartOptions {
     bool AutoMode = false;
     std::int16_t NewSize = kDefaultWidth;
+    // Seconds to wait for the clients before start-up decides; 0: none.
+    std::int16_t Wait = 0;
+    // With AutoMode: no message box and no window, ever.
+    bool Quiet = false;
+    // "/?" or "/help": the usage is asked for.
+    bool Help = false;
+};
+
+// A value given with an option that the option cannot take.
+struct RejectedValue {
+    std::string key;        // "/newsize=" or "/wait="
+    std::string valueText;  // as written
 };
 
 struct ParsedStartOptions {
     StartOptions options;
-    // Set when the "/newsize=" value rounds to a number outside -32768..32767;
-    // options.NewSize then keeps the default and widthValueText holds the
-    // value as written, for the report.
-    bool widthOverflow = false;
-    std::string widthValueText;
+    // Set when a value lies outside what its option takes: "/newsize=" beyond
+    // -32768..32767, "/wait=" beyond 0..3600. The option then keeps its
+    // default, and the first such value is kept here for the report.
+    bool rejected = false;
+    RejectedValue rejectedValue;
 };
 
 // Reads "/AUTO" (anywhere, any letter case, no tokenising: "/AUTOSTART" counts
-// too) and the first "/newsize=<value>" (any letter case; the value runs to
-// the next space). A missing, unreadable or zero value leaves the width at
-// 300; every other value that fits 16 bits is taken unchanged, negative ones
-// included. argumentText is the command line after the program's own path.
+// too), "/quiet", "/?" and "/help" the same way, and the first "/newsize=<value>"
+// and "/wait=<value>" (any letter case; a value runs to the next space). A
+// missing, unreadable or zero width leaves it at 300; every other width that
+// fits 16 bits is taken unchanged, negative ones included. A wait of 0 or
+// one that cannot be read is none. argumentText is the command line after
+// the program's own path.
 ParsedStartOptions ParseStartOptions(std::string_view argumentText);
+
+// A value as a message may show it: its first 40 characters (then "…"), and
+// any control or direction-changing character as "?", so that a hostile or
+// mistaken command line cannot make a box unreadable. text is UTF-8.
+std::string EchoedValue(std::string_view text);
 
 }  // namespace kestrum

@@ -3,29 +3,39 @@
 
 namespace kestrum {
 
-// The process's exit statuses, all of them (README.md lists them for users).
-inline constexpr int kExitNormal = 0;            // width applied, or the window was closed
-inline constexpr int kExitNoClient = 1;          // "no C/Side Application found"
-inline constexpr int kExitWidthOutOfRange = 2;   // "/newsize=" beyond 16 bits
+// The process's exit statuses, all of them (README.md and the usage list them).
+inline constexpr int kExitNormal = 0;            // done, or the window was closed
+inline constexpr int kExitNoClient = 1;          // no client was found
+inline constexpr int kExitOutOfRange = 2;        // an option's value out of range
 inline constexpr int kExitInternalFailure = 3;   // no window could be made, or memory ran out
-inline constexpr int kExitPaneNotReset = 4;      // unattended: the pane vanished before the reset
+inline constexpr int kExitPaneGone = 4;          // unattended: the pane was gone by the reset
+inline constexpr int kExitNothingChanged = 5;    // no window could be shown, nothing changed
+inline constexpr int kExitWidthNotSeen = 6;      // the width was not seen within a second
+inline constexpr int kExitMoveRefused = 7;       // the window manager refused the move
 
 enum class StartOutcome {
     Shown,            // the window is shown; the program runs until it is closed
-    AutoApplied,      // unattended run: width applied (or already right), the program ends
-    AutoFailed,       // unattended run: the pane was gone by the reset, "NavPane was not
-                      // found" shown, the program ends
-    NoClientFound,    // "no C/Side Application found" shown, the program ends
-    WidthOutOfRange,  // "/newsize=" beyond 16 bits reported, the program ends
+    HelpShown,        // the usage was asked for and told, the program ends
+    AutoApplied,      // unattended run: width applied and seen (or already right)
+    PaneGone,         // unattended run: the pane was gone by the reset
+    WidthNotSeen,     // unattended run: the width was not seen within a second
+    MoveRefused,      // unattended run: the window manager refused the move
+    NoClientFound,    // no client was found, the program ends
+    OutOfRange,       // an option's value out of range, the program ends
+    NothingChanged,   // the window would be shown, but no one could see it
 };
 
 // 0 for a normal run, a distinct nonzero status for each failure.
 inline int ExitStatusFor(StartOutcome outcome) {
     switch (outcome) {
         case StartOutcome::NoClientFound: return kExitNoClient;
-        case StartOutcome::WidthOutOfRange: return kExitWidthOutOfRange;
-        case StartOutcome::AutoFailed: return kExitPaneNotReset;
+        case StartOutcome::OutOfRange: return kExitOutOfRange;
+        case StartOutcome::PaneGone: return kExitPaneGone;
+        case StartOutcome::NothingChanged: return kExitNothingChanged;
+        case StartOutcome::WidthNotSeen: return kExitWidthNotSeen;
+        case StartOutcome::MoveRefused: return kExitMoveRefused;
         case StartOutcome::Shown:
+        case StartOutcome::HelpShown:
         case StartOutcome::AutoApplied: break;
     }
     return kExitNormal;

@@ -17,6 +17,7 @@
 #include "startup/start_options.h"
 #include "startup/start_outcome.h"
 #include "ui/form_view.h"
+#include "winsys/clock.h"
 #include "winsys/message_boxes.h"
 #include "winsys/window_system.h"
 
@@ -24,7 +25,7 @@ namespace kestrum {
 
 class Form1 {
 public:
-    Form1(WindowSystem& system, MessageBoxes& boxes);
+    Form1(WindowSystem& system, MessageBoxes& boxes, Clock& clock);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -44,15 +45,17 @@ public:
     void SetView(FormView* view) { view_ = view; }
 
     // The start-up sequence; the caller ends the program unless it returns
-    // StartOutcome::Shown.
+    // StartOutcome::Shown. With /AUTO /quiet, or where no one can see a box,
+    // it shows nothing at all.
     StartOutcome Form_Load(std::string_view argumentText);
     // Selection change in List1(index): rebuilds the pane list.
     void List1_Click(ListIndex index);
     // Double-click on List1(index): toggles the selected window's enabled state.
     void List1_DblClick(ListIndex index);
     // The button: sets the first pane's width to NewSize, keeping its logical
-    // place and its height, and says how that went (failures are reported
-    // with a message box too).
+    // place and its height, and says how that went (anything but success is
+    // reported with a message box too). A pane gone since the list was built
+    // is looked for again, as a selection change does.
     ResetOutcome Command2_Click();
     // The width field gains focus: selects all its text.
     void Text1_GotFocus();
@@ -62,11 +65,19 @@ public:
 
 private:
     void SetText1(std::string text);
+    // Fills List1(0) with the clients; with a wait, again every quarter of a
+    // second until they are there or the time is up.
+    void FindClients(std::int16_t waitSeconds);
+    bool ClientsReady();
+    // A message box, unless the run is to stay quiet.
+    void Report(std::string_view text);
 
     WindowSystem& system_;
     MessageBoxes& boxes_;
+    Clock& clock_;
     std::array<WindowList, 3> lists_;
     FormView* view_ = nullptr;
+    bool quiet_ = false;
 };
 
 }  // namespace kestrum

@@ -18,4 +18,15 @@ void Win32MessageBoxes::Show(std::string_view text) {
     showBox_(owner, Utf8ToWide(text).c_str(), kCaption, style);
 }
 
+bool Win32MessageBoxes::CanBeAnswered() {
+    USEROBJECTFLAGS flags{};
+    const HWINSTA station = GetProcessWindowStation();
+    // Where the station cannot be asked, someone may be there.
+    if (station == nullptr ||
+        !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) {
+        return true;
+    }
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 }  // namespace kestrum::win32

@@ -21,6 +21,8 @@ public:
     // OK only, no icon, "Kestrum" as caption. A box with no owner is brought
     // to the front: nothing of ours is there for it to stand on.
     void Show(std::string_view text) override;
+    // False in a window station that is not visible.
+    bool CanBeAnswered() override;
 
 private:
     MessageBoxCall showBox_;

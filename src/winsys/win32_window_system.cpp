@@ -121,10 +121,15 @@ bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
     return true;
 }
 
-bool Win32WindowSystem::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
-                                   std::int32_t width, std::int32_t height) {
-    return SetWindowPos(ToHwnd(window), nullptr, x, y, width, height,
-                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS) != 0;
+MoveResult Win32WindowSystem::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
+                                         std::int32_t width, std::int32_t height) {
+    SetLastError(ERROR_SUCCESS);
+    if (SetWindowPos(ToHwnd(window), nullptr, x, y, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS) != 0) {
+        return MoveResult::Posted;
+    }
+    // A window of a program with higher rights may be read but not changed.
+    return GetLastError() == ERROR_ACCESS_DENIED ? MoveResult::Refused : MoveResult::Failed;
 }
 
 bool Win32WindowSystem::IsWindowEnabled(WindowHandle window) {
@@ -133,6 +138,18 @@ bool Win32WindowSystem::IsWindowEnabled(WindowHandle window) {
 
 void Win32WindowSystem::EnableWindow(WindowHandle window, bool enable) {
     ::EnableWindow(ToHwnd(window), enable ? TRUE : FALSE);
+}
+
+Reply Win32WindowSystem::AskIfAnswering(WindowHandle window) {
+    constexpr UINT kTimeoutMs = 500;
+    const HWND hwnd = ToHwnd(window);
+    if (hwnd == nullptr || !::IsWindow(hwnd)) return Reply::NoWindow;
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kTimeoutMs,
+                            &result) != 0) {
+        return Reply::Answered;
+    }
+    return ::IsWindow(hwnd) ? Reply::NoAnswer : Reply::NoWindow;
 }
 
 }  // namespace kestrum::win32

@@ -27,12 +27,12 @@ public:
     WindowHandle ParentOf(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
 
-    // Asynchronous for windows of other threads: a client that has stopped
-    // answering never blocks Kestrum.
-    bool MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
-                    std::int32_t height) override;
+    // Posted to windows of other threads (SWP_ASYNCWINDOWPOS).
+    MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
+                          std::int32_t height) override;
     bool IsWindowEnabled(WindowHandle window) override;
     void EnableWindow(WindowHandle window, bool enable) override;
+    Reply AskIfAnswering(WindowHandle window) override;
 };
 
 }  // namespace kestrum::win32

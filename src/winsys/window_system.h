@@ -33,6 +33,21 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
+// What became of a move asked of the window manager.
+enum class MoveResult {
+    Posted,   // asked of the window; it takes effect when the window's thread handles it
+    Refused,  // the window manager refused it: the window belongs to a program with
+              // higher rights (access denied)
+    Failed,   // anything else, a handle that names no window included
+};
+
+// How a window answered when asked whether it is answering.
+enum class Reply {
+    Answered,
+    NoAnswer,  // its thread did not answer in time: busy or hung
+    NoWindow,  // the handle names no window
+};
+
 // Called once per window an enumeration reports; false stops the enumeration.
 using WindowVisitor = std::function<bool(WindowHandle)>;
 
@@ -71,11 +86,18 @@ public:
     virtual bool MapRectToClient(WindowHandle window, Rect& rect) = 0;
 
     // Move and resize: x and y are screen pixels for a top-level window and
-    // client coordinates of its parent for a child window. Repaints.
-    virtual bool MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
-                            std::int32_t width, std::int32_t height) = 0;
+    // client coordinates of its parent for a child window. Repaints. A window
+    // of another thread is moved when that thread handles the request: a
+    // thread that has stopped answering never blocks the caller, and the
+    // move waits for it.
+    virtual MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
+                                  std::int32_t width, std::int32_t height) = 0;
     virtual bool IsWindowEnabled(WindowHandle window) = 0;
+    // Sends the window messages: call it only for a window that answers.
     virtual void EnableWindow(WindowHandle window, bool enable) = 0;
+    // Asks the window whether its thread is answering, waiting half a second
+    // at most (and not at all for a thread the window manager takes as hung).
+    virtual Reply AskIfAnswering(WindowHandle window) = 0;
 };
 
 }  // namespace kestrum

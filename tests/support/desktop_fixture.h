@@ -1,5 +1,5 @@
-// The unit tests' one fixture: Form1 over an in-memory desktop and message
-// log, with builders of client layouts and readers of the lists.
+// The unit tests' one fixture: Form1 over an in-memory desktop, message log
+// and clock, with builders of client layouts and readers of the lists.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include "discovery/window_discovery.h"
 #include "discovery/window_list.h"
+#include "support/fake_clock.h"
 #include "support/memory_desktop.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
@@ -70,7 +71,8 @@ protected:
 
     MemoryDesktop desktop;
     MessageLog messages;
-    Form1 form{desktop, messages};
+    FakeClock clock;
+    Form1 form{desktop, messages, clock};
 };
 
 }  // namespace kestrum::testing

@@ -5,6 +5,7 @@
 #include <new>
 #include <numeric>
 #include <stdexcept>
+#include <utility>
 
 namespace kestrum {
 namespace {
@@ -53,7 +54,10 @@ WindowHandle MemoryDesktop::Insert(WindowHandle parent, NewWindow spec) {
         throw std::invalid_argument("handle already names a window");
     }
     spec.handle = handle;
-    nodes_.emplace(handle, Node{std::move(spec), parent, {}, std::nullopt, false, false});
+    Node node;
+    node.spec = std::move(spec);
+    node.parent = parent;
+    nodes_.emplace(handle, std::move(node));
     return handle;
 }
 
@@ -89,6 +93,40 @@ void MemoryDesktop::FailTextRead(WindowHandle window) {
 
 void MemoryDesktop::FailRectRead(WindowHandle window) {
     if (Node* node = Find(window)) node->rectReadFails = true;
+}
+
+void MemoryDesktop::RefuseMoves(WindowHandle window) {
+    if (Node* node = Find(window)) node->refusesMoves = true;
+}
+
+void MemoryDesktop::DropMoves(WindowHandle window) {
+    if (Node* node = Find(window)) node->dropsMoves = true;
+}
+
+MemoryDesktop::Node* MemoryDesktop::ClientOf(WindowHandle window) {
+    Node* node = Find(window);
+    while (node != nullptr && node->parent != 0) node = Find(node->parent);
+    return node;
+}
+
+void MemoryDesktop::Hang(WindowHandle window) {
+    if (Node* client = ClientOf(window)) client->hung = true;
+}
+
+void MemoryDesktop::Wake(WindowHandle window) {
+    Node* client = ClientOf(window);
+    if (client == nullptr) return;
+    client->hung = false;
+    // The moves asked meanwhile, of this client's windows still there.
+    std::vector<MoveCall> others;
+    for (const MoveCall& move : std::exchange(waitingMoves_, {})) {
+        if (ClientOf(move.window) == client) {
+            Place(*Find(move.window), move);
+        } else if (Find(move.window) != nullptr) {
+            others.push_back(move);
+        }
+    }
+    waitingMoves_ = std::move(others);
 }
 
 bool MemoryDesktop::Exists(WindowHandle window) const { return Find(window) != nullptr; }
@@ -272,18 +310,36 @@ bool MemoryDesktop::MapRectToClient(WindowHandle window, Rect& rect) {
     return true;
 }
 
-bool MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
-                               std::int32_t width, std::int32_t height) {
+MoveResult MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
+                                     std::int32_t width, std::int32_t height) {
     Enter(Operation::MoveWindow, window);
-    moves_.push_back({window, x, y, width, height});
+    const MoveCall move{window, x, y, width, height};
+    moves_.push_back(move);
     Node* node = Find(window);
-    if (node == nullptr) return false;
+    if (node == nullptr) return MoveResult::Failed;
+    if (node->refusesMoves) return MoveResult::Refused;
+    if (ClientOf(window)->hung) {
+        waitingMoves_.push_back(move);
+    } else {
+        Place(*node, move);
+    }
+    return MoveResult::Posted;
+}
+
+void MemoryDesktop::Place(Node& node, const MoveCall& move) {
+    if (node.dropsMoves) return;
     // The window manager takes a negative size as 0.
-    const std::int64_t right = std::int64_t{x} + std::max(width, 0);
-    const std::int64_t bottom = std::int64_t{y} + std::max(height, 0);
-    node->spec.rect = {x, y, static_cast<std::int32_t>(std::min<std::int64_t>(right, INT32_MAX)),
-                       static_cast<std::int32_t>(std::min<std::int64_t>(bottom, INT32_MAX))};
-    return true;
+    const std::int64_t right = std::int64_t{move.x} + std::max(move.width, 0);
+    const std::int64_t bottom = std::int64_t{move.y} + std::max(move.height, 0);
+    node.spec.rect = {move.x, move.y, static_cast<std::int32_t>(std::min<std::int64_t>(right, INT32_MAX)),
+                      static_cast<std::int32_t>(std::min<std::int64_t>(bottom, INT32_MAX))};
+}
+
+Reply MemoryDesktop::AskIfAnswering(WindowHandle window) {
+    Enter(Operation::AskIfAnswering, window);
+    const Node* client = ClientOf(window);
+    if (client == nullptr) return Reply::NoWindow;
+    return client->hung ? Reply::NoAnswer : Reply::Answered;
 }
 
 bool MemoryDesktop::IsWindowEnabled(WindowHandle window) {

@@ -17,9 +17,15 @@
 // - tests/window_system_contract.cpp holds it and the user32 layer to the
 //   same cases.
 //
+// - A client (a top-level window and its descendants, one thread) can stop
+//   answering: moves asked of its windows then wait in its queue and are
+//   carried out when it answers again, and asked whether it answers, it
+//   does not.
+//
 // For tests and benchmarks it also injects faults (a window destroyed during
 // an enumeration, a text length that lies, a text that cannot be read for
-// want of memory, a rectangle that cannot be read),
+// want of memory, a rectangle that cannot be read, moves refused or
+// dropped),
 // counts the calls made per operation and keeps the arguments of every move
 // and enable asked of it.
 #pragma once
@@ -63,8 +69,9 @@ enum class Operation : std::size_t {
     MoveWindow,
     IsWindowEnabled,
     EnableWindow,
+    AskIfAnswering,
 };
-inline constexpr std::size_t kOperationCount = 10;
+inline constexpr std::size_t kOperationCount = 11;
 
 // A change asked of the desktop, as it was asked, whether or not the window
 // was there to take it.
@@ -99,6 +106,16 @@ public:
     // out on the way.
     void FailTextRead(WindowHandle window);
     void FailRectRead(WindowHandle window);
+    // Moves of the window are refused, as for a client with higher rights.
+    void RefuseMoves(WindowHandle window);
+    // Moves of the window are taken and dropped, as by a client that sets
+    // its pane back itself.
+    void DropMoves(WindowHandle window);
+
+    // The client holding `window` stops answering, or answers again; moves
+    // waiting for it are carried out then, in order.
+    void Hang(WindowHandle window);
+    void Wake(WindowHandle window);
 
     // Inspection for tests: not counted, no faults.
     bool Exists(WindowHandle window) const;
@@ -121,8 +138,9 @@ public:
     std::string WindowText(WindowHandle window) override;
     bool IsWindowEnabled(WindowHandle window) override;
     void EnableWindow(WindowHandle window, bool enable) override;
-    bool MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
-                    std::int32_t height) override;
+    MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
+                          std::int32_t width, std::int32_t height) override;
+    Reply AskIfAnswering(WindowHandle window) override;
 
 private:
     struct Node {
@@ -132,6 +150,9 @@ private:
         std::optional<std::int32_t> textLengthOverride;
         bool textReadFails = false;
         bool rectReadFails = false;
+        bool refusesMoves = false;
+        bool dropsMoves = false;
+        bool hung = false;  // on a top-level window: its client's thread
     };
     struct PendingDestroy {
         Operation operation;
@@ -140,6 +161,9 @@ private:
     };
 
     WindowHandle Insert(WindowHandle parent, NewWindow spec);
+    // The top-level window whose client holds `window`.
+    Node* ClientOf(WindowHandle window);
+    void Place(Node& node, const MoveCall& move);
     // Counts the call and fires any destruction waiting for it.
     void Enter(Operation operation, WindowHandle window);
     const Node* Find(WindowHandle window) const;
@@ -156,6 +180,7 @@ private:
     std::vector<WindowHandle> topLevel_;
     std::vector<PendingDestroy> pendingDestroys_;
     std::vector<MoveCall> moves_;
+    std::vector<MoveCall> waitingMoves_;
     std::vector<EnableCall> enableCalls_;
     std::array<std::uint64_t, kOperationCount> calls_{};
     WindowHandle nextHandle_ = 0x00010010;

@@ -12,7 +12,11 @@ namespace kestrum::testing {
 class MessageLog final : public MessageBoxes {
 public:
     void Show(std::string_view text) override { texts_.emplace_back(text); }
+    bool CanBeAnswered() override { return answerable; }
     const std::vector<std::string>& Texts() const { return texts_; }
+
+    // False plays a window station no one can see.
+    bool answerable = true;
 
 private:
     std::vector<std::string> texts_;

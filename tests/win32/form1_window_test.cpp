@@ -20,6 +20,7 @@
 #include "short_of_memory.h"
 #include "support/message_log.h"
 #include "win32_fixture.h"
+#include "winsys/win32_clock.h"
 #include "winsys/win32_text.h"
 #include "winsys/win32_window_system.h"
 
@@ -70,7 +71,8 @@ protected:
 
     Win32WindowSystem system;
     kestrum::testing::MessageLog messages;
-    Form1 form{system, messages};
+    Win32Clock clock;
+    Form1 form{system, messages, clock};
     std::unique_ptr<Form1Window> window;
 };
 
@@ -134,7 +136,7 @@ TEST(RunTest, TheRoadsThatEndAtStartUpMakeNoWindow) {
     };
     const Road roads[] = {
         {"no client", {}, "/AUTO", kExitNoClient, {L"no C/Side Application found"}},
-        {"width out of range", {180}, "/AUTO /newsize=40000", kExitWidthOutOfRange,
+        {"width out of range", {180}, "/AUTO /newsize=40000", kExitOutOfRange,
          {L"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."}},
         {"applied", {180}, "/AUTO /newsize=250", kExitNormal, {}},
     };
@@ -149,7 +151,8 @@ TEST(RunTest, TheRoadsThatEndAtStartUpMakeNoWindow) {
         g_boxesFail = false;
         Win32WindowSystem system;
         Win32MessageBoxes boxes(RecordBox);
-        Form1 form(system, boxes);
+        Win32Clock clock;
+        Form1 form(system, boxes, clock);
         EXPECT_EQ(win32::Run(form, boxes, GetModuleHandleW(nullptr), road.arguments), road.status);
         EXPECT_EQ(g_boxes, road.messages);
         EXPECT_FALSE(form.Visible);
@@ -166,7 +169,8 @@ TEST(Form1WindowRoadTest, TheShownWindowIsMadeFromTheFormsState) {
     for (const TestClient& client : clients) KESTRUM_REQUIRE_WINDOWS(client);
     Win32WindowSystem system;
     kestrum::testing::MessageLog messages;
-    Form1 form(system, messages);
+    Win32Clock clock;
+    Form1 form(system, messages, clock);
     testing::g_paneEvents = {};
     ASSERT_EQ(form.Form_Load("/newsize=120"), StartOutcome::Shown);
     const int readsByStartUp = std::exchange(testing::g_paneEvents.textReads, 0);
@@ -206,7 +210,8 @@ TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
         const RECT before = ScreenRect(pane);
         Win32WindowSystem system;
         kestrum::testing::MessageLog messages;
-        Form1 form(system, messages);
+        Win32Clock clock;
+    Form1 form(system, messages, clock);
 
         EXPECT_EQ(form.Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
 
@@ -414,7 +419,8 @@ TEST(RunTest, AFailureInAHandlerEndsTheRunWithStatus3AndNothingElseRuns) {
     g_boxesFail = true;
     Win32WindowSystem system;
     Win32MessageBoxes boxes(RecordBox);
-    Form1 form(system, boxes);
+    Win32Clock clock;
+    Form1 form(system, boxes, clock);
     // The windows of earlier tests, gone, left their quit messages behind.
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

@@ -273,22 +273,36 @@ bool Form1Window::OnCreate(HWND window) {
     return text1Proc_ != nullptr;
 }
 
+template <typename Handler>
+void Form1Window::Dispatch(Handler handler) {
+    if (!Accepting()) return;
+    busy_ = true;
+    struct Done {
+        bool& busy;
+        ~Done() { busy = false; }
+    } done{busy_};
+    handler();
+}
+
 void Form1Window::OnCommand(int id, int code) {
     if (id == kText1Id && code == EN_CHANGE) {
         // The field's text is the form's: what the user types goes there.
         form_.Text1 = ControlText(Control(kText1Id));
         return;
     }
-    if (!Accepting()) return;
     if (id == kList1Id && code == LBN_SELCHANGE) {
         const LRESULT selected = SendMessageW(Control(kList1Id), LB_GETCURSEL, 0, 0);
-        form_.List1(0).SetSelectedIndex(selected >= 0 && selected < kMaxListEntries
-                                             ? static_cast<ListIndex>(selected)
-                                             : kNoEntry);
+        Dispatch([&] {
+            form_.List1(0).SetSelectedIndex(selected >= 0 && selected < kMaxListEntries
+                                                 ? static_cast<ListIndex>(selected)
+                                                 : kNoEntry);
+        });
+        // A selection the form did not take is taken back.
+        ShowClients();
     } else if (id == kList1Id && code == LBN_DBLCLK) {
-        form_.List1_DblClick(0);
+        Dispatch([&] { form_.List1_DblClick(0); });
     } else if (id == kCommand2Id && code == BN_CLICKED) {
-        form_.Command2_Click();
+        Dispatch([&] { form_.Command2_Click(); });
     }
     // Anything else, IDOK and IDCANCEL from Enter and Escape included, is
     // not an event of this window.
@@ -312,15 +326,15 @@ void Form1Window::OnActivate(HWND window, WPARAM wParam) {
 
 void Form1Window::OnText1GotFocus() {
     // Focus may have moved on before the posted event came round.
-    if (Accepting() && GetFocus() == Control(kText1Id)) form_.Text1_GotFocus();
+    if (GetFocus() == Control(kText1Id)) Dispatch([&] { form_.Text1_GotFocus(); });
 }
 
 void Form1Window::OnText1KillFocus(HWND edit, HWND gaining) {
     // Only a move to another control of this window validates; switching to
     // another application or closing the window does not.
-    if (!Accepting() || gaining == nullptr || !IsChild(GetParent(edit), gaining)) return;
+    if (gaining == nullptr || !IsChild(GetParent(edit), gaining)) return;
     bool cancel = false;
-    form_.Text1_Validate(cancel);
+    Dispatch([&] { form_.Text1_Validate(cancel); });
 }
 
 void Form1Window::OnNcDestroy(HWND window) {

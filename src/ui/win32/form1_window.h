@@ -68,8 +68,11 @@ private:
     void OnText1KillFocus(HWND edit, HWND gaining);
     void OnNcDestroy(HWND window);
     // The form's handlers run only while the window is in use: not once it
-    // is closing, nor after a failure has ended the loop.
-    bool Accepting() const { return !closing_ && !failure_; }
+    // is closing, nor after a failure has ended the loop, nor while a handler
+    // runs (its waits let the window answer, but not start another).
+    bool Accepting() const { return !closing_ && !failure_ && !busy_; }
+    template <typename Handler>
+    void Dispatch(Handler handler);
     // Keeps the first failure caught in a procedure and ends the message
     // loop: no exception may unwind through user32.
     void CarryOut(std::exception_ptr failure);
@@ -82,6 +85,7 @@ private:
     // to the field's WM_NCDESTROY.
     WNDPROC text1Proc_ = nullptr;
     bool closing_ = false;
+    bool busy_ = false;
     std::exception_ptr failure_;
     UniqueWindow window_;
 };
