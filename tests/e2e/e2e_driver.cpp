@@ -668,12 +668,17 @@ struct AutoRoad {
     bool windowShown;
     int width;                            // the first pane's width after; 0: untouched
     bool mirrored = false;                // the client is laid out right to left
+    int clientAfterMs = 0;                // the client starts this long after Kestrum
 };
 
 void RunAutoRoad(const Context& ctx, const AutoRoad& road, Findings& f) {
     Client client;
-    if (!StartClient(ctx, road.layout, client, f)) return;
-    const std::vector<PaneBefore> before = PanesNow(client);
+    std::vector<PaneBefore> before;
+    const bool late = road.clientAfterMs > 0;
+    if (!late) {
+        if (!StartClient(ctx, road.layout, client, f)) return;
+        before = PanesNow(client);
+    }
     if (road.hangMs > 0) {
         client.Command("hang " + std::to_string(road.hangMs));
         if (!f.Check(client.Expect("hanging", 5000), "client", "hanging", "no answer")) return;
@@ -688,7 +693,13 @@ void RunAutoRoad(const Context& ctx, const AutoRoad& road, Findings& f) {
     int boxes = 0;
     double ended = 0;
     HWND shown = nullptr;
+    bool lateStarted = false;
     while (Seconds() - started < 20) {
+        if (late && !lateStarted && Seconds() - started >= road.clientAfterMs / 1000.0) {
+            lateStarted = true;
+            if (!StartClient(ctx, road.layout, client, f)) break;
+            before = PanesNow(client);
+        }
         if (WaitForSingleObject(k.process.handle.get(), 1) == WAIT_OBJECT_0) {
             ended = Seconds();
             break;
@@ -727,8 +738,9 @@ void RunAutoRoad(const Context& ctx, const AutoRoad& road, Findings& f) {
     char took[64];
     std::snprintf(took, sizeof took, "%.3f s", ended - started);
     f.notes.push_back(std::string("Kestrum ran ") + took);
+    if (late) f.Check(ended - started > road.clientAfterMs / 1000.0, "Kestrum's end", "after the client started", took);
     if (road.hangMs > 0) {
-        f.Check(ended - started < 0.5, "Kestrum's run time beside a hung client", "under 0.5 s", took);
+        f.Check(ended - started < 2.0, "Kestrum's run time beside a hung client", "under 2 s", took);
         // The client really was not answering: the new width waits for it.
         const RECT during = RectOf(client.panes.front());
         f.Equal("pane while the client hangs", RectText(before.front().rect), RectText(during));
@@ -916,6 +928,56 @@ void PaneGoneThenButton(const Context& ctx, const WindowRoad& road, Session& s, 
             "the client's main window", "still there", "gone");
 }
 
+// A double-click on a client that does not answer: Kestrum says so at once,
+// and leaves the client as it was.
+void DoubleClickOnAHungClient(const Context&, const WindowRoad&, Session& s, Findings& f) {
+    const Controls c(s.main);
+    const HWND target = s.client.windows.front();
+    s.client.Command("hang 6000");
+    if (!f.Check(s.client.Expect("hanging", 5000), "client", "hanging", "no answer")) return;
+    const double clicked = Seconds();
+    Click(c.EntryPoint(0), 2);
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = s.kestrum.MessageBox()) != nullptr; }, 4000);
+    char took[64];
+    std::snprintf(took, sizeof took, "%.3f s", Seconds() - clicked);
+    if (f.Check(box != nullptr, "a double-click on a hung client", "a message box", "none")) {
+        f.Check(Seconds() - clicked < 2.0, "the message after the double-click", "within 2 s", took);
+        CheckAndDismiss(box, L"The window is not responding; its state was not changed.", f);
+        WaitUntil([&] { return IsWindow(box) == FALSE; }, 5000);
+    }
+    f.Check(s.client.Expect("awake", 10000), "client", "awake again", "no answer");
+    f.Check(IsWindowEnabled(target) != FALSE, "the client after the double-click", "enabled, as it was",
+            "disabled");
+    f.Check(s.kestrum.Responsive(s.main), "Kestrum window", "answering", "no answer");
+}
+
+// The client drops its pane and makes a new one while Kestrum's window is
+// up: the button finds the new one and sets its width, and says nothing.
+void PaneReplacedThenButton(const Context&, const WindowRoad&, Session& s, Findings& f) {
+    const HWND old = s.client.panes.front();
+    const std::string handle = std::to_string(e2e::HandleValue(old));
+    s.client.Command("replace " + handle);
+    HWND pane = nullptr;
+    const bool replaced = WaitUntil([&] {
+        pane = FirstPane(s.client.windows.front());
+        return pane != nullptr && pane != old;
+    }, 5000);
+    if (!f.Check(replaced, "the client's pane", "replaced", "still there")) return;
+    const RECT before = RectOf(pane);
+    const Controls c(s.main);
+    Click(CenterOf(c.button));
+    s.kestrum.Settle();
+    WaitUntil([&] { return RectOf(pane).right - RectOf(pane).left == 300; }, 3000);
+    RECT want = before;
+    want.right = want.left + 300;
+    f.Equal("the new pane's rectangle", RectText(want), RectText(RectOf(pane)));
+    Sleep(300);
+    const HWND box = s.kestrum.MessageBox();
+    f.Check(box == nullptr, "a message box", "none", box ? Quote(ReadBox(box).text) : "");
+    if (box != nullptr) PostMessageW(box, WM_CLOSE, 0, 0);
+}
+
 void DoubleClickToggles(const Context&, const WindowRoad&, Session& s, Findings& f) {
     const Controls c(s.main);
     const HWND target = s.client.windows.front();
@@ -971,7 +1033,15 @@ std::vector<AutoRoad> AutoRoads() {
         {"auto: two clients, two panes", two, L"/AUTO", 0, 0, nullptr, {}, true, 0},
         {"auto: one client, two panes", twoPanes, L"/AUTO", 0, 0, nullptr, {}, true, 0},
         {"auto: a client without a pane", {L"--window", L"Orders"}, L"/AUTO", 0, 0, nullptr, {}, true, 0},
-        {"auto: a client that stopped answering", one, L"/AUTO", 10000, 0, nullptr, {}, false, 300},
+        // The move waits in the client's queue: said, and status 6, within
+        // two seconds; the width is set once the client answers again.
+        {"auto: a client that stopped answering", one, L"/AUTO", 10000, 6,
+         L"The client is not responding: the width will be set when it answers.", {}, false, 300},
+        {"auto: a client that starts after Kestrum (/wait=10)", one, L"/AUTO /wait=10 /newsize=250", 0, 0,
+         nullptr, {}, false, 250, false, 1500},
+        {"auto: /quiet with two clients", two, L"/AUTO /quiet", 0, 5, nullptr, {}, false, 0},
+        {"auto: /quiet with no client", {}, L"/AUTO /quiet", 0, 1, nullptr, {}, false, 0},
+        {"usage: /?", one, L"/?", 0, 0, nullptr, {L"/wait=SECONDS", L"/quiet", L"Exit status"}, false, 0},
         {"auto: /newsize= out of range", one, L"/AUTO /newsize=40000", 0, 2, nullptr,
          {L"40000", L"out of range"}, false, 0},
         {"auto: /newsize= below the range", one, L"/AUTO /newsize=-32769", 0, 2, nullptr,
@@ -1005,6 +1075,8 @@ std::vector<WindowRoad> WindowRoads() {
         {"window: button without a pane", {L"--window", L"Orders"}, L"", ButtonWithoutPane, {}, 0, 0},
         {"window: pane gone before the button", one, L"", PaneGoneThenButton, {}, 0, 0},
         {"window: double-click toggles enabled", one, L"", DoubleClickToggles, {}, 0, 0},
+        {"window: double-click on a hung client", one, L"", DoubleClickOnAHungClient, {}, 0, 0},
+        {"window: pane replaced before the button", one, L"", PaneReplacedThenButton, {}, 0, 0},
         {"window: client closed after start", one, L"", ClientGone, {}, 0, 0},
     };
 }

@@ -42,6 +42,9 @@
 //                  "closed <handle>" or "none"
 //   destroy HANDLE destroys that pane, as the client would when it drops it;
 //                  prints "destroyed <handle>" or "none"
+//   replace HANDLE destroys that pane and makes a new one in its place (the
+//                  report lists the new one instead); prints "replaced
+//                  <old handle> <new handle>" or "none"
 //   quit     closes its windows, prints a last report and ends
 //
 // Handles are printed as signed 32-bit decimals; lines end in CR LF. The exit
@@ -274,6 +277,25 @@ bool RunCommand(const std::string& command) {
         for (const Pane& p : g_panes) ours = ours || (p.handle == h && IsWindow(h));
         if (ours && DestroyWindow(h)) {
             Print("destroyed %ld\n", static_cast<long>(e2e::HandleValue(h)));
+        } else {
+            Print("none\n");
+        }
+    } else if (command.rfind("replace ", 0) == 0) {
+        const HWND h = e2e::HandleFromValue(std::strtoll(command.c_str() + 8, nullptr, 10));
+        Pane* pane = nullptr;
+        for (Pane& p : g_panes) pane = p.handle == h && IsWindow(h) ? &p : pane;
+        RECT place{};
+        const HWND parent = pane != nullptr ? GetParent(h) : nullptr;
+        if (pane != nullptr && GetWindowRect(h, &place)) {
+            MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
+            DestroyWindow(h);
+            pane->handle = CreateWindowExW(0, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER,
+                                           place.left, place.top, place.right - place.left,
+                                           place.bottom - place.top, parent, nullptr,
+                                           GetModuleHandleW(nullptr), nullptr);
+            pane->moves = 0;
+            Print("replaced %ld %ld\n", static_cast<long>(e2e::HandleValue(h)),
+                  static_cast<long>(e2e::HandleValue(pane->handle)));
         } else {
             Print("none\n");
         }
