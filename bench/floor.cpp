@@ -4,12 +4,18 @@
 // top-level windows and reads their classes, enumerates the one client's
 // descendants for its first pane, reads the pane's rectangle, maps its corner
 // into the parent's client area and moves it, with the same call and flags
-// kestrum.exe uses.
+// kestrum.exe uses; then, as kestrum.exe does, it reads the pane back until it
+// shows the width with its place and height, for a second at most, sleeping
+// 15 ms between looks.
 //
-//   floor.exe [/newsize=<width>]     (300 when not given; digits only)
+//   floor.exe [/newsize=<width>] [/noconfirm]
 //
-// Exit status: 0 when the pane has the width, 1 when there was not exactly one
-// client with a pane.
+// /newsize: 300 when not given; digits only. /noconfirm: no read-back, to
+// see what confirming costs.
+//
+// Exit status: 0 when the pane has the width (or the move was asked, with
+// /noconfirm), 1 when there was not exactly one client with a pane, 2 when
+// the width was not seen within the second.
 #include <windows.h>
 
 #include <cstdlib>
@@ -55,5 +61,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     MapWindowPoints(nullptr, GetAncestor(panes.first, GA_PARENT), &place, 1);
     SetWindowPos(panes.first, nullptr, place.x, place.y, width, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
-    return 0;
+    if (std::strstr(GetCommandLineA(), "/noconfirm") != nullptr) return 0;
+
+    const ULONGLONG end = GetTickCount64() + 1000;
+    for (;;) {
+        RECT now;
+        if (!GetWindowRect(panes.first, &now)) return 1;
+        if (now.left == rect.left && now.top == rect.top && now.right - now.left == width &&
+            now.bottom - now.top == rect.bottom - rect.top) {
+            return 0;
+        }
+        if (GetTickCount64() >= end) return 2;
+        MsgWaitForMultipleObjectsEx(0, nullptr, 15, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
 }

@@ -148,7 +148,8 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     for rep in $(seq 1 "$repeats"); do
         log "timing under Wine, $runs runs each (repeat $rep of $repeats)"
         kestrum_cmd=(-n kestrum "$wine_run $kestrum_exe /AUTO /newsize=250")
-        floor_cmd=(-n floor "$wine_run $floor_exe /newsize=250")
+        floor_cmd=(-n floor "$wine_run $floor_exe /newsize=250" -n floor-unconfirmed
+                   "$wine_run $floor_exe /newsize=250 /noconfirm")
         candidate_cmd=()
         [ -n "$candidate_exe" ] && candidate_cmd=(-n candidate "$wine_run $candidate_exe /AUTO /newsize=250")
         if [ $((rep % 2)) -eq 1 ]; then order=("${kestrum_cmd[@]}" "${candidate_cmd[@]}" "${floor_cmd[@]}");
@@ -161,6 +162,9 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
             { cat "$win/hyperfine-$rep.log"; fail "hyperfine failed"; }
         k_med=$(field "$csv" kestrum 4)
         f_med=$(field "$csv" floor 4)
+        u_med=$(field "$csv" floor-unconfirmed 4)
+        wine_rows="$wine_rows| repeat $rep: what confirming costs: median floor.exe with / without the read-back | $(ms "$f_med") ms / $(ms "$u_med") ms = $(awk -v f="$f_med" -v u="$u_med" 'BEGIN { printf "%.3f", f / u }') |
+"
         ratio=$(awk -v k="$k_med" -v f="$f_med" 'BEGIN { printf "%.3f", k / f }')
         ratios="$ratios $ratio"
         # The fastest runs are the least disturbed by other work: their ratio
@@ -190,7 +194,7 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     width=$(awk '/^pane / { print $6 - $4 }' "$win/client.out" | tail -n 1)
     # Two moves per run (the reset to 200, then to 250), per program, the
     # warm-up runs included; the very first reset finds the pane at 200.
-    programs=$([ -n "$candidate_exe" ] && echo 3 || echo 2)
+    programs=$([ -n "$candidate_exe" ] && echo 4 || echo 3)
     expected_moves=$((repeats * 2 * programs * (runs + 2) - 1))
     median_of() { tr ' ' '\n' <<<"$1" | grep . | sort -n |
         awk '{ r[NR] = $1 } END { print (NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2) }'; }
