@@ -32,6 +32,10 @@ public:
         return desktop_.AddChild(parent, Spec(shape, kChildFrame));
     }
     void Destroy(WindowHandle window) override { desktop_.Destroy(window); }
+    bool RefuseMoves(WindowHandle window) override {
+        desktop_.RefuseMoves(window);
+        return true;
+    }
 
 private:
     static NewWindow Spec(const contract::Shape& shape, Point frame) {

@@ -283,6 +283,22 @@ void MirroredParentsCountFromTheRight(ContractDesktop& d) {
     EXPECT_EQ(after, (Rect{before.right - 260, before.top, before.right, before.bottom}));
 }
 
+// A refused move is told apart from a failed one, and changes nothing. (The
+// user32 side reports ERROR_ACCESS_DENIED as a refusal; only another process
+// can refuse, so there the case ends at the failed move.)
+void ARefusedMoveIsToldFromAFailedOne(ContractDesktop& d) {
+    WindowSystem& s = d.System();
+    const WindowHandle w = d.AddTopLevel({"KestrumContractTop", "", {100, 100, 300, 300}});
+    const WindowHandle gone = d.AddTopLevel({"KestrumContractTop", "", {0, 0, 50, 50}});
+    d.Destroy(gone);
+    EXPECT_EQ(s.MoveWindow(gone, 0, 0, 10, 10), MoveResult::Failed);
+    if (!d.RefuseMoves(w)) return;
+    EXPECT_EQ(s.MoveWindow(w, 10, 10, 50, 50), MoveResult::Refused);
+    Rect rect;
+    ASSERT_TRUE(s.ReadWindowRect(w, rect));
+    EXPECT_EQ(rect, (Rect{100, 100, 300, 300}));
+}
+
 // --- Enabled state ---------------------------------------------------------------
 
 void TheEnabledStateIsSetAndReadBack(ContractDesktop& d) {
@@ -315,6 +331,7 @@ const ContractCase kCases[] = {
     {"ChildrenArePlacedInTheirParentsClientArea", ChildrenArePlacedInTheirParentsClientArea},
     {"MirroredParentsCountFromTheRight", MirroredParentsCountFromTheRight},
     {"TheEnabledStateIsSetAndReadBack", TheEnabledStateIsSetAndReadBack},
+    {"ARefusedMoveIsToldFromAFailedOne", ARefusedMoveIsToldFromAFailedOne},
 };
 
 }  // namespace

@@ -48,6 +48,10 @@ public:
     virtual WindowHandle AddChild(WindowHandle parent, const Shape& shape) = 0;
     // The window and all its descendants; also from inside an enumeration.
     virtual void Destroy(WindowHandle window) = 0;
+    // Makes the window one whose moves the window manager refuses, as it
+    // refuses them to a program with lower rights than the window's. False
+    // where no such window can be made (user32, within one process).
+    virtual bool RefuseMoves(WindowHandle /*window*/) { return false; }
 };
 
 // A fresh desktop per case, or nullptr when no windows can be made here (no
