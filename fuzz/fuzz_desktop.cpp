@@ -3,7 +3,8 @@
 // right to left), random faults (lying text lengths, unreadable rectangles,
 // windows destroyed in the middle of a call), random command lines, then
 // start-up followed by random user events. Whatever happens, these must hold:
-//   - every listed entry reads "<its item value> # <the list's class> # ...";
+//   - every listed entry reads "<its item value> # <the list's class> # ...",
+//     the class in any case of its letters;
 //   - a reset asks at most two moves (the second of a pane found again when
 //     the first was gone), and changes only the first pane listed after it;
 //   - a reset with no pane listed moves nothing and says "NavPane was not found";
@@ -70,10 +71,16 @@ struct Road {
 
     void CheckEntries(int list, std::string_view cls) {
         const WindowList& entries = form.List1(static_cast<ListIndex>(list));
+        // The class as the window names it: any case of its ASCII letters.
+        const auto upper = [](std::string text) {
+            for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            return text;
+        };
         for (ListIndex i = 0; i < entries.ListCount(); ++i) {
             const std::string prefix =
                 std::to_string(entries.ItemData(i)) + " # " + std::string(cls) + " # ";
-            if (!entries.ItemText(i).starts_with(prefix)) Broken("entry", entries.ItemText(i).substr(0, 80));
+            const std::string text = entries.ItemText(i);
+            if (!upper(text).starts_with(upper(prefix))) Broken("entry", text.substr(0, 80));
         }
     }
 
@@ -147,7 +154,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     road.Reset([&] { outcome = road.form.Form_Load(arguments); });
     road.CheckEntries(0, kClientClass);
     road.CheckEntries(2, kPaneClass);
-    if (outcome == StartOutcome::WidthOutOfRange || outcome == StartOutcome::NoClientFound) return 0;
+    if (outcome == StartOutcome::OutOfRange || outcome == StartOutcome::NoClientFound ||
+        outcome == StartOutcome::HelpShown) {
+        return 0;
+    }
 
     // The user's turn: select clients, type widths, press the button,
     // double-click lists.
