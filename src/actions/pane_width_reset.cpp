@@ -21,7 +21,10 @@ ResetOutcome ResetPaneWidth(WindowSystem& system, WindowHandle pane, std::int16_
         // height would be wrong for any window that might take its handle.
         return ResetOutcome::PaneGone;
     }
-    if (Difference(rect.right, rect.left) == width) return ResetOutcome::AlreadyThatWide;
+    // The width is in the pixels of a DPI-unaware program, the rectangle in
+    // the pane's own: compared and set in the pane's.
+    const std::int32_t paneWidth = system.FromUnawarePixels(pane, width);
+    if (Difference(rect.right, rect.left) == paneWidth) return ResetOutcome::AlreadyThatWide;
 
     // A child window is placed in its parent's client coordinates, not in
     // screen coordinates. The whole rectangle is converted: in a mirrored
@@ -31,7 +34,7 @@ ResetOutcome ResetPaneWidth(WindowSystem& system, WindowHandle pane, std::int16_
     if (const WindowHandle parent = system.ParentOf(pane); parent != 0) {
         if (!system.MapRectToClient(parent, place)) return ResetOutcome::PaneGone;
     }
-    system.MoveWindow(pane, place.left, place.top, width, Difference(rect.bottom, rect.top));
+    system.MoveWindow(pane, place.left, place.top, paneWidth, Difference(rect.bottom, rect.top));
     return ResetOutcome::Moved;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <limits>
 #include <new>
 #include <string>
 
@@ -37,6 +38,58 @@ bool Enumerate(const WindowVisitor& visit, const std::function<void(LPARAM)>& ru
     if (context.failure) std::rethrow_exception(context.failure);
     return !context.stopped;
 }
+
+// The per-thread DPI awareness calls of Windows 10 (1607) and later, looked
+// up at run time: without them (Windows 7 and 8) nothing is switched or
+// scaled, as before.
+struct DpiCalls {
+    DPI_AWARENESS_CONTEXT(WINAPI* windowContext)(HWND) = nullptr;
+    DPI_AWARENESS_CONTEXT(WINAPI* setThreadContext)(DPI_AWARENESS_CONTEXT) = nullptr;
+    UINT(WINAPI* dpiForWindow)(HWND) = nullptr;
+};
+
+template <typename Function>
+void Lookup(HMODULE module, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+const DpiCalls& Dpi() {
+    static const DpiCalls calls = [] {
+        DpiCalls found;
+        const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        if (user32 == nullptr) return found;
+        Lookup(user32, "GetWindowDpiAwarenessContext", found.windowContext);
+        Lookup(user32, "SetThreadDpiAwarenessContext", found.setThreadContext);
+        Lookup(user32, "GetDpiForWindow", found.dpiForWindow);
+        if (!found.windowContext || !found.setThreadContext || !found.dpiForWindow) return DpiCalls{};
+        return found;
+    }();
+    return calls;
+}
+
+// This thread in the window's DPI awareness for the scope, then back in its
+// own. Kestrum is DPI-unaware: on a scaled display the window manager would
+// convert a DPI-aware window's rectangle to 96 dpi and back, and the
+// rounding on the way moves the pane by a pixel (its place and height). In
+// the window's own awareness its pixels come back as they are.
+class WindowDpiScope {
+public:
+    explicit WindowDpiScope(HWND window) {
+        const DpiCalls& dpi = Dpi();
+        if (dpi.windowContext == nullptr || window == nullptr) return;
+        if (const DPI_AWARENESS_CONTEXT own = dpi.windowContext(window); own != nullptr) {
+            previous_ = dpi.setThreadContext(own);
+        }
+    }
+    ~WindowDpiScope() {
+        if (previous_ != nullptr) Dpi().setThreadContext(previous_);
+    }
+    WindowDpiScope(const WindowDpiScope&) = delete;
+    WindowDpiScope& operator=(const WindowDpiScope&) = delete;
+
+private:
+    DPI_AWARENESS_CONTEXT previous_ = nullptr;
+};
 
 // The first `count` characters a text call copied into `buffer`, converted;
 // the count is trusted only as far as the buffer goes.
@@ -92,6 +145,7 @@ std::string Win32WindowSystem::WindowText(WindowHandle window) {
 
 bool Win32WindowSystem::ReadWindowRect(WindowHandle window, Rect& rect) {
     RECT r;
+    const WindowDpiScope own(ToHwnd(window));
     if (!GetWindowRect(ToHwnd(window), &r)) return false;
     rect = {r.left, r.top, r.right, r.bottom};
     return true;
@@ -112,6 +166,7 @@ bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
     // swaps left and right back into logical order, which ScreenToClient of
     // one corner cannot do.
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    const WindowDpiScope own(hwnd);
     SetLastError(ERROR_SUCCESS);
     if (MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2) == 0 &&
         GetLastError() != ERROR_SUCCESS) {
@@ -121,8 +176,27 @@ bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
     return true;
 }
 
+// A DPI-unaware Kestrum's width reached an aware window scaled by the window
+// manager from 96 dpi to the window's (375 pixels for 250 at 144 dpi, 272
+// for 181); the same scaling here keeps that width, now set in the window's
+// own pixels. An unaware window's pixels are those at 96 dpi: unchanged.
+std::int32_t Win32WindowSystem::FromUnawarePixels(WindowHandle window, std::int32_t length) {
+    const HWND hwnd = ToHwnd(window);
+    const DpiCalls& dpi = Dpi();
+    const UINT windowDpi = dpi.dpiForWindow != nullptr && hwnd != nullptr ? dpi.dpiForWindow(hwnd) : 0;
+    if (windowDpi == 0 || windowDpi == USER_DEFAULT_SCREEN_DPI) return length;
+    // Rounded to the nearest, halves away from zero, as MulDiv does, in 64
+    // bits and kept within range.
+    const std::int64_t twice = std::int64_t{length} * windowDpi * 2;
+    const std::int64_t scaled = (twice + (twice < 0 ? -USER_DEFAULT_SCREEN_DPI : USER_DEFAULT_SCREEN_DPI)) /
+                                (2 * USER_DEFAULT_SCREEN_DPI);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        scaled, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 bool Win32WindowSystem::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                                    std::int32_t width, std::int32_t height) {
+    const WindowDpiScope own(ToHwnd(window));
     return SetWindowPos(ToHwnd(window), nullptr, x, y, width, height,
                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS) != 0;
 }

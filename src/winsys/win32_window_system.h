@@ -23,9 +23,13 @@ public:
     std::string ClassName(WindowHandle window) override;
     std::string WindowText(WindowHandle window) override;
 
+    // Read, mapped and moved in the window's own DPI awareness where Windows
+    // has one per window (10, 1607 and later): its pixels as they are, on a
+    // scaled display too.
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
+    std::int32_t FromUnawarePixels(WindowHandle window, std::int32_t length) override;
 
     // Asynchronous for windows of other threads: a client that has stopped
     // answering never blocks Kestrum.
