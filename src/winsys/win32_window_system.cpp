@@ -91,12 +91,16 @@ private:
     DPI_AWARENESS_CONTEXT previous_ = nullptr;
 };
 
-// The first `count` characters a text call copied into `buffer`, converted;
-// the count is trusted only as far as the buffer goes.
-std::string Copied(const std::string& buffer, int count) {
+// The first `count` UTF-16 units a text call copied into `buffer`, converted;
+// the count is trusted only as far as the buffer goes. A copy that filled
+// the buffer may have been cut inside a surrogate pair: its lone first half
+// is dropped rather than turned into a replacement character.
+std::string Copied(const std::wstring& buffer, int count) {
     if (count <= 0) return {};
     const std::size_t usable = buffer.empty() ? 0 : buffer.size() - 1;
-    return AnsiToUtf8(std::string_view(buffer).substr(0, std::min<std::size_t>(count, usable)));
+    std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(count), usable);
+    if (length == usable && length > 0 && IS_HIGH_SURROGATE(buffer[length - 1])) --length;
+    return WideToUtf8(std::wstring_view(buffer).substr(0, length));
 }
 
 }  // namespace
@@ -125,22 +129,22 @@ bool Win32WindowSystem::EnumerateDescendants(WindowHandle parent, const WindowVi
 std::string Win32WindowSystem::ClassName(WindowHandle window) {
     const HWND hwnd = ToHwnd(window);
     if (hwnd == nullptr) return {};
-    std::string buffer(kLongestClassName + 1, '\0');
-    return Copied(buffer, GetClassNameA(hwnd, buffer.data(), static_cast<int>(buffer.size())));
+    std::wstring buffer(kLongestClassName + 1, L'\0');
+    return Copied(buffer, GetClassNameW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
 std::string Win32WindowSystem::WindowText(WindowHandle window) {
     const HWND hwnd = ToHwnd(window);
-    // No window at all. Wine's GetWindowTextA(NULL) does not fail: it counts
+    // No window at all. Wine's GetWindowText(NULL) does not fail: it counts
     // and copies whatever its own buffer held.
     if (hwnd == nullptr) return {};
-    std::string buffer;
+    std::wstring buffer;
     try {
-        buffer.assign(TextRoom(GetWindowTextLengthA(hwnd)), '\0');
+        buffer.assign(TextRoom(GetWindowTextLengthW(hwnd)), L'\0');
     } catch (const std::bad_alloc&) {
-        buffer.assign(kFallbackTextRoom, '\0');
+        buffer.assign(kFallbackTextRoom, L'\0');
     }
-    return Copied(buffer, GetWindowTextA(hwnd, buffer.data(), static_cast<int>(buffer.size())));
+    return Copied(buffer, GetWindowTextW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
 bool Win32WindowSystem::ReadWindowRect(WindowHandle window, Rect& rect) {
