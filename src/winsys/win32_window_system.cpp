@@ -187,13 +187,13 @@ bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
 std::int32_t Win32WindowSystem::FromUnawarePixels(WindowHandle window, std::int32_t length) {
     const HWND hwnd = ToHwnd(window);
     const DpiCalls& dpi = Dpi();
-    const UINT windowDpi = dpi.dpiForWindow != nullptr && hwnd != nullptr ? dpi.dpiForWindow(hwnd) : 0;
+    const UINT windowDpi = dpi.dpiForWindow && hwnd != nullptr ? dpi.dpiForWindow(hwnd) : 0;
     if (windowDpi == 0 || windowDpi == USER_DEFAULT_SCREEN_DPI) return length;
     // Rounded to the nearest, halves away from zero, as MulDiv does, in 64
     // bits and kept within range.
+    constexpr std::int64_t kUnawareDpi = USER_DEFAULT_SCREEN_DPI;
     const std::int64_t twice = std::int64_t{length} * windowDpi * 2;
-    const std::int64_t scaled = (twice + (twice < 0 ? -USER_DEFAULT_SCREEN_DPI : USER_DEFAULT_SCREEN_DPI)) /
-                                (2 * USER_DEFAULT_SCREEN_DPI);
+    const std::int64_t scaled = (twice + (twice < 0 ? -kUnawareDpi : kUnawareDpi)) / (2 * kUnawareDpi);
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         scaled, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }

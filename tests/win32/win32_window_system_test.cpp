@@ -40,8 +40,8 @@ LRESULT CALLBACK ReportsLength(HWND window, UINT message, WPARAM wParam, LPARAM 
 struct CutCase {
     const char* name;
     std::wstring title;
-    std::int32_t reportedLength;
-    std::string read;  // UTF-8
+    std::int32_t reportedLength;  // -2: the true length
+    std::string read;             // UTF-8
 };
 
 // Read in UTF-16 units, room as TextRoom gives it (the length and one; 256
@@ -59,11 +59,14 @@ TEST(Win32TextTest, TextsAreReadInWholeCharacters) {
         {"fallback room ends after a pair", x254.substr(1) + pair + L"y", -1,
          std::string(253, 'x') + pairUtf8},
     };
-    if (!testing::RegisterTestClass(L"KestrumReportsLength", ReportsLength)) GTEST_SKIP() << "no window class";
+    if (!testing::RegisterTestClass(L"KestrumReportsLength", ReportsLength)) {
+        GTEST_SKIP() << "no window class";
+    }
     Win32WindowSystem system;
     for (const CutCase& c : cases) {
         SCOPED_TRACE(c.name);
-        g_reportedLength = c.reportedLength == -2 ? static_cast<std::int32_t>(c.title.size()) : c.reportedLength;
+        const auto trueLength = static_cast<std::int32_t>(c.title.size());
+        g_reportedLength = c.reportedLength == -2 ? trueLength : c.reportedLength;
         const UniqueWindow window(testing::MakeWindow(L"KestrumReportsLength", c.title, nullptr,
                                                       {0, 0, 50, 50}, WS_POPUP));
         if (window.Get() == nullptr) GTEST_SKIP() << "no windows can be made here (no display?)";
