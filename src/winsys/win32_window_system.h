@@ -19,8 +19,8 @@ public:
     bool EnumerateTopLevelWindows(const WindowVisitor& visit) override;
     bool EnumerateDescendants(WindowHandle parent, const WindowVisitor& visit) override;
 
-    // Read in UTF-16 (any script, whatever the system code page) and
-    // converted.
+    // Read in UTF-16 (any script, whatever the system code page), rooms
+    // counted in UTF-16 units, and converted.
     std::string ClassName(WindowHandle window) override;
     std::string WindowText(WindowHandle window) override;
 

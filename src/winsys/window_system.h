@@ -53,8 +53,7 @@ public:
     virtual std::string ClassName(WindowHandle window) = 0;
     // The window's text, as long as the window says it is: a window that
     // reports a length that cannot be used (see TextRoom) gives at most
-    // kFallbackTextRoom - 1 UTF-16 units, never half a character. Empty when
-    // it cannot be read. UTF-8.
+    // kFallbackTextRoom - 1 characters. Empty when it cannot be read. UTF-8.
     virtual std::string WindowText(WindowHandle window) = 0;
 
     // The window's rectangle in screen pixels (its own: see FromUnawarePixels).

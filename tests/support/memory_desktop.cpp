@@ -16,29 +16,15 @@ std::int32_t Pinned(std::int64_t value) {
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-bool Continues(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
-
-// The UTF-16 units of the character a UTF-8 sequence starting with `lead`
-// encodes: two for the four-byte ones (beyond U+FFFF), one for any other.
-std::size_t Units(char lead) { return (static_cast<unsigned char>(lead) & 0xF8) == 0xF0 ? 2 : 1; }
-
-// The text's length as the window manager counts it: in UTF-16 units.
-std::size_t Utf16Length(const std::string& text) {
-    std::size_t units = 0;
-    for (const char byte : text) units += Continues(byte) ? 0 : Units(byte);
-    return units;
-}
-
-// The text cut to at most `room` UTF-16 units, as a read into that much room
-// is: never inside a character, a surrogate pair included.
-std::string Cut(const std::string& text, std::size_t room) {
-    std::size_t at = 0;
-    while (at < text.size() && Units(text[at]) <= room) {
-        room -= Units(text[at]);
-        for (++at; at < text.size() && Continues(text[at]); ++at) {
-        }
+// The text cut to at most `length` bytes at a character boundary, as a read
+// into that much room converted from the system code page would be: never
+// half of a UTF-8 sequence.
+std::string Cut(const std::string& text, std::size_t length) {
+    std::size_t count = std::min(text.size(), length);
+    if (count < text.size()) {
+        while (count > 0 && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80) --count;
     }
-    return text.substr(0, at);
+    return text.substr(0, count);
 }
 
 }  // namespace
@@ -249,7 +235,7 @@ std::string MemoryDesktop::WindowText(WindowHandle window) {
     if (node->textReadFails) throw std::bad_alloc();
     const std::string& text = node->spec.text;
     const std::size_t room =
-        TextRoom(node->textLengthOverride.value_or(static_cast<std::int32_t>(Utf16Length(text))));
+        TextRoom(node->textLengthOverride.value_or(static_cast<std::int32_t>(text.size())));
     return Cut(text, room - 1);
 }
 

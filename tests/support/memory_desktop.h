@@ -11,8 +11,7 @@
 //   client coordinates. In a mirrored parent x runs from the client area's
 //   right edge leftwards, so its children sit mirrored on screen.
 // - A window's text is read into as much room as its length asks for
-//   (TextRoom, in UTF-16 units), cut at a character boundary, never inside a
-//   surrogate pair, and a class name to its longest;
+//   (TextRoom), cut at a character boundary, and a class name to its longest;
 //   calls on a handle that names no window fail as user32's do (empty, 0,
 //   false), and its descendants are none.
 // - tests/window_system_contract.cpp holds it and the user32 layer to the
