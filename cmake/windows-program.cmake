@@ -96,6 +96,7 @@ if(KESTRUM_BUILD_TESTS AND TARGET GTest::gtest_main)
         tests/win32/form1_window_test.cpp
         tests/win32/win32_clock_test.cpp
         tests/win32/short_of_memory.cpp
+        tests/win32/scaled_display_test.cpp
         tests/window_system_contract.cpp
     )
     target_link_libraries(kestrum_win32_tests PRIVATE kestrum_win32 kestrum_test_support
@@ -106,4 +107,11 @@ if(KESTRUM_BUILD_TESTS AND TARGET GTest::gtest_main)
     # The Wine wrapper's answer when this host cannot run the program's
     # architecture: reported as skipped, not passed.
     set_tests_properties(kestrum_win32_tests PROPERTIES SKIP_RETURN_CODE 77)
+    # The same program's scaled-display cases on a display at 144 dpi (150 %),
+    # in a Wine prefix of their own set to that DPI.
+    add_test(NAME kestrum_win32_tests_144dpi
+             COMMAND "${CMAKE_CURRENT_LIST_DIR}/wine-display-run.sh"
+                     $<TARGET_FILE:kestrum_win32_tests> --gtest_filter=Awareness/ScaledDisplayTest.*)
+    set_tests_properties(kestrum_win32_tests_144dpi PROPERTIES SKIP_RETURN_CODE 77
+                         ENVIRONMENT "KESTRUM_WINE_DPI=144;KESTRUM_SCALED_DISPLAY=1")
 endif()

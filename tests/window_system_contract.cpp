@@ -189,10 +189,16 @@ void EveryCallOnAHandleThatNamesNoWindowFails(ContractDesktop& d) {
 
 // --- Text ----------------------------------------------------------------------
 
-// Texts and class names come back whole, beyond ASCII too.
+// Texts and class names come back whole, beyond ASCII and beyond any one
+// code page too (three scripts and a character outside the Basic
+// Multilingual Plane: "Заказы 中文 Größe 😀", a class "Класс中").
 void TextsComeBackWhole(ContractDesktop& d) {
     const std::string longText(1000, 'L');
-    for (const std::string& text : {std::string("Orders"), std::string(), std::string("Caf\xC3\xA9"), longText}) {
+    const std::string threeScripts =
+        "\xD0\x97\xD0\xB0\xD0\xBA\xD0\xB0\xD0\xB7\xD1\x8B \xE4\xB8\xAD\xE6\x96\x87 Gr\xC3\xB6\xC3\x9F"
+        "e \xF0\x9F\x98\x80";
+    for (const std::string& text :
+         {std::string("Orders"), std::string(), std::string("Caf\xC3\xA9"), threeScripts, longText}) {
         SCOPED_TRACE(text.substr(0, 10));
         const WindowHandle w = d.AddTopLevel({"KestrumContractTop", text, {0, 0, 50, 50}});
         EXPECT_EQ(d.System().WindowText(w), text);
@@ -200,6 +206,9 @@ void TextsComeBackWhole(ContractDesktop& d) {
     }
     const WindowHandle client = d.AddTopLevel({"C/SIDE Application", "", {0, 0, 50, 50}});
     EXPECT_EQ(d.System().ClassName(client), "C/SIDE Application");
+    const std::string wideClass = "\xD0\x9A\xD0\xBB\xD0\xB0\xD1\x81\xD1\x81\xE4\xB8\xAD";
+    const WindowHandle other = d.AddTopLevel({wideClass, "", {0, 0, 50, 50}});
+    EXPECT_EQ(d.System().ClassName(other), wideClass);
 }
 
 // --- Rectangles and coordinates -------------------------------------------------

@@ -27,7 +27,7 @@ namespace kestrum::contract {
 // top-level window and in its parent's client coordinates for a child.
 struct Shape {
     std::string className;
-    std::string text;  // UTF-8, within what the system code page can carry
+    std::string text;  // UTF-8, any script
     Rect rect;
     bool framed = false;    // a caption and a border around the client area
     bool mirrored = false;  // laid out right to left; its children are not

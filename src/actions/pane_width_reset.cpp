@@ -42,13 +42,16 @@ ResetOutcome ResetPaneWidth(WindowSystem& system, Clock& clock, WindowHandle pan
         // height would be wrong for any window that might take its handle.
         return ResetOutcome::PaneGone;
     }
-    if (Difference(rect.right, rect.left) == width) return ResetOutcome::AlreadyThatWide;
+    // The width is in the pixels of a DPI-unaware program, the rectangle in
+    // the pane's own: compared and set in the pane's.
+    const std::int32_t paneWidth = system.FromUnawarePixels(pane, width);
+    if (Difference(rect.right, rect.left) == paneWidth) return ResetOutcome::AlreadyThatWide;
 
     const WindowHandle parent = system.ParentOf(pane);
     Rect place = rect;
     if (parent != 0 && !system.MapRectToClient(parent, place)) return ResetOutcome::PaneGone;
     const std::int32_t height = Difference(rect.bottom, rect.top);
-    switch (system.MoveWindow(pane, place.left, place.top, width, height)) {
+    switch (system.MoveWindow(pane, place.left, place.top, paneWidth, height)) {
         case MoveResult::Refused: return ResetOutcome::Refused;
         case MoveResult::Failed: return ResetOutcome::PaneGone;
         case MoveResult::Posted: break;
@@ -57,7 +60,7 @@ ResetOutcome ResetPaneWidth(WindowSystem& system, Clock& clock, WindowHandle pan
     // The move reaches the pane through its client's queue. The window
     // manager takes a negative width as none.
     const Rect wanted{place.left, place.top,
-                      Pinned(std::int64_t{place.left} + std::max<std::int32_t>(width, 0)),
+                      Pinned(std::int64_t{place.left} + std::max<std::int32_t>(paneWidth, 0)),
                       Pinned(std::int64_t{place.top} + height)};
     const std::chrono::milliseconds end = clock.Now() + kWidthSeenWithin;
     for (;;) {

@@ -28,8 +28,6 @@ std::wstring ToWide(UINT codePage, std::string_view text) {
 
 std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
 
-std::string AnsiToUtf8(std::string_view text) { return WideToUtf8(ToWide(CP_ACP, text)); }
-
 std::string WideToUtf8(std::wstring_view text) {
     const int length = ClampedLength(text.size());
     if (length == 0) return {};

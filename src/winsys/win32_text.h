@@ -1,5 +1,5 @@
 // Text conversions at the Win32 boundary: the program works in UTF-8, the
-// W calls speak UTF-16 and the A calls the system's ANSI code page.
+// W calls speak UTF-16.
 #pragma once
 
 #include <string>
@@ -10,6 +10,5 @@ namespace kestrum::win32 {
 // Invalid input never fails: ill-formed sequences become U+FFFD.
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
-std::string AnsiToUtf8(std::string_view text);
 
 }  // namespace kestrum::win32

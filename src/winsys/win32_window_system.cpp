@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <limits>
 #include <new>
 #include <string>
 
@@ -38,12 +39,68 @@ bool Enumerate(const WindowVisitor& visit, const std::function<void(LPARAM)>& ru
     return !context.stopped;
 }
 
-// The first `count` characters a text call copied into `buffer`, converted;
-// the count is trusted only as far as the buffer goes.
-std::string Copied(const std::string& buffer, int count) {
+// The per-thread DPI awareness calls of Windows 10 (1607) and later, looked
+// up at run time: without them (Windows 7 and 8) nothing is switched or
+// scaled, as before.
+struct DpiCalls {
+    DPI_AWARENESS_CONTEXT(WINAPI* windowContext)(HWND) = nullptr;
+    DPI_AWARENESS_CONTEXT(WINAPI* setThreadContext)(DPI_AWARENESS_CONTEXT) = nullptr;
+    UINT(WINAPI* dpiForWindow)(HWND) = nullptr;
+};
+
+template <typename Function>
+void Lookup(HMODULE module, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+const DpiCalls& Dpi() {
+    static const DpiCalls calls = [] {
+        DpiCalls found;
+        const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        if (user32 == nullptr) return found;
+        Lookup(user32, "GetWindowDpiAwarenessContext", found.windowContext);
+        Lookup(user32, "SetThreadDpiAwarenessContext", found.setThreadContext);
+        Lookup(user32, "GetDpiForWindow", found.dpiForWindow);
+        if (!found.windowContext || !found.setThreadContext || !found.dpiForWindow) return DpiCalls{};
+        return found;
+    }();
+    return calls;
+}
+
+// This thread in the window's DPI awareness for the scope, then back in its
+// own. Kestrum is DPI-unaware: on a scaled display the window manager would
+// convert a DPI-aware window's rectangle to 96 dpi and back, and the
+// rounding on the way moves the pane by a pixel (its place and height). In
+// the window's own awareness its pixels come back as they are.
+class WindowDpiScope {
+public:
+    explicit WindowDpiScope(HWND window) {
+        const DpiCalls& dpi = Dpi();
+        if (dpi.windowContext == nullptr || window == nullptr) return;
+        if (const DPI_AWARENESS_CONTEXT own = dpi.windowContext(window); own != nullptr) {
+            previous_ = dpi.setThreadContext(own);
+        }
+    }
+    ~WindowDpiScope() {
+        if (previous_ != nullptr) Dpi().setThreadContext(previous_);
+    }
+    WindowDpiScope(const WindowDpiScope&) = delete;
+    WindowDpiScope& operator=(const WindowDpiScope&) = delete;
+
+private:
+    DPI_AWARENESS_CONTEXT previous_ = nullptr;
+};
+
+// The first `count` UTF-16 units a text call copied into `buffer`, converted;
+// the count is trusted only as far as the buffer goes. A copy that filled
+// the buffer may have been cut inside a surrogate pair: its lone first half
+// is dropped rather than turned into a replacement character.
+std::string Copied(const std::wstring& buffer, int count) {
     if (count <= 0) return {};
     const std::size_t usable = buffer.empty() ? 0 : buffer.size() - 1;
-    return AnsiToUtf8(std::string_view(buffer).substr(0, std::min<std::size_t>(count, usable)));
+    std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(count), usable);
+    if (length == usable && length > 0 && IS_HIGH_SURROGATE(buffer[length - 1])) --length;
+    return WideToUtf8(std::wstring_view(buffer).substr(0, length));
 }
 
 }  // namespace
@@ -72,26 +129,27 @@ bool Win32WindowSystem::EnumerateDescendants(WindowHandle parent, const WindowVi
 std::string Win32WindowSystem::ClassName(WindowHandle window) {
     const HWND hwnd = ToHwnd(window);
     if (hwnd == nullptr) return {};
-    std::string buffer(kLongestClassName + 1, '\0');
-    return Copied(buffer, GetClassNameA(hwnd, buffer.data(), static_cast<int>(buffer.size())));
+    std::wstring buffer(kLongestClassName + 1, L'\0');
+    return Copied(buffer, GetClassNameW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
 std::string Win32WindowSystem::WindowText(WindowHandle window) {
     const HWND hwnd = ToHwnd(window);
-    // No window at all. Wine's GetWindowTextA(NULL) does not fail: it counts
+    // No window at all. Wine's GetWindowText(NULL) does not fail: it counts
     // and copies whatever its own buffer held.
     if (hwnd == nullptr) return {};
-    std::string buffer;
+    std::wstring buffer;
     try {
-        buffer.assign(TextRoom(GetWindowTextLengthA(hwnd)), '\0');
+        buffer.assign(TextRoom(GetWindowTextLengthW(hwnd)), L'\0');
     } catch (const std::bad_alloc&) {
-        buffer.assign(kFallbackTextRoom, '\0');
+        buffer.assign(kFallbackTextRoom, L'\0');
     }
-    return Copied(buffer, GetWindowTextA(hwnd, buffer.data(), static_cast<int>(buffer.size())));
+    return Copied(buffer, GetWindowTextW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
 bool Win32WindowSystem::ReadWindowRect(WindowHandle window, Rect& rect) {
     RECT r;
+    const WindowDpiScope own(ToHwnd(window));
     if (!GetWindowRect(ToHwnd(window), &r)) return false;
     rect = {r.left, r.top, r.right, r.bottom};
     return true;
@@ -112,6 +170,7 @@ bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
     // swaps left and right back into logical order, which ScreenToClient of
     // one corner cannot do.
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    const WindowDpiScope own(hwnd);
     SetLastError(ERROR_SUCCESS);
     if (MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2) == 0 &&
         GetLastError() != ERROR_SUCCESS) {
@@ -121,8 +180,27 @@ bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
     return true;
 }
 
+// A DPI-unaware Kestrum's width reached an aware window scaled by the window
+// manager from 96 dpi to the window's (375 pixels for 250 at 144 dpi, 272
+// for 181); the same scaling here keeps that width, now set in the window's
+// own pixels. An unaware window's pixels are those at 96 dpi: unchanged.
+std::int32_t Win32WindowSystem::FromUnawarePixels(WindowHandle window, std::int32_t length) {
+    const HWND hwnd = ToHwnd(window);
+    const DpiCalls& dpi = Dpi();
+    const UINT windowDpi = dpi.dpiForWindow && hwnd != nullptr ? dpi.dpiForWindow(hwnd) : 0;
+    if (windowDpi == 0 || windowDpi == USER_DEFAULT_SCREEN_DPI) return length;
+    // Rounded to the nearest, halves away from zero, as MulDiv does, in 64
+    // bits and kept within range.
+    constexpr std::int64_t kUnawareDpi = USER_DEFAULT_SCREEN_DPI;
+    const std::int64_t twice = std::int64_t{length} * windowDpi * 2;
+    const std::int64_t scaled = (twice + (twice < 0 ? -kUnawareDpi : kUnawareDpi)) / (2 * kUnawareDpi);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        scaled, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 MoveResult Win32WindowSystem::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                                          std::int32_t width, std::int32_t height) {
+    const WindowDpiScope own(ToHwnd(window));
     SetLastError(ERROR_SUCCESS);
     if (SetWindowPos(ToHwnd(window), nullptr, x, y, width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS) != 0) {

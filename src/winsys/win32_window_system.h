@@ -19,13 +19,18 @@ public:
     bool EnumerateTopLevelWindows(const WindowVisitor& visit) override;
     bool EnumerateDescendants(WindowHandle parent, const WindowVisitor& visit) override;
 
-    // Read in the system code page and converted.
+    // Read in UTF-16 (any script, whatever the system code page), rooms
+    // counted in UTF-16 units, and converted.
     std::string ClassName(WindowHandle window) override;
     std::string WindowText(WindowHandle window) override;
 
+    // Read, mapped and moved in the window's own DPI awareness where Windows
+    // has one per window (10, 1607 and later): its pixels as they are, on a
+    // scaled display too.
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
+    std::int32_t FromUnawarePixels(WindowHandle window, std::int32_t length) override;
 
     // Posted to windows of other threads (SWP_ASYNCWINDOWPOS).
     MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,

@@ -71,8 +71,8 @@ public:
     // kFallbackTextRoom - 1 characters. Empty when it cannot be read. UTF-8.
     virtual std::string WindowText(WindowHandle window) = 0;
 
-    // The window's rectangle in screen pixels. Returns false, leaving rect as
-    // it was, when it cannot be read.
+    // The window's rectangle in screen pixels (its own: see FromUnawarePixels).
+    // Returns false, leaving rect as it was, when it cannot be read.
     virtual bool ReadWindowRect(WindowHandle window, Rect& rect) = 0;
     // The window whose client area holds this one; 0 for a top-level window
     // and for a handle that names no window.
@@ -84,6 +84,15 @@ public:
     // the window's children are placed, left and right in logical order.
     // Returns false, leaving rect as it was, when window names no window.
     virtual bool MapRectToClient(WindowHandle window, Rect& rect) = 0;
+
+    // A length in the pixels a DPI-unaware program sees, in the window's own
+    // pixels: those its rectangle is read, mapped and moved in. They differ
+    // on a scaled display for a window that is DPI-aware (150 %: 1.5 times
+    // as many); a desktop that does not scale gives the length back.
+    virtual std::int32_t FromUnawarePixels(WindowHandle window, std::int32_t length) {
+        static_cast<void>(window);
+        return length;
+    }
 
     // Move and resize: x and y are screen pixels for a top-level window and
     // client coordinates of its parent for a child window. Repaints. A window

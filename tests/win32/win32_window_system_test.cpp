@@ -26,7 +26,38 @@ TEST(TextConversionTest, RoundTripsAndReplacesBrokenInput) {
     EXPECT_EQ(Utf8ToWide("\xC3\xA9"), L"\u00E9");
     EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
     EXPECT_EQ(WideToUtf8(L""), "");
-    EXPECT_EQ(AnsiToUtf8("plain"), "plain");
+}
+
+// A window that reports the length the case gives for its text.
+std::int32_t g_reportedLength = 0;
+
+LRESULT CALLBACK ReportsLength(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETTEXTLENGTH) return g_reportedLength;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A read cut short by the room (its length and one, or 256 for a length that
+// cannot be used, in UTF-16 units) never ends inside a surrogate pair.
+TEST(Win32TextTest, AReadCutShortEndsBetweenCharacters) {
+    const std::wstring pair = L"\U0001F600";
+    const struct {
+        std::wstring title;
+        std::int32_t reportedLength;
+        std::string read;
+    } cases[] = {
+        {L"a" + pair + L"b", 3, "a\xF0\x9F\x98\x80"},
+        {L"a" + pair + L"b", 2, "a"},
+        {std::wstring(254, L'x') + pair, -1, std::string(254, 'x')},
+    };
+    if (!testing::RegisterTestClass(L"KestrumReportsLength", ReportsLength)) GTEST_SKIP();
+    Win32WindowSystem system;
+    for (const auto& c : cases) {
+        g_reportedLength = c.reportedLength;
+        const UniqueWindow window(testing::MakeWindow(L"KestrumReportsLength", c.title, nullptr,
+                                                      {0, 0, 50, 50}, WS_POPUP));
+        if (window.Get() == nullptr) GTEST_SKIP() << "no windows can be made here (no display?)";
+        EXPECT_EQ(system.WindowText(ToHandle(window.Get())), c.read) << c.reportedLength;
+    }
 }
 
 // Real windows of this process, made hidden. Every top-level window goes
