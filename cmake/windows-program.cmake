@@ -1,6 +1,6 @@
 # The Windows program: the user32 layer, the main window and the entry, with
 # the version resource and an application manifest naming the build's own
-# architecture; its release archive; and the tests that run under Wine.
+# architecture; its release files (zip and MSI); and the tests that run under Wine.
 enable_language(RC)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -60,23 +60,8 @@ set_target_properties(kestrum PROPERTIES INTERPROCEDURAL_OPTIMIZATION ON
 set_source_files_properties(src/app/kestrum.rc PROPERTIES OBJECT_DEPENDS
                             "${CMAKE_BINARY_DIR}/generated/kestrum.manifest")
 
-# The release archive: cmake --build --preset <windows preset> --target package
-# gives Kestrum-<version>-<win32|win64>.zip and its .sha256 beside it, in the
-# build folder. It holds the exe, the user's README and the licence.
-include(cmake/user-readme.cmake)
-kestrum_user_readme("${CMAKE_BINARY_DIR}/generated/README.txt")
-install(TARGETS kestrum RUNTIME DESTINATION .)
-install(FILES "${CMAKE_BINARY_DIR}/generated/README.txt" DESTINATION .)
-install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME Kestrum)
-set(CPACK_PACKAGE_VENDOR "the Kestrum developers")
-set(CPACK_PACKAGE_FILE_NAME "Kestrum-${PROJECT_VERSION}-${KESTRUM_PACKAGE_ARCH}")
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGE_CHECKSUM SHA256)
-set(CPACK_OUTPUT_FILE_PREFIX "${CMAKE_BINARY_DIR}")
-include(CPack)
+# The release files: the zip and the MSI (cmake/release-packages.cmake).
+include(${CMAKE_CURRENT_LIST_DIR}/release-packages.cmake)
 
 if(KESTRUM_BUILD_TESTS)
     # What the shipped exe is: its PE format, its imports, its manifest, and

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The main job on a fresh Debian machine (as root): installs what is missing,
-# builds kestrum.exe and its release archives, starts a stand-in client on a
-# private Xvfb display, runs "kestrum.exe /AUTO /newsize=250" and prints the
-# pane's rectangle before and after, then opens Kestrum's window and writes a
-# screenshot of it. Runs the 32-bit build where this host runs 32-bit
+# builds kestrum.exe and its release files (zips and MSIs), starts a stand-in
+# client on a private Xvfb display, runs "kestrum.exe /AUTO /newsize=250" and
+# prints the pane's rectangle before and after, then opens Kestrum's window and
+# writes a screenshot of it. Runs the 32-bit build where this host runs 32-bit
 # programs, the 64-bit one otherwise, and says which. Leaves nothing running
 # that it started.
 set -euo pipefail
@@ -60,12 +60,13 @@ e2e_screenshot "$shot"
 e2e_not_blank "$shot"
 echo "screenshot: $PWD/$shot"
 
-# The release archives, both architectures (building them needs no Wine).
+# The release files, both architectures (building them needs no Wine).
 for archive_preset in windows windows64; do
     cmake --preset "$archive_preset" >/dev/null
     cmake --build --preset "$archive_preset" --target package >/dev/null
 done
-echo "release archives:"
-for zip in build/windows/Kestrum-*-win32.zip build/windows64/Kestrum-*-win64.zip; do
-    echo "  $PWD/$zip ($(stat -c %s "$zip") bytes, checksum in $(basename "$zip").sha256)"
+echo "release files (zip to unpack anywhere, MSI to install):"
+for file in build/windows/Kestrum-*-win32.zip build/windows/Kestrum-*-win32.msi \
+    build/windows64/Kestrum-*-win64.zip build/windows64/Kestrum-*-win64.msi; do
+    echo "  $PWD/$file ($(stat -c %s "$file") bytes, checksum in $(basename "$file").sha256)"
 done

@@ -1,23 +1,28 @@
 #!/usr/bin/env bash
-# The release archives: for each Windows build, the package target must give
-# Kestrum-<version>-<win32|win64>.zip holding exactly the exe, README.txt and
-# LICENSE.txt, the exe stripped and of the build's architecture, and a
-# .sha256 file beside it that sha256sum -c accepts. Needs no Wine.
+# The release files: for each Windows build, the package target must give
+# Kestrum-<version>-<win32|win64>.zip holding exactly the exe, README.txt,
+# LICENSE.txt and CHANGELOG.txt, the exe stripped and of the build's
+# architecture, and Kestrum-<version>-<win32|win64>.msi installing the same
+# four files; each with a .sha256 file beside it that sha256sum -c accepts.
+# Built without a signing key, so nothing is signed and the build says so.
+# Needs no Wine (scripts/suites/installer.sh installs the MSI under Wine).
 # Ends with "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 
 # shellcheck source=scripts/lib/summary.sh
 source scripts/lib/summary.sh
+unset KESTRUM_SIGN_CERT KESTRUM_SIGN_KEY KESTRUM_SIGN_TIMESTAMP_URL
 
 version=$(sed -nE 's/^project\(Kestrum VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
 for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64"; do
     read -r preset suffix format arch prefix <<<"$build"
     dir=build/$preset
     zip=$dir/Kestrum-$version-$suffix.zip
+    msi=$dir/Kestrum-$version-$suffix.msi
     log=$dir/package.log
     mkdir -p "$dir"
-    rm -f "$zip" "$zip.sha256"
+    rm -f "$zip" "$zip.sha256" "$msi" "$msi.sha256"
     { cmake --preset "$preset" && cmake --build --preset "$preset" --target package; } >"$log" 2>&1
     summary_result $? "$preset: the package target builds (see $log)"
     [ -f "$zip" ] && [ -f "$zip.sha256" ]
@@ -26,8 +31,8 @@ for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64";
     summary_result $? "$preset: sha256sum -c accepts the checksum file"
 
     contents=$(unzip -Z1 "$zip" 2>/dev/null | sort | paste -sd ' ')
-    [ "$contents" = "LICENSE.txt README.txt kestrum.exe" ]
-    summary_result $? "$preset: the archive holds LICENSE.txt README.txt kestrum.exe (seen: ${contents:-nothing})"
+    [ "$contents" = "CHANGELOG.txt LICENSE.txt README.txt kestrum.exe" ]
+    summary_result $? "$preset: the archive holds CHANGELOG.txt LICENSE.txt README.txt kestrum.exe (seen: ${contents:-nothing})"
 
     unpacked=$(mktemp -d)
     unzip -q "$zip" -d "$unpacked" 2>/dev/null
@@ -36,6 +41,27 @@ for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64";
     summary_result $? "$preset: the archived exe is $format, imports system DLLs only, names $arch, is stripped"
     grep -q "^Exit status" "$unpacked/README.txt" 2>/dev/null && grep -q "/newsize=" "$unpacked/README.txt"
     summary_result $? "$preset: README.txt tells the options and the exit statuses"
+    grep -q $'^## 1\\.0\\.0\r$' "$unpacked/CHANGELOG.txt" 2>/dev/null
+    summary_result $? "$preset: CHANGELOG.txt has Windows line ends and a section for 1.0.0"
+
+    [ -f "$msi" ] && (cd "$dir" && sha256sum -c "$(basename "$msi").sha256" >/dev/null 2>&1)
+    summary_result $? "$preset: $msi exists and sha256sum -c accepts its checksum file"
+    # The MSI's files, extracted (where they go is the installer suite's
+    # business), against the zip's: the same four, byte for byte.
+    msiextract -C "$unpacked/msi" "$msi" >/dev/null 2>&1
+    differ=""
+    for file in CHANGELOG.txt LICENSE.txt README.txt kestrum.exe; do
+        cmp -s "$unpacked/$file" "$(find "$unpacked/msi" -type f -name "$file" | head -n 1)" || differ="$differ $file"
+    done
+    [ -z "$differ" ] && [ "$(find "$unpacked/msi" -type f | wc -l)" -eq 4 ]
+    summary_result $? "$preset: the MSI holds exactly the zip's four files (differing or missing:${differ:- none})"
+
+    # Without a key: one line says so, and the exe carries no signature
+    # (an empty certificate table in its PE header).
+    certificates=$("$prefix-w64-mingw32-objdump" -p "$unpacked/kestrum.exe" 2>&1 | grep 'Security Directory')
+    [ "$(grep -c 'are not signed' "$log")" -eq 1 ] &&
+        [[ $certificates =~ Entry\ 4[[:space:]]+0+[[:space:]]+0+[[:space:]] ]]
+    summary_result $? "$preset: unsigned without a key, and the build says so in one line"
     rm -rf "$unpacked"
 done
 

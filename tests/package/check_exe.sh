@@ -2,7 +2,8 @@
 # Checks what the shipped kestrum.exe is, without running it:
 #   check_exe.sh EXE PE32|PE32+ x86|amd64 OBJDUMP
 # its PE format (the build's architecture), that it imports system DLLs only,
-# that its manifest names the same architecture, and that it is stripped.
+# that its manifest names the same architecture, that its version resource
+# names the company and the copyright of LICENSE, and that it is stripped.
 # Ends with "N passed, N failed".
 set -uo pipefail
 exe=$1 format=$2 arch=$3 objdump=$4
@@ -42,6 +43,15 @@ check "imports beyond the system's ($imports)" "${foreign:- none}" " none"
 manifest_arch=$(grep -a -o 'assemblyIdentity type="win32" name="Kestrum.Kestrum"[^>]*' "$exe" |
     grep -o 'processorArchitecture="[^"]*"' | cut -d'"' -f2)
 check "manifest architecture" "${manifest_arch:-none}" "$arch"
+
+# The version resource's strings, as the file's properties show them: UTF-16
+# text in the resource section, each name followed by its value.
+version_string() {
+    strings -el "$exe" | grep -A1 -x "$1" | sed -n 2p
+}
+licence=$(grep -m 1 '^Copyright' "$(dirname "$0")/../../LICENSE")
+check "company name" "$(version_string CompanyName)" "the Kestrum developers"
+check "copyright, as in LICENSE" "$(version_string LegalCopyright)" "$licence"
 
 symbols=$("$objdump" -t "$exe" | grep -c '^\[')
 debug_sections=$("$objdump" -h "$exe" | grep -c ' \.debug_')

@@ -1,0 +1,62 @@
+# The release files of a Windows build: cmake --build --preset <windows preset>
+# --target package gives, in the build folder,
+#   Kestrum-<version>-<win32|win64>.zip   the files below, to unpack anywhere
+#   Kestrum-<version>-<win32|win64>.msi   a per-machine installer of the same files
+# each with its .sha256. Both hold kestrum.exe, README.txt (the user's part of
+# README.md), LICENSE.txt and CHANGELOG.txt, the text files with Windows line
+# ends. With a signing key (cmake/sign.cmake) the exe is signed before it goes
+# into either, and the MSI once built.
+include(${CMAKE_CURRENT_LIST_DIR}/user-readme.cmake)
+kestrum_user_readme("${CMAKE_BINARY_DIR}/generated/README.txt")
+
+file(READ "${PROJECT_SOURCE_DIR}/CHANGELOG.md" changelog)
+string(REPLACE "\n" "\r\n" changelog "${changelog}")
+file(WRITE "${CMAKE_BINARY_DIR}/generated/CHANGELOG.txt" "${changelog}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/CHANGELOG.md")
+
+# Signing: PEM certificate and key, an optional time-stamping server. Empty
+# cache values leave the choice to the environment when packaging.
+set(KESTRUM_SIGN_CERT "" CACHE FILEPATH "Code-signing certificate (PEM) for the exe and the MSI")
+set(KESTRUM_SIGN_KEY "" CACHE FILEPATH "Private key (PEM) of the code-signing certificate")
+set(KESTRUM_SIGN_TIMESTAMP_URL "" CACHE STRING "Time-stamping server for the signatures (optional)")
+
+install(TARGETS kestrum RUNTIME DESTINATION .)
+# After the exe is staged (and stripped): sign that copy.
+install(CODE "
+    include(\"${CMAKE_CURRENT_LIST_DIR}/sign.cmake\")
+    kestrum_sign(\"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/kestrum.exe\"
+                 \"${KESTRUM_SIGN_CERT}\" \"${KESTRUM_SIGN_KEY}\" \"${KESTRUM_SIGN_TIMESTAMP_URL}\")")
+install(FILES "${CMAKE_BINARY_DIR}/generated/README.txt" "${CMAKE_BINARY_DIR}/generated/CHANGELOG.txt"
+        DESTINATION .)
+install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
+
+# The installer's upgrade code, one per architecture and never changed: it is
+# how a later version finds the one to replace. The product code follows from
+# it and the version, so a rebuild of the same version is the same product.
+if(KESTRUM_PACKAGE_ARCH STREQUAL win64)
+    set(CPACK_KESTRUM_MSI_ARCH x64)
+    set(CPACK_KESTRUM_UPGRADE_CODE 45B469A7-DE7D-4C94-A689-FF3689A67E1D)
+else()
+    set(CPACK_KESTRUM_MSI_ARCH x86)
+    set(CPACK_KESTRUM_UPGRADE_CODE 27E54469-39A7-472F-BA9B-3996EEA47FB6)
+endif()
+string(UUID CPACK_KESTRUM_PRODUCT_CODE NAMESPACE ${CPACK_KESTRUM_UPGRADE_CODE}
+       NAME "Kestrum ${PROJECT_VERSION}" TYPE SHA1 UPPER)
+set(CPACK_KESTRUM_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
+set(CPACK_KESTRUM_SIGN_CERT "${KESTRUM_SIGN_CERT}")
+set(CPACK_KESTRUM_SIGN_KEY "${KESTRUM_SIGN_KEY}")
+set(CPACK_KESTRUM_SIGN_TIMESTAMP_URL "${KESTRUM_SIGN_TIMESTAMP_URL}")
+
+# The zip by CPack; the MSI by wixl (cmake/msi-package.cmake), run by CPack
+# once the zip is made, from the same staged files: both carry the same exe.
+set(CPACK_GENERATOR ZIP)
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/msi-package.cmake")
+set(CPACK_PACKAGE_NAME Kestrum)
+set(CPACK_PACKAGE_VENDOR "the Kestrum developers")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_FILE_NAME "Kestrum-${PROJECT_VERSION}-${KESTRUM_PACKAGE_ARCH}")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+set(CPACK_OUTPUT_FILE_PREFIX "${CMAKE_BINARY_DIR}")
+include(CPack)

@@ -1,0 +1,240 @@
+#!/usr/bin/env bash
+# The MSIs, installed. For each Windows build, first without Wine: the same
+# sources built as the next patch version (build/installer/<preset>/later),
+# packaged with a throwaway code-signing key, whose exe and MSI must verify
+# against the throwaway authority and fail to once a byte is changed. Then,
+# where this host runs the build's architecture, in a Wine prefix made anew
+# (build/installer/<preset>/wineprefix) on a private display: a silent install
+# of the release MSI puts the files into the right Program Files folder and an
+# entry into the installed programs list, and writes no Run value; the
+# installed exe sets the stand-in client's pane; the later MSI with
+# ADDLOCAL=AutoStart NEWSIZE=250 replaces it, leaving one entry, and writes
+# the Run value; the earlier MSI is then refused; a silent uninstall removes
+# the files, the entry and the Run value, and leaves nothing behind in
+# HKLM\Software or the Program Files folders. A build this host cannot run is
+# reported as skipped, with the reason.
+# Ends with "N passed, N failed, N skipped".
+set -uo pipefail
+cd "$(dirname "$0")/../.." || exit 1
+
+out_root=build/installer
+mkdir -p "$out_root"
+keys=$(mktemp -d)
+
+# shellcheck source=scripts/lib/summary.sh
+source scripts/lib/summary.sh
+# shellcheck source=tests/e2e/desktop.sh
+source tests/e2e/desktop.sh
+cleanup() {
+    e2e_desktop_stop
+    rm -rf "$keys"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+# The release MSIs are checked as built without a key.
+unset KESTRUM_SIGN_CERT KESTRUM_SIGN_KEY KESTRUM_SIGN_TIMESTAMP_URL
+
+version=$(sed -nE 's/^project\(Kestrum VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+IFS=. read -r major minor patch <<<"$version"
+later=$major.$minor.$((patch + 1))
+
+# A certificate authority and a code-signing certificate it issued, for this
+# run only (in a temporary folder, removed at the end).
+make_keys() {
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Kestrum test authority" \
+        -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" \
+        -keyout "$keys/ca.key" -out "$keys/ca.pem" &&
+        openssl req -newkey rsa:2048 -nodes -subj "/CN=Kestrum test signer" \
+            -keyout "$keys/sign.key" -out "$keys/sign.csr" &&
+        printf '%s\n' "basicConstraints=CA:FALSE" "keyUsage=critical,digitalSignature" \
+            "extendedKeyUsage=codeSigning" >"$keys/signer.ext" &&
+        openssl x509 -req -days 2 -in "$keys/sign.csr" -CA "$keys/ca.pem" -CAkey "$keys/ca.key" \
+            -CAcreateserial -extfile "$keys/signer.ext" -out "$keys/sign.pem"
+}
+
+verifies() {
+    osslsigncode verify -CAfile "$keys/ca.pem" -in "$1" >/dev/null 2>&1
+}
+
+# Changes the byte at offset $2 of file $1.
+change_byte() {
+    local byte
+    byte=$(od -An -t u1 -j "$2" -N 1 "$1" | tr -d ' ')
+    # shellcheck disable=SC2059  # the format is the byte itself, as an octal escape
+    printf "$(printf '\\%03o' $((byte ^ 0x20)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
+# The signatures of the later build's exe (in its zip and in its MSI) and MSI.
+check_signatures() {
+    local label=$1 zip=$2 msi=$3 work=$4 offset
+    rm -rf "$work"
+    mkdir -p "$work/zip" "$work/msi"
+    unzip -q "$zip" kestrum.exe -d "$work/zip" 2>/dev/null
+    msiextract -C "$work/msi" "$msi" >/dev/null 2>&1
+    verifies "$work/zip/kestrum.exe" && verifies "$(find "$work/msi" -name kestrum.exe | head -n 1)" &&
+        verifies "$msi"
+    summary_result $? "signing, $label: the exe (in the zip and in the MSI) and the MSI verify against the test authority"
+
+    cp "$work/zip/kestrum.exe" "$work/changed.exe"
+    change_byte "$work/changed.exe" $(($(stat -c %s "$work/changed.exe") / 2))
+    ! verifies "$work/changed.exe"
+    summary_result $? "signing, $label: the exe with one byte changed (mid-file) fails verification"
+
+    # A byte of the MSI's own data: the first letter of its publisher's name.
+    cp "$msi" "$work/changed.msi"
+    offset=$(grep -obUa 'the Kestrum developers' "$work/changed.msi" | head -n 1 | cut -d: -f1)
+    [ -n "$offset" ] && change_byte "$work/changed.msi" "$offset" && ! verifies "$work/changed.msi"
+    summary_result $? "signing, $label: the MSI with one byte changed (at ${offset:-?}) fails verification"
+}
+
+# Wine's tools, on the prefix of the build under test.
+wine_tool() {
+    "$E2E_WINE" "$@" </dev/null
+}
+
+# The installed programs list's Kestrum entries, one line each:
+# "<name> <version> by <publisher>".
+kestrum_entries() {
+    wine_tool reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' | awk -F '    ' '
+        function flush() { if (name == "Kestrum") print name, version, "by", publisher }
+        /^HKEY/ { flush(); name = version = publisher = ""; next }
+        $2 == "DisplayName" { name = $4 }
+        $2 == "DisplayVersion" { version = $4 }
+        $2 == "Publisher" { publisher = $4 }
+        END { flush() }'
+}
+
+run_value() {
+    wine_tool reg query "$run_key" /v Kestrum 2>/dev/null | tr -d '\r' | awk -F '    ' '$2 == "Kestrum" { print $4 }'
+}
+
+# What is in HKLM\Software (one line a key, and one a value with its key) and
+# in the Program Files folders.
+snapshot() {
+    wine_tool reg export 'HKLM\Software' "$1.reg" /y >/dev/null 2>&1 || return 1
+    {
+        iconv -f UTF-16 -t UTF-8 "$1.reg" | tr -d '\r' |
+            awk '/^\[/ { key = $0; print key; next } /./ { print key " " $0 }'
+        (cd "$WINEPREFIX/drive_c" && find "Program Files" "Program Files (x86)")
+    } | sort >"$1.txt"
+}
+
+# The pane's width, from the stand-in client's report
+# "pane <h> screen <l> <t> <r> <b> client ...".
+pane_width() {
+    local l r
+    read -r _ _ _ l _ r _ < <(e2e_client_ask report '^pane ') || return 1
+    echo $((r - l))
+}
+
+# PRESET ARCH LABEL SUFFIX, PROGRAM-FILES OTHER-PROGRAM-FILES, REGISTRY-VIEW
+run_build() {
+    local preset=$1 arch=$2 label=$3 suffix=$4 program_files=$5 other_program_files=$6 view=$7
+    local out=$out_root/$1 reason status before width entries expected_run
+    local msi=build/$preset/Kestrum-$version-$suffix.msi
+    local later_msi=$out/later/Kestrum-$later-$suffix.msi
+    local later_zip=$out/later/Kestrum-$later-$suffix.zip
+    echo "=== installer, $label build"
+    mkdir -p "$out"
+
+    # The release MSI, and the later version signed (the key given at build
+    # time, in the environment).
+    if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target package; } >"$out/build.log" 2>&1 ||
+        ! { cmake --preset "$preset" -B "$out/later" -DKESTRUM_VERSION_OVERRIDE="$later" \
+                -DKESTRUM_BUILD_TESTS=OFF &&
+            KESTRUM_SIGN_CERT=$keys/sign.pem KESTRUM_SIGN_KEY=$keys/sign.key \
+                cmake --build "$out/later" --target package; } >"$out/later.log" 2>&1; then
+        summary_result 1 "installer, $label: $version and $later build and package (see $out/build.log, $out/later.log)"
+        return
+    fi
+    check_signatures "$label" "$later_zip" "$later_msi" "$out/signatures"
+
+    if ! reason=$(cmake/wine-run.sh --can-run "$arch"); then
+        summary_skip "installer, $label build under Wine" "$reason"
+        return
+    fi
+    rm -rf "$out/wineprefix"
+    if ! e2e_desktop_start "$out/wineprefix"; then
+        summary_result 1 "installer, $label: a private desktop and a fresh Wine prefix start"
+        return
+    fi
+    E2E_BIN=build/$preset
+    uninstall_key="HKLM\\Software\\${view}Microsoft\\Windows\\CurrentVersion\\Uninstall"
+    run_key="HKLM\\Software\\${view}Microsoft\\Windows\\CurrentVersion\\Run"
+    local folder=$WINEPREFIX/drive_c/$program_files/Kestrum
+    snapshot "$out/before" || summary_result 1 "installer, $label: the prefix's registry exports"
+
+    wine_tool msiexec /i "$msi" /qn
+    summary_result $? "installer, $label: msiexec /i $(basename "$msi") /qn succeeds"
+    [ -f "$folder/kestrum.exe" ] && [ -f "$folder/README.txt" ] && [ -f "$folder/LICENSE.txt" ] &&
+        [ -f "$folder/CHANGELOG.txt" ] && [ ! -e "$WINEPREFIX/drive_c/$other_program_files/Kestrum" ]
+    summary_result $? "installer, $label: kestrum.exe, README.txt, LICENSE.txt, CHANGELOG.txt in C:\\$program_files\\Kestrum, nothing in C:\\$other_program_files"
+    entries=$(kestrum_entries)
+    [ "$entries" = "Kestrum $version by the Kestrum developers" ]
+    summary_result $? "installer, $label: one entry in $uninstall_key (seen: ${entries:-none})"
+    [ -z "$(run_value)" ]
+    summary_result $? "installer, $label: a default install writes no Run value"
+
+    # The installed exe, unattended, against the stand-in client.
+    status=1
+    if e2e_client_start "$out" --window Orders --pane 2,15,12,220,150; then
+        before=$(pane_width)
+        wine_tool "$folder/kestrum.exe" /AUTO /newsize=250
+        status=$?
+        for _ in $(seq 20); do
+            width=$(pane_width) && [ "$width" = 250 ] && break
+            sleep 0.25
+        done
+    fi
+    [ "$status" -eq 0 ] && [ "${width:-}" = 250 ] && [ "${before:-}" != 250 ]
+    summary_result $? "installer, $label: the installed kestrum.exe /AUTO /newsize=250 ends with 0 and sets the pane from ${before:-?} to ${width:-?} pixels"
+    e2e_client_stop
+
+    wine_tool msiexec /i "$later_msi" /qn ADDLOCAL=AutoStart NEWSIZE=250
+    summary_result $? "installer, $label: msiexec /i $(basename "$later_msi") /qn ADDLOCAL=AutoStart NEWSIZE=250 succeeds"
+    entries=$(kestrum_entries)
+    [ "$entries" = "Kestrum $later by the Kestrum developers" ] && cmp -s "$folder/kestrum.exe" "$out/signatures/zip/kestrum.exe"
+    summary_result $? "installer, $label: $later replaces $version: one entry (seen: ${entries:-none}), the later exe in place"
+    expected_run="\"C:\\$program_files\\Kestrum\\kestrum.exe\" /AUTO /wait=120 /quiet /newsize=250"
+    [ "$(run_value)" = "$expected_run" ]
+    summary_result $? "installer, $label: $run_key\\Kestrum is $expected_run (seen: $(run_value))"
+
+    # The earlier version over the later one: refused by the launch condition
+    # on the detected later version (whose message Windows shows; Wine's log
+    # does not carry it). msiexec's 1603 arrives from Wine modulo 256.
+    wine_tool msiexec /i "$msi" /qn /l*v "$out/downgrade.log"
+    status=$?
+    entries=$(kestrum_entries)
+    [ "$status" -ne 0 ] && [ "$entries" = "Kestrum $later by the Kestrum developers" ] &&
+        grep -aq 'WIX_DOWNGRADE_DETECTED = {' "$out/downgrade.log"
+    summary_result $? "installer, $label: $version over $later is refused as a downgrade (status $status, $((1603 % 256)) expected), $later stays"
+
+    wine_tool msiexec /x "$later_msi" /qn
+    summary_result $? "installer, $label: msiexec /x $(basename "$later_msi") /qn succeeds"
+    [ ! -e "$folder" ] && [ -z "$(kestrum_entries)" ] && [ -z "$(run_value)" ]
+    summary_result $? "installer, $label: the uninstall removes the folder, the entry and the Run value"
+
+    # What the uninstall left that was not there before the install. Windows
+    # Installer's own bookkeeping keys (Software\Classes\Installer and
+    # ...\CurrentVersion\Installer), which it makes on first use and keeps,
+    # are left out when empty; anything in them counts. Wine changes nothing
+    # else under HKLM\Software meanwhile, so no other key is left out. What
+    # went away is not counted (Wine takes the emptied 32-bit Run key along).
+    snapshot "$out/after"
+    comm -13 "$out/before.txt" "$out/after.txt" |
+        grep -vE '^\[HKEY_LOCAL_MACHINE\\Software\\(Classes|Microsoft\\Windows\\CurrentVersion)\\Installer(\\[^]]*)?\]$' \
+            >"$out/left-behind.txt"
+    [ -s "$out/before.txt" ] && [ ! -s "$out/left-behind.txt" ]
+    summary_result $? "installer, $label: nothing left behind in HKLM\\Software or Program Files (see $out/left-behind.txt)"
+
+    e2e_desktop_stop
+}
+
+if make_keys >"$out_root/keys.log" 2>&1; then
+    run_build windows i686 32-bit win32 "Program Files (x86)" "Program Files" "Wow6432Node\\"
+    run_build windows64 x86_64 64-bit win64 "Program Files" "Program Files (x86)" ''
+else
+    summary_result 1 "a throwaway signing key is made (see $out_root/keys.log)"
+fi
+
+summary_finish
