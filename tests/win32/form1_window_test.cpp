@@ -124,6 +124,20 @@ int WINAPI RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
     return IDOK;
 }
 
+// A run as main makes it, its boxes recorded (and failing, when asked to).
+struct RecordedRun {
+    explicit RecordedRun(bool boxesFail) {
+        g_boxes.clear();
+        g_boxesFail = boxesFail;
+    }
+    int Run(const char* arguments) { return win32::Run(form, boxes, GetModuleHandleW(nullptr), arguments); }
+
+    Win32WindowSystem system;
+    Win32MessageBoxes boxes{RecordBox};
+    Win32Clock clock;
+    Form1 form{system, boxes, clock};
+};
+
 // The roads that end at start-up end the run with their status, and no
 // window is made for them.
 TEST(RunTest, TheRoadsThatEndAtStartUpMakeNoWindow) {
@@ -147,15 +161,10 @@ TEST(RunTest, TheRoadsThatEndAtStartUpMakeNoWindow) {
             client = std::make_unique<TestClient>(L"Client", road.panes);
             KESTRUM_REQUIRE_WINDOWS(*client);
         }
-        g_boxes.clear();
-        g_boxesFail = false;
-        Win32WindowSystem system;
-        Win32MessageBoxes boxes(RecordBox);
-        Win32Clock clock;
-        Form1 form(system, boxes, clock);
-        EXPECT_EQ(win32::Run(form, boxes, GetModuleHandleW(nullptr), road.arguments), road.status);
+        RecordedRun run(false);
+        EXPECT_EQ(run.Run(road.arguments), road.status);
         EXPECT_EQ(g_boxes, road.messages);
-        EXPECT_FALSE(form.Visible);
+        EXPECT_FALSE(run.form.Visible);
     }
 }
 
@@ -415,25 +424,20 @@ void CALLBACK PressTwiceAndDoubleClick(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST(RunTest, AFailureInAHandlerEndsTheRunWithStatus3AndNothingElseRuns) {
     TestClient client(L"Client", {});
     KESTRUM_REQUIRE_WINDOWS(client);
-    g_boxes.clear();
-    g_boxesFail = true;
-    Win32WindowSystem system;
-    Win32MessageBoxes boxes(RecordBox);
-    Win32Clock clock;
-    Form1 form(system, boxes, clock);
+    RecordedRun run(true);
     // The windows of earlier tests, gone, left their quit messages behind.
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, PressTwiceAndDoubleClick);
 
-    EXPECT_EQ(win32::Run(form, boxes, GetModuleHandleW(nullptr), "/newsize=120"), kExitInternalFailure);
+    EXPECT_EQ(run.Run("/newsize=120"), kExitInternalFailure);
 
     KillTimer(nullptr, timer);
     g_boxesFail = false;
     EXPECT_EQ(g_boxes, std::vector<std::wstring>{L"NavPane was not found"}) << "pressed once";
     EXPECT_TRUE(IsWindowEnabled(client.main.Get())) << "the double-click did not run";
-    EXPECT_EQ(form.NewSize, 120) << "the field was not validated as the window went";
+    EXPECT_EQ(run.form.NewSize, 120) << "the field was not validated as the window went";
     EXPECT_EQ(MainWindowsOfThisThread(), 0);
 }
 
