@@ -133,8 +133,9 @@ std::string Win32WindowSystem::ClassName(WindowHandle window) {
     return Copied(buffer, GetClassNameW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
-std::string Win32WindowSystem::WindowText(WindowHandle window) {
-    const HWND hwnd = ToHwnd(window);
+std::string Win32WindowSystem::WindowText(WindowHandle window) { return TextOf(ToHwnd(window)); }
+
+std::string TextOf(HWND hwnd) {
     // No window at all. Wine's GetWindowText(NULL) does not fail: it counts
     // and copies whatever its own buffer held.
     if (hwnd == nullptr) return {};

@@ -14,6 +14,10 @@ namespace kestrum::win32 {
 WindowHandle ToHandle(HWND window);
 HWND ToHwnd(WindowHandle window);
 
+// A window's text, UTF-8: what WindowText answers, for a window of any
+// process (the program's own controls included).
+std::string TextOf(HWND window);
+
 class Win32WindowSystem final : public WindowSystem {
 public:
     bool EnumerateTopLevelWindows(const WindowVisitor& visit) override;

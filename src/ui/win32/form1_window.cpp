@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "winsys/win32_text.h"
+#include "winsys/win32_window_system.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -63,15 +64,6 @@ Scale ScreenScale() {
         if (const int y = GetDeviceCaps(screen.Get(), LOGPIXELSY); y > 0) scale.dpiY = y;
     }
     return scale;
-}
-
-std::string ControlText(HWND control) {
-    const int length = GetWindowTextLengthW(control);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(control, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return WideToUtf8(text);
 }
 
 }  // namespace
@@ -287,7 +279,7 @@ void Form1Window::Dispatch(Handler handler) {
 void Form1Window::OnCommand(int id, int code) {
     if (id == kText1Id && code == EN_CHANGE) {
         // The field's text is the form's: what the user types goes there.
-        form_.Text1 = ControlText(Control(kText1Id));
+        form_.Text1 = TextOf(Control(kText1Id));
         return;
     }
     if (id == kList1Id && code == LBN_SELCHANGE) {
