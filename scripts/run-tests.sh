@@ -3,7 +3,8 @@
 # Windows under Wine (32-bit and 64-bit), and each further suite that is
 # present. A Windows architecture this host cannot run is built, its tests
 # reported as skipped with the reason; the run fails if it can run neither.
-# Installs what is missing first. Ends with one line:
+# Installs what is missing first. Every result lands as JUnit XML in
+# build/test-results/; the run ends with their totals in one line:
 # "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
@@ -11,7 +12,9 @@ cd "$(dirname "$0")/.." || exit 1
 bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 
 log_dir=build/test-logs
-mkdir -p "$log_dir"
+results=$PWD/build/test-results
+rm -rf "$results"
+mkdir -p "$log_dir" "$results"
 # shellcheck source=scripts/lib/summary.sh
 source scripts/lib/summary.sh
 
@@ -20,10 +23,9 @@ stage() {
 }
 
 stage "native unit tests"
-{ cmake --preset native && cmake --build --preset native && ctest --preset native; } \
-    >"$log_dir/native.log" 2>&1
+{ cmake --preset native && cmake --build --preset native &&
+    ctest --preset native --output-junit "$results/native.xml"; } >"$log_dir/native.log" 2>&1
 tail -n 3 "$log_dir/native.log"
-summary_add_log "$log_dir/native.log"
 
 # The Windows builds: preset, architecture, label.
 runnable=0
@@ -35,30 +37,32 @@ for build in "windows i686 32-bit" "windows64 x86_64 64-bit"; do
     else
         echo "SKIP the $label tests under Wine: $reason (ctest counts them as skipped)"
     fi
-    { cmake --preset "$preset" && cmake --build --preset "$preset" && ctest --preset "$preset"; } \
-        >"$log_dir/$preset.log" 2>&1
+    { cmake --preset "$preset" && cmake --build --preset "$preset" &&
+        ctest --preset "$preset" --output-junit "$results/$preset.xml"; } >"$log_dir/$preset.log" 2>&1
     tail -n 3 "$log_dir/$preset.log"
-    summary_add_log "$log_dir/$preset.log"
 done
 [ "$runnable" -gt 0 ]
 summary_result $? "this host runs at least one Windows architecture under Wine"
 
-# Further suites, each a script that ends with "N passed, N failed[, N skipped]".
+# Further suites: each writes its results beside the others.
 for suite in scripts/suites/*.sh; do
-    [ -e "$suite" ] || continue
     name=$(basename "$suite" .sh)
     stage "$name"
     bash "$suite" >"$log_dir/$name.log" 2>&1
     grep -E '^SKIP' "$log_dir/$name.log"
     tail -n 5 "$log_dir/$name.log"
-    summary_add_log "$log_dir/$name.log"
+    [ -f "$results/$name.xml" ]
+    summary_result $? "$name: the suite ran to its end (see $log_dir/$name.log)"
 done
 
 for log in "$log_dir"/*.log; do
-    if grep -qE '(\*\*\*Failed|FAILED|\[  FAILED  \]|^FAIL)' "$log"; then
+    if grep -qE '(\*\*\*Failed|\[  FAILED  \]|^FAIL)' "$log"; then
         echo "--- failures in $log:"
         grep -E '(\*\*\*Failed|\[  FAILED  \]|^FAIL|expected|seen)' "$log" | head -n 40
     fi
 done
 
+for xml in "$results"/*.xml; do
+    [ "$xml" = "$SUMMARY_XML" ] || summary_add_junit "$xml"
+done
 summary_finish

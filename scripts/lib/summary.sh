@@ -1,56 +1,85 @@
 # shellcheck shell=bash
-# Test totals, and the one reader of the runners' closing lines. Sourced by
-# the test runner and the suites; each ends with summary_finish.
+# Test results as JUnit XML, and their totals. Sourced by the test runner and
+# the suites; each ends with summary_finish.
 #
-#   summary_result STATUS NAME   count one check: PASS when STATUS is 0, else FAIL
-#   summary_skip NAME REASON     count one skipped check, with its reason
-#   summary_add_log LOG          add a log's closing line: ctest's "N tests
-#                                failed out of M" (its skipped tests are among
-#                                the M, listed as "(Skipped)"), or a plain
-#                                "N passed, N failed[, N skipped]"; a log with
-#                                neither counts as one failure
-#   summary_finish               print "N passed, N failed, N skipped"; the
-#                                status is 0 when nothing failed
+#   summary_result STATUS NAME   one check of this script's own: passed when
+#                                STATUS is 0, failed otherwise
+#   summary_skip NAME REASON     one check skipped, with its reason
+#   summary_add_junit FILE       counts every test case of a JUnit file
+#                                (ctest's --output-junit, GoogleTest's
+#                                --gtest_output=xml) in this script's totals;
+#                                a missing or unreadable file is one failure
+#   summary_finish               writes this script's own checks to
+#                                $SUMMARY_XML (build/test-results/<script>.xml)
+#                                and prints "N passed, N failed, N skipped";
+#                                the status is 0 when nothing failed
+#
+# The test runner adds up every file in build/test-results/, so a suite that
+# runs a GoogleTest program leaves that program's XML there beside its own.
 
+SUMMARY_RESULTS_DIR=${SUMMARY_RESULTS_DIR:-$PWD/build/test-results}
+SUMMARY_XML=${SUMMARY_XML:-$SUMMARY_RESULTS_DIR/$(basename "$0" .sh).xml}
 SUMMARY_PASSED=0
 SUMMARY_FAILED=0
 SUMMARY_SKIPPED=0
+SUMMARY_CASES=""
+
+summary_escape() {
+    local text=${1//&/&amp;}
+    text=${text//</&lt;}
+    text=${text//>/&gt;}
+    printf '%s' "${text//\"/&quot;}"
+}
 
 summary_result() {
+    local name
+    name=$(summary_escape "$2")
     if [ "$1" -eq 0 ]; then
         SUMMARY_PASSED=$((SUMMARY_PASSED + 1))
+        SUMMARY_CASES+="  <testcase name=\"$name\"/>"$'\n'
         echo "PASS $2"
     else
         SUMMARY_FAILED=$((SUMMARY_FAILED + 1))
+        SUMMARY_CASES+="  <testcase name=\"$name\"><failure message=\"status $1\"/></testcase>"$'\n'
         echo "FAIL $2"
     fi
 }
 
 summary_skip() {
     SUMMARY_SKIPPED=$((SUMMARY_SKIPPED + 1))
+    SUMMARY_CASES+="  <testcase name=\"$(summary_escape "$1")\"><skipped message=\"$(summary_escape "$2")\"/></testcase>"$'\n'
     echo "SKIP $1: $2"
 }
 
-summary_add_log() {
-    local line skips
-    line=$(tr -d '\r' <"$1" 2>/dev/null |
-        grep -E 'tests failed out of [0-9]+|^([[:alnum:]_-]+: )?[0-9]+ passed, [0-9]+ failed' | tail -n 1)
-    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
-        skips=$(grep -cE '^[[:space:]]*[0-9]+ - .*\(Skipped\)' "$1")
-        SUMMARY_PASSED=$((SUMMARY_PASSED + BASH_REMATCH[2] - BASH_REMATCH[1] - skips))
-        SUMMARY_FAILED=$((SUMMARY_FAILED + BASH_REMATCH[1]))
-        SUMMARY_SKIPPED=$((SUMMARY_SKIPPED + skips))
-    elif [[ $line =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed(,\ ([0-9]+)\ skipped)? ]]; then
-        SUMMARY_PASSED=$((SUMMARY_PASSED + BASH_REMATCH[1]))
-        SUMMARY_FAILED=$((SUMMARY_FAILED + BASH_REMATCH[2]))
-        SUMMARY_SKIPPED=$((SUMMARY_SKIPPED + ${BASH_REMATCH[4]:-0}))
-    else
-        echo "FAIL $1: no summary line (the run ended early)"
-        SUMMARY_FAILED=$((SUMMARY_FAILED + 1))
+# Prints "PASSED FAILED SKIPPED" for a JUnit file; fails when it cannot be read.
+summary_count_junit() {
+    local total failed skipped
+    [ -s "$1" ] || return 1
+    total=$(xmllint --xpath 'count(//testcase)' "$1" 2>/dev/null) || return 1
+    failed=$(xmllint --xpath "count(//testcase[failure or error or @status='fail'])" "$1") || return 1
+    skipped=$(xmllint --xpath "count(//testcase[not(failure or error or @status='fail') and
+        (skipped or @result='skipped' or @status='notrun' or @status='disabled')])" "$1") || return 1
+    echo "$((total - failed - skipped)) $failed $skipped"
+}
+
+summary_add_junit() {
+    local counts passed failed skipped
+    if ! counts=$(summary_count_junit "$1"); then
+        summary_result 1 "$1: results readable (the run ended early?)"
+        return
     fi
+    read -r passed failed skipped <<<"$counts"
+    SUMMARY_PASSED=$((SUMMARY_PASSED + passed))
+    SUMMARY_FAILED=$((SUMMARY_FAILED + failed))
+    SUMMARY_SKIPPED=$((SUMMARY_SKIPPED + skipped))
 }
 
 summary_finish() {
+    local suite
+    suite=$(summary_escape "$(basename "$SUMMARY_XML" .xml)")
+    mkdir -p "$(dirname "$SUMMARY_XML")"
+    printf '<?xml version="1.0" encoding="UTF-8"?>\n<testsuite name="%s">\n%s</testsuite>\n' \
+        "$suite" "$SUMMARY_CASES" >"$SUMMARY_XML"
     echo "$SUMMARY_PASSED passed, $SUMMARY_FAILED failed, $SUMMARY_SKIPPED skipped"
     [ "$SUMMARY_FAILED" -eq 0 ]
 }

@@ -44,7 +44,7 @@ run_build() {
     timeout 480 "$E2E_WINE" "build/$preset/tests/e2e/e2e_driver.exe" --kestrum "$PWD/build/$preset/kestrum.exe" \
         </dev/null 2>&1 | tee "$out/driver.log" &
     wait $!
-    summary_add_log "$out/driver.log"
+    summary_result $? "e2e driver, $label build (roads in $out/driver.log)"
     echo "driver ($label): $(($(date +%s) - started)) s"
 
     # The screenshot: Kestrum's window listing two clients.

@@ -22,7 +22,8 @@ if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKESTRUM_WERROR=ON \
     exit
 fi
 
-(cd "$build" && ctest --output-on-failure -j2) >"$build/ctest.log" 2>&1
+(cd "$build" && ctest --output-on-failure -j2 --output-junit "$SUMMARY_RESULTS_DIR/asan-ctest.xml") \
+    >"$build/ctest.log" 2>&1
 grep -E 'runtime error|ERROR: AddressSanitizer|SUMMARY|\*\*\*Failed|tests passed' "$build/ctest.log" | head -n 40
-summary_add_log "$build/ctest.log"
+summary_add_junit "$SUMMARY_RESULTS_DIR/asan-ctest.xml"
 summary_finish
