@@ -32,9 +32,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Programs run under Wine through the one wrapper that picks the loader for
-# each program's architecture (and says so when this host cannot run it).
-find_program(KESTRUM_WINE NAMES wine)
-if(NOT KESTRUM_WINE)
-    message(FATAL_ERROR "wine not found: install wine and wine64 (bash scripts/install-deps.sh)")
-endif()
+# each program's architecture. Where Wine is missing, or cannot run that
+# architecture here, the wrapper says why and ends with 77, which the tests
+# count as skipped: configuring and building need no Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh")

@@ -10,6 +10,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 program=$1
 dpi=${KESTRUM_WINE_DPI:-}
+# A program this host cannot run is not given a display: the same answer as
+# wine-run.sh's, status 77.
+reason=$("$here/wine-run.sh" --can-run "$program") || { echo "wine-display-run: skipped: $reason"; exit 77; }
 
 if [ -n "${DISPLAY:-}" ] && [ -z "$dpi" ]; then
     exec "$here/wine-run.sh" "$@"

@@ -7,7 +7,8 @@
 #                                       from its PE header
 #   wine-run.sh TOOL [ARGS...]          run one of Wine's own programs
 #                                       (wineboot, reg, ...), with the 64-bit loader
-#   wine-run.sh --can-run i686|x86_64   succeed when this host runs that
+#   wine-run.sh --can-run i686|x86_64|PROGRAM.exe
+#                                       succeed when this host runs that
 #                                       architecture's programs; otherwise
 #                                       print why and end with status 77
 #
@@ -79,7 +80,11 @@ case ${1:-} in
         exit 2
         ;;
     --can-run)
-        reason=$(can_run "${2:-}") || { echo "$reason"; exit "$skip_status"; }
+        target=${2:-}
+        if [ -f "$target" ]; then
+            target=$(pe_arch "$target") || { echo "$2: not a 32- or 64-bit Windows program"; exit 2; }
+        fi
+        reason=$(can_run "$target") || { echo "$reason"; exit "$skip_status"; }
         exit 0
         ;;
 esac

@@ -5,9 +5,9 @@
 
 #include "app/run.h"
 #include "startup/argument_text.h"
-#include "winsys/win32_clock.h"
-#include "winsys/win32_text.h"
-#include "winsys/win32_window_system.h"
+#include "winsys/win32/win32_clock.h"
+#include "winsys/win32/win32_text.h"
+#include "winsys/win32/win32_window_system.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {

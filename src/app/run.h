@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "ui/form1.h"
-#include "winsys/win32_message_boxes.h"
+#include "winsys/win32/win32_message_boxes.h"
 
 namespace kestrum::win32 {
 

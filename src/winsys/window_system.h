@@ -27,12 +27,6 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-struct Point {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    friend bool operator==(const Point&, const Point&) = default;
-};
-
 // What became of a move asked of the window manager.
 enum class MoveResult {
     Posted,   // asked of the window; it takes effect when the window's thread handles it

@@ -1,7 +1,8 @@
 #include "support/memory_desktop.h"
 
+#include "winsys/pixels.h"
+
 #include <algorithm>
-#include <limits>
 #include <new>
 #include <numeric>
 #include <stdexcept>
@@ -9,13 +10,6 @@
 
 namespace kestrum {
 namespace {
-
-// Coordinates are summed and differenced in 64 bits and pinned to the 32-bit
-// range, so that no layout, however far out, overflows.
-std::int32_t Pinned(std::int64_t value) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
 
 // The text cut to at most `length` bytes at a character boundary, as a read
 // into that much room converted from the system code page would be: never
@@ -139,7 +133,7 @@ Rect MemoryDesktop::RectInParent(WindowHandle window) const {
 Rect MemoryDesktop::ScreenRect(WindowHandle window) const {
     if (Find(window) == nullptr) return {};
     const ScreenPlace place = PlaceOnScreen(window);
-    return {Pinned(place.left), Pinned(place.top), Pinned(place.right), Pinned(place.bottom)};
+    return {ClampToInt32(place.left), ClampToInt32(place.top), ClampToInt32(place.right), ClampToInt32(place.bottom)};
 }
 
 MemoryDesktop::ScreenPlace MemoryDesktop::PlaceOnScreen(WindowHandle window) const {
@@ -301,11 +295,11 @@ bool MemoryDesktop::MapRectToClient(WindowHandle window, Rect& rect) {
     if (node->spec.mirrored) {
         // Each corner's x runs the other way; as user32 does for a rectangle,
         // left and right are swapped back into logical order.
-        rect = {Pinned(place.clientRight - rect.right), Pinned(top),
-                Pinned(place.clientRight - rect.left), Pinned(bottom)};
+        rect = {ClampToInt32(place.clientRight - rect.right), ClampToInt32(top),
+                ClampToInt32(place.clientRight - rect.left), ClampToInt32(bottom)};
     } else {
-        rect = {Pinned(std::int64_t{rect.left} - place.clientLeft), Pinned(top),
-                Pinned(std::int64_t{rect.right} - place.clientLeft), Pinned(bottom)};
+        rect = {ClampToInt32(std::int64_t{rect.left} - place.clientLeft), ClampToInt32(top),
+                ClampToInt32(std::int64_t{rect.right} - place.clientLeft), ClampToInt32(bottom)};
     }
     return true;
 }

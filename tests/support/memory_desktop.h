@@ -41,6 +41,13 @@
 
 namespace kestrum {
 
+// Where a window's client area starts inside it.
+struct Point {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
 struct NewWindow {
     std::string className;
     std::string text;
@@ -70,8 +77,9 @@ enum class Operation : std::size_t {
     IsWindowEnabled,
     EnableWindow,
     AskIfAnswering,
+    kCount,  // how many there are
 };
-inline constexpr std::size_t kOperationCount = 11;
+inline constexpr std::size_t kOperationCount = static_cast<std::size_t>(Operation::kCount);
 
 // A change asked of the desktop, as it was asked, whether or not the window
 // was there to take it.

@@ -20,9 +20,9 @@
 #include "short_of_memory.h"
 #include "support/message_log.h"
 #include "win32_fixture.h"
-#include "winsys/win32_clock.h"
-#include "winsys/win32_text.h"
-#include "winsys/win32_window_system.h"
+#include "winsys/win32/win32_clock.h"
+#include "winsys/win32/win32_text.h"
+#include "winsys/win32/win32_window_system.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -141,20 +141,20 @@ struct RecordedRun {
 // The roads that end at start-up end the run with their status, and no
 // window is made for them.
 TEST(RunTest, TheRoadsThatEndAtStartUpMakeNoWindow) {
-    struct Road {
+    struct StartUpEnding {
         const char* name;
         std::vector<int> panes;  // of the one client; none: no client
         const char* arguments;
         int status;
         std::vector<std::wstring> messages;
     };
-    const Road roads[] = {
+    const StartUpEnding endings[] = {
         {"no client", {}, "/AUTO", kExitNoClient, {L"no C/Side Application found"}},
         {"width out of range", {180}, "/AUTO /newsize=40000", kExitOutOfRange,
          {L"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."}},
         {"applied", {180}, "/AUTO /newsize=250", kExitNormal, {}},
     };
-    for (const Road& road : roads) {
+    for (const StartUpEnding& road : endings) {
         SCOPED_TRACE(road.name);
         std::unique_ptr<TestClient> client;
         if (!road.panes.empty()) {

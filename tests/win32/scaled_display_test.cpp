@@ -10,8 +10,8 @@
 
 #include "actions/pane_width_reset.h"
 #include "win32_fixture.h"
-#include "winsys/win32_clock.h"
-#include "winsys/win32_window_system.h"
+#include "winsys/win32/win32_clock.h"
+#include "winsys/win32/win32_window_system.h"
 
 namespace kestrum::win32 {
 namespace {

@@ -1,14 +1,14 @@
 // The wait that handles messages, and the question whether a window answers,
 // on real windows: what keeps Kestrum responsive while it waits for a pane,
 // and what keeps it from freezing on a hung client.
-#include "winsys/win32_clock.h"
+#include "winsys/win32/win32_clock.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
 #include "win32_fixture.h"
-#include "winsys/win32_window_system.h"
+#include "winsys/win32/win32_window_system.h"
 
 namespace kestrum::win32 {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/win32/win32_handles.h"
+#include "winsys/win32/win32_handles.h"
 
 namespace kestrum::win32::testing {
 

@@ -1,7 +1,7 @@
 // The user32 window system on real windows of this process: held to the
 // window-system contract the in-memory desktop is held to, and its text
 // conversions.
-#include "winsys/win32_window_system.h"
+#include "winsys/win32/win32_window_system.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 
 #include "../window_system_contract.h"
 #include "win32_fixture.h"
-#include "winsys/win32_message_boxes.h"
-#include "winsys/win32_text.h"
+#include "winsys/win32/win32_message_boxes.h"
+#include "winsys/win32/win32_text.h"
 
 namespace kestrum::win32 {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "winsys/win32_text.h"
-#include "winsys/win32_window_system.h"
+#include "winsys/win32/win32_text.h"
+#include "winsys/win32/win32_window_system.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -151,7 +151,7 @@ void Form1Window::RethrowFailure() const {
     if (failure_) std::rethrow_exception(failure_);
 }
 
-void Form1Window::CarryOut(std::exception_ptr failure) {
+void Form1Window::StopOnFailure(std::exception_ptr failure) {
     if (failure_) return;  // the first one counts; the loop is ending already
     failure_ = std::move(failure);
     PostQuitMessage(kExitInternalFailure);
@@ -169,7 +169,7 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
     try {
         return self->HandleMessage(window, message, wParam, lParam);
     } catch (...) {
-        self->CarryOut(std::current_exception());
+        self->StopOnFailure(std::current_exception());
         // A window that failed while being made is not made at all.
         return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
     }
@@ -182,7 +182,7 @@ LRESULT CALLBACK Form1Window::Text1Proc(HWND edit, UINT message, WPARAM wParam, 
     try {
         return self->HandleText1Message(edit, message, wParam, lParam);
     } catch (...) {
-        self->CarryOut(std::current_exception());
+        self->StopOnFailure(std::current_exception());
         // The field still gets the message, so that it stays in order (its
         // caret goes with the focus) until the window closes.
         if (self->text1Proc_ == nullptr) return DefWindowProcW(edit, message, wParam, lParam);
@@ -267,7 +267,7 @@ bool Form1Window::OnCreate(HWND window) {
 
 template <typename Handler>
 void Form1Window::Dispatch(Handler handler) {
-    if (!Accepting()) return;
+    if (!HandlersMayRun()) return;
     busy_ = true;
     struct Done {
         bool& busy;

@@ -12,7 +12,7 @@
 
 #include "ui/form1.h"
 #include "ui/form_view.h"
-#include "ui/win32/win32_handles.h"
+#include "winsys/win32/win32_handles.h"
 
 namespace kestrum::win32 {
 
@@ -70,12 +70,12 @@ private:
     // The form's handlers run only while the window is in use: not once it
     // is closing, nor after a failure has ended the loop, nor while a handler
     // runs (its waits let the window answer, but not start another).
-    bool Accepting() const { return !closing_ && !failure_ && !busy_; }
+    bool HandlersMayRun() const { return !closing_ && !failure_ && !busy_; }
     template <typename Handler>
     void Dispatch(Handler handler);
     // Keeps the first failure caught in a procedure and ends the message
     // loop: no exception may unwind through user32.
-    void CarryOut(std::exception_ptr failure);
+    void StopOnFailure(std::exception_ptr failure);
 
     Form1& form_;
     // What the list box shows, to leave it alone when nothing changed.

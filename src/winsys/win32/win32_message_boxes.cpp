@@ -1,6 +1,6 @@
-#include "winsys/win32_message_boxes.h"
+#include "winsys/win32/win32_message_boxes.h"
 
-#include "winsys/win32_text.h"
+#include "winsys/win32/win32_text.h"
 
 namespace kestrum::win32 {
 namespace {

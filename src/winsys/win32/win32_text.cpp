@@ -1,4 +1,4 @@
-#include "winsys/win32_text.h"
+#include "winsys/win32/win32_text.h"
 
 #include <windows.h>
 

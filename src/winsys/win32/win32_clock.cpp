@@ -1,4 +1,4 @@
-#include "winsys/win32_clock.h"
+#include "winsys/win32/win32_clock.h"
 
 #include <windows.h>
 

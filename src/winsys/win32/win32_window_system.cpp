@@ -1,13 +1,13 @@
-#include "winsys/win32_window_system.h"
+#include "winsys/win32/win32_window_system.h"
 
 #include <algorithm>
 #include <exception>
 #include <functional>
-#include <limits>
 #include <new>
 #include <string>
 
-#include "winsys/win32_text.h"
+#include "winsys/pixels.h"
+#include "winsys/win32/win32_text.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -95,7 +95,7 @@ private:
 // the count is trusted only as far as the buffer goes. A copy that filled
 // the buffer may have been cut inside a surrogate pair: its lone first half
 // is dropped rather than turned into a replacement character.
-std::string Copied(const std::wstring& buffer, int count) {
+std::string TextCopiedInto(const std::wstring& buffer, int count) {
     if (count <= 0) return {};
     const std::size_t usable = buffer.empty() ? 0 : buffer.size() - 1;
     std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(count), usable);
@@ -130,7 +130,7 @@ std::string Win32WindowSystem::ClassName(WindowHandle window) {
     const HWND hwnd = ToHwnd(window);
     if (hwnd == nullptr) return {};
     std::wstring buffer(kLongestClassName + 1, L'\0');
-    return Copied(buffer, GetClassNameW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
+    return TextCopiedInto(buffer, GetClassNameW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
 std::string Win32WindowSystem::WindowText(WindowHandle window) { return TextOf(ToHwnd(window)); }
@@ -145,7 +145,7 @@ std::string TextOf(HWND hwnd) {
     } catch (const std::bad_alloc&) {
         buffer.assign(kFallbackTextRoom, L'\0');
     }
-    return Copied(buffer, GetWindowTextW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
+    return TextCopiedInto(buffer, GetWindowTextW(hwnd, buffer.data(), static_cast<int>(buffer.size())));
 }
 
 bool Win32WindowSystem::ReadWindowRect(WindowHandle window, Rect& rect) {
@@ -195,8 +195,7 @@ std::int32_t Win32WindowSystem::FromUnawarePixels(WindowHandle window, std::int3
     constexpr std::int64_t kUnawareDpi = USER_DEFAULT_SCREEN_DPI;
     const std::int64_t twice = std::int64_t{length} * windowDpi * 2;
     const std::int64_t scaled = (twice + (twice < 0 ? -kUnawareDpi : kUnawareDpi)) / (2 * kUnawareDpi);
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        scaled, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return ClampToInt32(scaled);
 }
 
 MoveResult Win32WindowSystem::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
