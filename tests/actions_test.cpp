@@ -117,8 +117,8 @@ TEST_F(ActionsTest, ActsOnThePaneOfTheClientSelectedLast) {
 TEST_F(ActionsTest, NoPaneReportsEachTime) {
     AddClient(desktop, "Client", {});
     Discover();
-    EXPECT_EQ(form.Command2_Click(), ResetOutcome::NoPaneListed);
-    EXPECT_EQ(form.Command2_Click(), ResetOutcome::NoPaneListed);
+    EXPECT_EQ(form.Command2_Click(), ResetOutcome::PaneGone);
+    EXPECT_EQ(form.Command2_Click(), ResetOutcome::PaneGone);
     EXPECT_EQ(messages.Texts(),
               (std::vector<std::string>{"NavPane was not found", "NavPane was not found"}));
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);

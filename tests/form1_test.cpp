@@ -16,7 +16,7 @@ using testing::AddClient;
 
 using Form1Test = testing::FormOnDesktopTest;
 
-struct Road {
+struct StartUpCase {
     const char* name;
     std::vector<std::vector<int>> clients;  // pane widths, one list per client
     std::string arguments;
@@ -27,12 +27,12 @@ struct Road {
     bool seen = true;  // false: a window station no one can see
 };
 
-void PrintTo(const Road& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const StartUpCase& r, std::ostream* os) { *os << r.name; }
 
-class StartUpTest : public Form1Test, public ::testing::WithParamInterface<Road> {};
+class StartUpTest : public Form1Test, public ::testing::WithParamInterface<StartUpCase> {};
 
 TEST_P(StartUpTest, TakesTheRoad) {
-    const Road& road = GetParam();
+    const StartUpCase& road = GetParam();
     std::vector<testing::Client> clients;
     for (const auto& panes : road.clients) clients.push_back(AddClient(desktop, "Client", panes));
     messages.answerable = road.seen;
@@ -61,48 +61,48 @@ const std::vector<std::string> kNone{};
 INSTANTIATE_TEST_SUITE_P(
     Roads, StartUpTest,
     ::testing::Values(
-        Road{"NoClient", {}, "", StartOutcome::NoClientFound, kNoClient, -1, "300"},
-        Road{"NoClientAuto", {}, "/AUTO", StartOutcome::NoClientFound, kNoClient, -1, "300"},
-        Road{"OneClientOnePaneAuto", {{250}}, "/AUTO", StartOutcome::AutoApplied, kNone, 300, "300"},
-        Road{"AlreadyRightAuto", {{300}}, "/auto", StartOutcome::AutoApplied, kNone, 300, "300"},
-        Road{"AutoWithWidth", {{250}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, kNone, 250, "250"},
-        Road{"AutoWithWidthChanging", {{100}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, kNone, 250, "250"},
-        Road{"OneClientOnePane", {{250}}, "", StartOutcome::Shown, kNone, 250, "300"},
-        Road{"TwoClientsAuto", {{250}, {250}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
-        Road{"TwoPanesAuto", {{250, 200}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
-        Road{"NoPaneAuto", {{}}, "/AUTO", StartOutcome::Shown, kNone, -1, "300"},
-        Road{"NegativeWidth", {{250}}, "/newsize=-40", StartOutcome::Shown, kNone, 250, "-40"},
-        Road{"WidthOutOfRange", {{250}}, "/AUTO /newsize=40000", StartOutcome::OutOfRange,
+        StartUpCase{"NoClient", {}, "", StartOutcome::NoClientFound, kNoClient, -1, "300"},
+        StartUpCase{"NoClientAuto", {}, "/AUTO", StartOutcome::NoClientFound, kNoClient, -1, "300"},
+        StartUpCase{"OneClientOnePaneAuto", {{250}}, "/AUTO", StartOutcome::AutoApplied, kNone, 300, "300"},
+        StartUpCase{"AlreadyRightAuto", {{300}}, "/auto", StartOutcome::AutoApplied, kNone, 300, "300"},
+        StartUpCase{"AutoWithWidth", {{250}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, kNone, 250, "250"},
+        StartUpCase{"AutoWithWidthChanging", {{100}}, "/AUTO /newsize=250", StartOutcome::AutoApplied, kNone, 250, "250"},
+        StartUpCase{"OneClientOnePane", {{250}}, "", StartOutcome::Shown, kNone, 250, "300"},
+        StartUpCase{"TwoClientsAuto", {{250}, {250}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
+        StartUpCase{"TwoPanesAuto", {{250, 200}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
+        StartUpCase{"NoPaneAuto", {{}}, "/AUTO", StartOutcome::Shown, kNone, -1, "300"},
+        StartUpCase{"NegativeWidth", {{250}}, "/newsize=-40", StartOutcome::Shown, kNone, 250, "-40"},
+        StartUpCase{"WidthOutOfRange", {{250}}, "/AUTO /newsize=40000", StartOutcome::OutOfRange,
              {"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."},
              250, ""},
-        Road{"WaitOutOfRange", {{250}}, "/AUTO /wait=3601", StartOutcome::OutOfRange,
+        StartUpCase{"WaitOutOfRange", {{250}}, "/AUTO /wait=3601", StartOutcome::OutOfRange,
              {"The wait \"/wait=3601\" is out of range: it must lie between 0 and 3600 seconds."},
              250, ""},
-        Road{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {std::string(kUsage)}, 250, ""},
+        StartUpCase{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {std::string(kUsage)}, 250, ""},
         // Quiet: every ending its status alone; where the window would show,
         // nothing changes.
-        Road{"QuietNoClient", {}, "/AUTO /quiet", StartOutcome::NoClientFound, kNone, -1, "300"},
-        Road{"QuietApplied", {{250}}, "/AUTO /QUIET", StartOutcome::AutoApplied, kNone, 300, "300"},
-        Road{"QuietTwoClients", {{250}, {250}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, 250, "300"},
-        Road{"QuietTwoPanes", {{250, 200}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, 250, "300"},
-        Road{"QuietNoPane", {{}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, -1, "300"},
-        Road{"QuietOutOfRange", {{250}}, "/AUTO /quiet /newsize=40000", StartOutcome::OutOfRange, kNone, 250, ""},
-        Road{"QuietHelp", {{250}}, "/AUTO /quiet /help", StartOutcome::HelpShown, kNone, 250, ""},
-        Road{"QuietWithoutAuto", {{250}}, "/quiet", StartOutcome::Shown, kNone, 250, "300"},
-        Road{"QuietWithoutAutoNoClient", {}, "/quiet", StartOutcome::NoClientFound, kNoClient, -1, "300"},
+        StartUpCase{"QuietNoClient", {}, "/AUTO /quiet", StartOutcome::NoClientFound, kNone, -1, "300"},
+        StartUpCase{"QuietApplied", {{250}}, "/AUTO /QUIET", StartOutcome::AutoApplied, kNone, 300, "300"},
+        StartUpCase{"QuietTwoClients", {{250}, {250}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, 250, "300"},
+        StartUpCase{"QuietTwoPanes", {{250, 200}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, 250, "300"},
+        StartUpCase{"QuietNoPane", {{}}, "/AUTO /quiet", StartOutcome::NothingChanged, kNone, -1, "300"},
+        StartUpCase{"QuietOutOfRange", {{250}}, "/AUTO /quiet /newsize=40000", StartOutcome::OutOfRange, kNone, 250, ""},
+        StartUpCase{"QuietHelp", {{250}}, "/AUTO /quiet /help", StartOutcome::HelpShown, kNone, 250, ""},
+        StartUpCase{"QuietWithoutAuto", {{250}}, "/quiet", StartOutcome::Shown, kNone, 250, "300"},
+        StartUpCase{"QuietWithoutAutoNoClient", {}, "/quiet", StartOutcome::NoClientFound, kNoClient, -1, "300"},
         // No one to see a box or a window: every run quiet, and the window
         // not shown.
-        Road{"UnseenWindow", {{250}}, "", StartOutcome::NothingChanged, kNone, 250, "300", false},
-        Road{"UnseenNoClient", {}, "", StartOutcome::NoClientFound, kNone, -1, "300", false},
-        Road{"UnseenAuto", {{250}}, "/AUTO", StartOutcome::AutoApplied, kNone, 300, "300", false},
-        Road{"UnseenTwoClientsAuto", {{250}, {250}}, "/AUTO", StartOutcome::NothingChanged, kNone, 250, "300", false}),
+        StartUpCase{"UnseenWindow", {{250}}, "", StartOutcome::NothingChanged, kNone, 250, "300", false},
+        StartUpCase{"UnseenNoClient", {}, "", StartOutcome::NoClientFound, kNone, -1, "300", false},
+        StartUpCase{"UnseenAuto", {{250}}, "/AUTO", StartOutcome::AutoApplied, kNone, 300, "300", false},
+        StartUpCase{"UnseenTwoClientsAuto", {{250}, {250}}, "/AUTO", StartOutcome::NothingChanged, kNone, 250, "300", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // "/wait=": the clients are listed again every quarter of a second, the
 // clock paused in between, until the run can go on (unattended: one client
 // with one pane; otherwise any client) or the time is up; then start-up
 // decides on the last listing.
-struct WaitRoad {
+struct WaitCase {
     const char* name;
     const char* arguments;
     bool clientAtStart;     // a client with one pane
@@ -112,12 +112,12 @@ struct WaitRoad {
     int endMs;
 };
 
-void PrintTo(const WaitRoad& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const WaitCase& r, std::ostream* os) { *os << r.name; }
 
-class WaitTest : public Form1Test, public ::testing::WithParamInterface<WaitRoad> {};
+class WaitTest : public Form1Test, public ::testing::WithParamInterface<WaitCase> {};
 
 TEST_P(WaitTest, ListsAgainUntilTheClientsAreThereOrTheTimeIsUp) {
-    const WaitRoad& road = GetParam();
+    const WaitCase& road = GetParam();
     if (road.clientAtStart) AddClient(desktop, "First");
     if (road.clientAtMs >= 0) {
         clock.At(std::chrono::milliseconds(road.clientAtMs), [this] { AddClient(desktop, "Late"); });
@@ -140,16 +140,16 @@ TEST_P(WaitTest, ListsAgainUntilTheClientsAreThereOrTheTimeIsUp) {
 INSTANTIATE_TEST_SUITE_P(
     Roads, WaitTest,
     ::testing::Values(
-        WaitRoad{"ClientStartsLate", "/AUTO /wait=10", false, 1200, -1, StartOutcome::AutoApplied, 1250},
-        WaitRoad{"ClientStartsLateWithoutAuto", "/wait=10", false, 1200, -1, StartOutcome::Shown, 1250},
-        WaitRoad{"ClientThereAtOnce", "/AUTO /wait=10", true, -1, -1, StartOutcome::AutoApplied, 0},
-        WaitRoad{"NoClientInTime", "/AUTO /wait=2", false, -1, -1, StartOutcome::NoClientFound, 2000},
-        WaitRoad{"ClientTooLate", "/wait=1", false, 1100, -1, StartOutcome::NoClientFound, 1000},
+        WaitCase{"ClientStartsLate", "/AUTO /wait=10", false, 1200, -1, StartOutcome::AutoApplied, 1250},
+        WaitCase{"ClientStartsLateWithoutAuto", "/wait=10", false, 1200, -1, StartOutcome::Shown, 1250},
+        WaitCase{"ClientThereAtOnce", "/AUTO /wait=10", true, -1, -1, StartOutcome::AutoApplied, 0},
+        WaitCase{"NoClientInTime", "/AUTO /wait=2", false, -1, -1, StartOutcome::NoClientFound, 2000},
+        WaitCase{"ClientTooLate", "/wait=1", false, 1100, -1, StartOutcome::NoClientFound, 1000},
         // Unattended, two clients are no reason to stop waiting: the window
         // would come of it. The time up, the window comes all the same.
-        WaitRoad{"TwoClientsUntilTheEnd", "/AUTO /wait=1", true, -1, 0, StartOutcome::Shown, 1000},
-        WaitRoad{"NoWait", "/AUTO /wait=0", false, 100, -1, StartOutcome::NoClientFound, 0},
-        WaitRoad{"UnreadableWait", "/AUTO /wait=soon", false, 100, -1, StartOutcome::NoClientFound, 0}),
+        WaitCase{"TwoClientsUntilTheEnd", "/AUTO /wait=1", true, -1, 0, StartOutcome::Shown, 1000},
+        WaitCase{"NoWait", "/AUTO /wait=0", false, 100, -1, StartOutcome::NoClientFound, 0},
+        WaitCase{"UnreadableWait", "/AUTO /wait=soon", false, 100, -1, StartOutcome::NoClientFound, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Form1Test, WaitingUnattendedTakesOnlyAClientWithExactlyOnePane) {

@@ -12,8 +12,7 @@ namespace kestrum {
 enum class ResetOutcome {
     Moved,            // the pane was given the width, and was seen to have it
     AlreadyThatWide,  // it had the width already; nothing moved
-    NoPaneListed,     // no pane was listed to reset
-    PaneGone,         // the pane (or its parent) was gone by the reset
+    PaneGone,         // no pane was listed, or it (or its parent) was gone by the reset
     Refused,          // the window manager refused the move (higher rights)
     NotAnswering,     // not seen in time, and the client does not answer: the
                       // move waits in its queue until it does

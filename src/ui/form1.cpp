@@ -39,7 +39,6 @@ std::string OutOfRangeMessage(const RejectedValue& rejected) {
 
 std::string_view MessageFor(ResetOutcome outcome) {
     switch (outcome) {
-        case ResetOutcome::NoPaneListed:
         case ResetOutcome::PaneGone: return kNoPaneMessage;
         case ResetOutcome::Refused: return kRefusedMessage;
         case ResetOutcome::NotAnswering: return kNotAnsweringMessage;
@@ -55,7 +54,6 @@ StartOutcome AutoOutcome(ResetOutcome outcome) {
     switch (outcome) {
         case ResetOutcome::Moved:
         case ResetOutcome::AlreadyThatWide: return StartOutcome::AutoApplied;
-        case ResetOutcome::NoPaneListed:
         case ResetOutcome::PaneGone: return StartOutcome::PaneGone;
         case ResetOutcome::Refused: return StartOutcome::MoveRefused;
         case ResetOutcome::NotAnswering:
@@ -170,7 +168,7 @@ void Form1::List1_DblClick(ListIndex index) {
 
 ResetOutcome Form1::Command2_Click() {
     // Always the first pane found: the pane list has no selection of its own.
-    ResetOutcome outcome = ResetOutcome::NoPaneListed;
+    ResetOutcome outcome = ResetOutcome::PaneGone;
     if (List1(2).ListCount() > 0) {
         outcome = ResetPaneWidth(system_, clock_, List1(2).ItemData(0), NewSize);
         if (outcome == ResetOutcome::PaneGone) {
