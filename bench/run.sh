@@ -5,15 +5,15 @@
 #   3. an unattended kestrum.exe run against the bare floor program under Wine
 #      (hyperfine, side by side, with a stand-in client running)
 #   4. kestrum.exe's footprint, both architectures: size and imported DLLs
-# Builds what it needs in build/bench (host, Release) and build/bench-windows
-# (32-bit) or build/bench-windows64 (64-bit), MinGW-w64 with the shipped
-# build's settings. Settings from the environment:
+# Builds what it needs with the presets: bench (host, Release) and windows
+# (32-bit) or windows64 (64-bit), the shipped build. Settings from the
+# environment:
 #   BENCH_ARCH              i686 or x86_64: the build timed under Wine (default:
 #                           32-bit where this host runs it, else 64-bit)
 #   BENCH_RUNS (20)         timed runs per program in each side-by-side run
 #   BENCH_REPEATS (3)       side-by-side runs, the programs' order alternating
 #   BENCH_SETTLE (0.3)      seconds to wait after the pane is put back, before each timed run
-#   WINEPREFIX              default build/bench-windows/wineprefix
+#   WINEPREFIX              default build/windows/wineprefix (or build/windows64/...)
 #   BENCH_SKIP_WINE=1       only parts 1 and 2
 #   BENCH_KESTRUM_EXE       time this kestrum.exe instead of the one built here
 #   BENCH_CANDIDATE_EXE     also time this build of kestrum.exe in the same runs
@@ -29,18 +29,17 @@ repeats=${BENCH_REPEATS:-3}
 host=build/bench
 wine_run=$root/cmake/wine-run.sh
 mkdir -p "$host"
-# The Windows build directory of an architecture.
-win_dir() { if [ "$1" = i686 ]; then echo build/bench-windows; else echo build/bench-windows64; fi; }
+# The Windows preset of an architecture, and its build directory.
+win_preset() { if [ "$1" = i686 ]; then echo windows; else echo windows64; fi; }
+win_dir() { echo "build/$(win_preset "$1")"; }
 # Configures and builds Windows targets: ARCH TARGET...
 build_windows() {
-    local arch=$1 dir
+    local arch=$1 preset
     shift
-    dir=$(win_dir "$arch")
-    mkdir -p "$dir"
-    { cmake -S . -B "$dir" --toolchain "cmake/toolchain-mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel \
-          -DKESTRUM_BENCH=ON -DKESTRUM_BUILD_TESTS=OFF &&
-      cmake --build "$dir" --target "$@" -j2; } >"$dir/build.log" 2>&1 ||
-        { tail -n 30 "$dir/build.log"; fail "Windows build ($arch) failed"; }
+    preset=$(win_preset "$arch")
+    mkdir -p "build/$preset"
+    { cmake --preset "$preset" && cmake --build --preset "$preset" --target "$@"; } >"build/$preset/bench-build.log" 2>&1 ||
+        { tail -n 30 "build/$preset/bench-build.log"; fail "Windows build ($arch) failed"; }
 }
 if [ -n "${BENCH_ARCH:-}" ]; then
     arch=$BENCH_ARCH
@@ -57,8 +56,7 @@ fail() { echo "bench: $*" >&2; exit 1; }
 
 # --- 1 and 2: the in-memory desktop -------------------------------------------
 log "building the discovery benchmark"
-{ cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release -DKESTRUM_BENCH=ON -DKESTRUM_BUILD_TESTS=OFF &&
-  cmake --build "$host" --target kestrum_discovery_bench -j2; } >"$host/build.log" 2>&1 ||
+{ cmake --preset bench && cmake --build --preset bench --target kestrum_discovery_bench; } >"$host/build.log" 2>&1 ||
     { tail -n 30 "$host/build.log"; fail "host build failed"; }
 log "running the discovery benchmark"
 "$host/bench/kestrum_discovery_bench" --benchmark_format=json --benchmark_min_time=0.2 \

@@ -54,7 +54,7 @@ Operation AnyOperation(FuzzedDataProvider& in) {
     return static_cast<Operation>(in.ConsumeIntegralInRange<std::size_t>(0, kOperationCount - 1));
 }
 
-struct Road {
+struct FuzzedRun {
     MemoryDesktop desktop;
     testing::MessageLog messages;
     testing::FakeClock clock;
@@ -111,7 +111,7 @@ struct Road {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kestrum;
     FuzzedDataProvider in(data, size);
-    Road road;
+    FuzzedRun road;
 
     const int count = in.ConsumeIntegralInRange(0, 48);
     for (int i = 0; i < count; ++i) {

@@ -1,57 +1,60 @@
 #!/usr/bin/env bash
-# Runs every test suite: the unit tests on the host, the same tests built for
-# Windows under Wine (32-bit and 64-bit), and each further suite that is
-# present. A Windows architecture this host cannot run is built, its tests
-# reported as skipped with the reason; the run fails if it can run neither.
-# Installs what is missing first. Every result lands as JUnit XML in
-# build/test-results/; the run ends with their totals in one line:
+# Runs every test: the presets' workflows (the unit tests on the host, under
+# the sanitizers and the fuzzers; the Windows builds, 32-bit and 64-bit, with
+# their tests under Wine), then each suite in scripts/suites/. A Windows
+# architecture this host cannot run is built and its tests reported as
+# skipped, with the reason; the run fails if it can run neither. Every result
+# lands as JUnit XML in build/test-results/; the run ends with their totals:
 # "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
-bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+if ! missing=$(bash scripts/install-deps.sh --check); then
+    echo "missing packages: $missing (installing them with scripts/install-deps.sh)"
+    bash scripts/install-deps.sh || { echo "0 passed, 1 failed, 0 skipped"; exit 1; }
+fi
+export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$(nproc)}
 
 log_dir=build/test-logs
-results=$PWD/build/test-results
-rm -rf "$results"
-mkdir -p "$log_dir" "$results"
+export SUMMARY_RESULTS_DIR=$PWD/build/test-results
+rm -rf "$SUMMARY_RESULTS_DIR"
+mkdir -p "$log_dir" "$SUMMARY_RESULTS_DIR"
 # shellcheck source=scripts/lib/summary.sh
 source scripts/lib/summary.sh
 
-stage() {
-    echo "=== $1"
+# Configure, build and test one preset; its tests' JUnit goes to
+# build/test-results/<preset>.xml (CMakePresets.json).
+workflow() {
+    echo "=== $1: $2"
+    cmake --workflow --preset "$1" >"$log_dir/$1.log" 2>&1
+    summary_result $? "$1: configures, builds and its tests pass (see $log_dir/$1.log)"
+    grep -hE '^[0-9]+: (fuzz [a-z]+:|functions reached)' "$log_dir/$1.log" | sed -E 's/^[0-9]+: /  /'
 }
 
-stage "native unit tests"
-{ cmake --preset native && cmake --build --preset native &&
-    ctest --preset native --output-junit "$results/native.xml"; } >"$log_dir/native.log" 2>&1
-tail -n 3 "$log_dir/native.log"
-
-# The Windows builds: preset, architecture, label.
+workflow native "unit tests on the in-memory desktop"
 runnable=0
 for build in "windows i686 32-bit" "windows64 x86_64 64-bit"; do
     read -r preset arch label <<<"$build"
-    stage "Windows $label build and unit tests under Wine (build/$preset)"
     if reason=$(cmake/wine-run.sh --can-run "$arch"); then
         runnable=$((runnable + 1))
     else
         echo "SKIP the $label tests under Wine: $reason (ctest counts them as skipped)"
     fi
-    { cmake --preset "$preset" && cmake --build --preset "$preset" &&
-        ctest --preset "$preset" --output-junit "$results/$preset.xml"; } >"$log_dir/$preset.log" 2>&1
-    tail -n 3 "$log_dir/$preset.log"
+    workflow "$preset" "the $label build, its unit tests and the Windows layer's under Wine"
 done
 [ "$runnable" -gt 0 ]
 summary_result $? "this host runs at least one Windows architecture under Wine"
+workflow asan "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+workflow fuzz "fuzzing the readers and the whole road (about 90 s)"
 
-# Further suites: each writes its results beside the others.
+# The suites: each writes its results beside the others.
 for suite in scripts/suites/*.sh; do
     name=$(basename "$suite" .sh)
-    stage "$name"
+    echo "=== $name"
     bash "$suite" >"$log_dir/$name.log" 2>&1
     grep -E '^SKIP' "$log_dir/$name.log"
-    tail -n 5 "$log_dir/$name.log"
-    [ -f "$results/$name.xml" ]
+    tail -n 1 "$log_dir/$name.log"
+    [ -f "$SUMMARY_RESULTS_DIR/$name.xml" ]
     summary_result $? "$name: the suite ran to its end (see $log_dir/$name.log)"
 done
 
@@ -62,7 +65,7 @@ for log in "$log_dir"/*.log; do
     fi
 done
 
-for xml in "$results"/*.xml; do
+for xml in "$SUMMARY_RESULTS_DIR"/*.xml; do
     [ "$xml" = "$SUMMARY_XML" ] || summary_add_junit "$xml"
 done
 summary_finish

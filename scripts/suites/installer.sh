@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The MSIs, installed. For each Windows build, first without Wine: the same
-# sources built as the next patch version (build/installer/<preset>/later),
+# sources built as the next patch version (the <preset>-next preset),
 # packaged with a throwaway code-signing key, whose exe and MSI must verify
 # against the throwaway authority and fail to once a byte is changed. Then,
 # where this host runs the build's architecture, in a Wine prefix made anew
@@ -34,9 +34,8 @@ trap 'exit 130' INT TERM
 # The release MSIs are checked as built without a key.
 unset KESTRUM_SIGN_CERT KESTRUM_SIGN_KEY KESTRUM_SIGN_TIMESTAMP_URL
 
-version=$(sed -nE 's/^project\(Kestrum VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
-IFS=. read -r major minor patch <<<"$version"
-later=$major.$minor.$((patch + 1))
+# Both versions, as their builds name them (build/<preset>/version.txt).
+version='' later=''
 
 # A certificate authority and a code-signing certificate it issued, for this
 # run only (in a temporary folder, removed at the end).
@@ -127,27 +126,112 @@ pane_width() {
     echo $((r - l))
 }
 
-# PRESET ARCH LABEL SUFFIX, PROGRAM-FILES OTHER-PROGRAM-FILES, REGISTRY-VIEW
+# The build under test, set by run_build for the steps below.
+preset='' label='' folder='' msi='' later_msi='' out='' uninstall_key='' run_key=''
+
+# Both versions' release files: the release MSI unsigned, the next version's
+# signed with the throwaway key (given at build time, in the environment).
+build_packages() {
+    { cmake --preset "$preset" && cmake --build --preset "$preset" --target package; } >"$out/build.log" 2>&1 &&
+        { cmake --preset "$preset-next" &&
+            KESTRUM_SIGN_CERT=$keys/sign.pem KESTRUM_SIGN_KEY=$keys/sign.key \
+                cmake --build --preset "$preset-next" --target package; } >"$out/later.log" 2>&1
+}
+
+# A silent install: the files in the build's own Program Files folder, one
+# entry in the installed programs list, no Run value.
+check_fresh_install() {
+    local program_files=$1 other_program_files=$2 entries
+    wine_tool msiexec /i "$msi" /qn
+    summary_result $? "installer, $label: msiexec /i $(basename "$msi") /qn succeeds"
+    [ -f "$folder/kestrum.exe" ] && [ -f "$folder/README.txt" ] && [ -f "$folder/LICENSE.txt" ] &&
+        [ -f "$folder/CHANGELOG.txt" ] && [ ! -e "$WINEPREFIX/drive_c/$other_program_files/Kestrum" ]
+    summary_result $? "installer, $label: kestrum.exe, README.txt, LICENSE.txt, CHANGELOG.txt in C:\\$program_files\\Kestrum, nothing in C:\\$other_program_files"
+    entries=$(kestrum_entries)
+    [ "$entries" = "Kestrum $version by the Kestrum developers" ]
+    summary_result $? "installer, $label: one entry in $uninstall_key (seen: ${entries:-none})"
+    [ -z "$(run_value)" ]
+    summary_result $? "installer, $label: a default install writes no Run value"
+}
+
+# The installed exe, unattended, against the stand-in client.
+check_installed_exe() {
+    local status=1 before='' width=''
+    if e2e_client_start "$out" --window Orders --pane 2,15,12,220,150; then
+        before=$(pane_width)
+        wine_tool "$folder/kestrum.exe" /AUTO /newsize=250
+        status=$?
+        for _ in $(seq 20); do
+            width=$(pane_width) && [ "$width" = 250 ] && break
+            sleep 0.25
+        done
+    fi
+    [ "$status" -eq 0 ] && [ "$width" = 250 ] && [ "$before" != 250 ]
+    summary_result $? "installer, $label: the installed kestrum.exe /AUTO /newsize=250 ends with 0 and sets the pane from ${before:-?} to ${width:-?} pixels"
+    e2e_client_stop
+}
+
+# The next version with the start at logon replaces this one.
+check_upgrade() {
+    local program_files=$1 entries expected_run
+    wine_tool msiexec /i "$later_msi" /qn ADDLOCAL=AutoStart NEWSIZE=250
+    summary_result $? "installer, $label: msiexec /i $(basename "$later_msi") /qn ADDLOCAL=AutoStart NEWSIZE=250 succeeds"
+    entries=$(kestrum_entries)
+    [ "$entries" = "Kestrum $later by the Kestrum developers" ] && cmp -s "$folder/kestrum.exe" "$out/signatures/zip/kestrum.exe"
+    summary_result $? "installer, $label: $later replaces $version: one entry (seen: ${entries:-none}), the later exe in place"
+    expected_run="\"C:\\$program_files\\Kestrum\\kestrum.exe\" /AUTO /wait=120 /quiet /newsize=250"
+    [ "$(run_value)" = "$expected_run" ]
+    summary_result $? "installer, $label: $run_key\\Kestrum is $expected_run (seen: $(run_value))"
+}
+
+# The earlier version over the later one: refused by the launch condition on
+# the detected later version (whose message Windows shows; Wine's log does not
+# carry it). msiexec's 1603 arrives from Wine modulo 256.
+check_downgrade_refused() {
+    local status entries
+    wine_tool msiexec /i "$msi" /qn /l*v "$out/downgrade.log"
+    status=$?
+    entries=$(kestrum_entries)
+    [ "$status" -ne 0 ] && [ "$entries" = "Kestrum $later by the Kestrum developers" ] &&
+        grep -aq 'WIX_DOWNGRADE_DETECTED = {' "$out/downgrade.log"
+    summary_result $? "installer, $label: $version over $later is refused as a downgrade (status $status, $((1603 % 256)) expected), $later stays"
+}
+
+# A silent uninstall removes what the install made, and leaves nothing that
+# was not there before it. Windows Installer's own bookkeeping keys
+# (Software\Classes\Installer and ...\CurrentVersion\Installer), which it makes
+# on first use and keeps, are left out when empty; anything in them counts.
+# Wine changes nothing else under HKLM\Software meanwhile, so no other key is
+# left out. What went away is not counted (Wine takes the emptied 32-bit Run
+# key along).
+check_uninstall() {
+    wine_tool msiexec /x "$later_msi" /qn
+    summary_result $? "installer, $label: msiexec /x $(basename "$later_msi") /qn succeeds"
+    [ ! -e "$folder" ] && [ -z "$(kestrum_entries)" ] && [ -z "$(run_value)" ]
+    summary_result $? "installer, $label: the uninstall removes the folder, the entry and the Run value"
+    snapshot "$out/after"
+    comm -13 "$out/before.txt" "$out/after.txt" |
+        grep -vE '^\[HKEY_LOCAL_MACHINE\\Software\\(Classes|Microsoft\\Windows\\CurrentVersion)\\Installer(\\[^]]*)?\]$' \
+            >"$out/left-behind.txt"
+    [ -s "$out/before.txt" ] && [ ! -s "$out/left-behind.txt" ]
+    summary_result $? "installer, $label: nothing left behind in HKLM\\Software or Program Files (see $out/left-behind.txt)"
+}
+
+# PRESET ARCH LABEL SUFFIX PROGRAM-FILES OTHER-PROGRAM-FILES REGISTRY-VIEW
 run_build() {
-    local preset=$1 arch=$2 label=$3 suffix=$4 program_files=$5 other_program_files=$6 view=$7
-    local out=$out_root/$1 reason status before width entries expected_run
-    local msi=build/$preset/Kestrum-$version-$suffix.msi
-    local later_msi=$out/later/Kestrum-$later-$suffix.msi
-    local later_zip=$out/later/Kestrum-$later-$suffix.zip
+    local arch=$2 suffix=$4 program_files=$5 other_program_files=$6 view=$7 reason
+    preset=$1 label=$3 out=$out_root/$1
     echo "=== installer, $label build"
     mkdir -p "$out"
-
-    # The release MSI, and the later version signed (the key given at build
-    # time, in the environment).
-    if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target package; } >"$out/build.log" 2>&1 ||
-        ! { cmake --preset "$preset" -B "$out/later" -DKESTRUM_VERSION_OVERRIDE="$later" \
-                -DKESTRUM_BUILD_TESTS=OFF &&
-            KESTRUM_SIGN_CERT=$keys/sign.pem KESTRUM_SIGN_KEY=$keys/sign.key \
-                cmake --build "$out/later" --target package; } >"$out/later.log" 2>&1; then
-        summary_result 1 "installer, $label: $version and $later build and package (see $out/build.log, $out/later.log)"
+    if ! build_packages; then
+        summary_result 1 "installer, $label: both versions build and package (see $out/build.log, $out/later.log)"
         return
     fi
-    check_signatures "$label" "$later_zip" "$later_msi" "$out/signatures"
+    version=$(cat "build/$preset/version.txt")
+    later=$(cat "build/$preset-next/version.txt")
+    msi=build/$preset/Kestrum-$version-$suffix.msi
+    later_msi=build/$preset-next/Kestrum-$later-$suffix.msi
+    check_signatures "$label" "build/$preset-next/Kestrum-$later-$suffix.zip" "$later_msi" "$out/signatures"
 
     if ! reason=$(cmake/wine-run.sh --can-run "$arch"); then
         summary_skip "installer, $label build under Wine" "$reason"
@@ -161,72 +245,14 @@ run_build() {
     E2E_BIN=build/$preset
     uninstall_key="HKLM\\Software\\${view}Microsoft\\Windows\\CurrentVersion\\Uninstall"
     run_key="HKLM\\Software\\${view}Microsoft\\Windows\\CurrentVersion\\Run"
-    local folder=$WINEPREFIX/drive_c/$program_files/Kestrum
+    folder=$WINEPREFIX/drive_c/$program_files/Kestrum
     snapshot "$out/before" || summary_result 1 "installer, $label: the prefix's registry exports"
 
-    wine_tool msiexec /i "$msi" /qn
-    summary_result $? "installer, $label: msiexec /i $(basename "$msi") /qn succeeds"
-    [ -f "$folder/kestrum.exe" ] && [ -f "$folder/README.txt" ] && [ -f "$folder/LICENSE.txt" ] &&
-        [ -f "$folder/CHANGELOG.txt" ] && [ ! -e "$WINEPREFIX/drive_c/$other_program_files/Kestrum" ]
-    summary_result $? "installer, $label: kestrum.exe, README.txt, LICENSE.txt, CHANGELOG.txt in C:\\$program_files\\Kestrum, nothing in C:\\$other_program_files"
-    entries=$(kestrum_entries)
-    [ "$entries" = "Kestrum $version by the Kestrum developers" ]
-    summary_result $? "installer, $label: one entry in $uninstall_key (seen: ${entries:-none})"
-    [ -z "$(run_value)" ]
-    summary_result $? "installer, $label: a default install writes no Run value"
-
-    # The installed exe, unattended, against the stand-in client.
-    status=1
-    if e2e_client_start "$out" --window Orders --pane 2,15,12,220,150; then
-        before=$(pane_width)
-        wine_tool "$folder/kestrum.exe" /AUTO /newsize=250
-        status=$?
-        for _ in $(seq 20); do
-            width=$(pane_width) && [ "$width" = 250 ] && break
-            sleep 0.25
-        done
-    fi
-    [ "$status" -eq 0 ] && [ "${width:-}" = 250 ] && [ "${before:-}" != 250 ]
-    summary_result $? "installer, $label: the installed kestrum.exe /AUTO /newsize=250 ends with 0 and sets the pane from ${before:-?} to ${width:-?} pixels"
-    e2e_client_stop
-
-    wine_tool msiexec /i "$later_msi" /qn ADDLOCAL=AutoStart NEWSIZE=250
-    summary_result $? "installer, $label: msiexec /i $(basename "$later_msi") /qn ADDLOCAL=AutoStart NEWSIZE=250 succeeds"
-    entries=$(kestrum_entries)
-    [ "$entries" = "Kestrum $later by the Kestrum developers" ] && cmp -s "$folder/kestrum.exe" "$out/signatures/zip/kestrum.exe"
-    summary_result $? "installer, $label: $later replaces $version: one entry (seen: ${entries:-none}), the later exe in place"
-    expected_run="\"C:\\$program_files\\Kestrum\\kestrum.exe\" /AUTO /wait=120 /quiet /newsize=250"
-    [ "$(run_value)" = "$expected_run" ]
-    summary_result $? "installer, $label: $run_key\\Kestrum is $expected_run (seen: $(run_value))"
-
-    # The earlier version over the later one: refused by the launch condition
-    # on the detected later version (whose message Windows shows; Wine's log
-    # does not carry it). msiexec's 1603 arrives from Wine modulo 256.
-    wine_tool msiexec /i "$msi" /qn /l*v "$out/downgrade.log"
-    status=$?
-    entries=$(kestrum_entries)
-    [ "$status" -ne 0 ] && [ "$entries" = "Kestrum $later by the Kestrum developers" ] &&
-        grep -aq 'WIX_DOWNGRADE_DETECTED = {' "$out/downgrade.log"
-    summary_result $? "installer, $label: $version over $later is refused as a downgrade (status $status, $((1603 % 256)) expected), $later stays"
-
-    wine_tool msiexec /x "$later_msi" /qn
-    summary_result $? "installer, $label: msiexec /x $(basename "$later_msi") /qn succeeds"
-    [ ! -e "$folder" ] && [ -z "$(kestrum_entries)" ] && [ -z "$(run_value)" ]
-    summary_result $? "installer, $label: the uninstall removes the folder, the entry and the Run value"
-
-    # What the uninstall left that was not there before the install. Windows
-    # Installer's own bookkeeping keys (Software\Classes\Installer and
-    # ...\CurrentVersion\Installer), which it makes on first use and keeps,
-    # are left out when empty; anything in them counts. Wine changes nothing
-    # else under HKLM\Software meanwhile, so no other key is left out. What
-    # went away is not counted (Wine takes the emptied 32-bit Run key along).
-    snapshot "$out/after"
-    comm -13 "$out/before.txt" "$out/after.txt" |
-        grep -vE '^\[HKEY_LOCAL_MACHINE\\Software\\(Classes|Microsoft\\Windows\\CurrentVersion)\\Installer(\\[^]]*)?\]$' \
-            >"$out/left-behind.txt"
-    [ -s "$out/before.txt" ] && [ ! -s "$out/left-behind.txt" ]
-    summary_result $? "installer, $label: nothing left behind in HKLM\\Software or Program Files (see $out/left-behind.txt)"
-
+    check_fresh_install "$program_files" "$other_program_files"
+    check_installed_exe
+    check_upgrade "$program_files"
+    check_downgrade_refused
+    check_uninstall
     e2e_desktop_stop
 }
 

@@ -14,17 +14,18 @@ cd "$(dirname "$0")/../.." || exit 1
 source scripts/lib/summary.sh
 unset KESTRUM_SIGN_CERT KESTRUM_SIGN_KEY KESTRUM_SIGN_TIMESTAMP_URL
 
-version=$(sed -nE 's/^project\(Kestrum VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
 for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64"; do
     read -r preset suffix format arch prefix <<<"$build"
     dir=build/$preset
-    zip=$dir/Kestrum-$version-$suffix.zip
-    msi=$dir/Kestrum-$version-$suffix.msi
-    log=$dir/package.log
     mkdir -p "$dir"
-    rm -f "$zip" "$zip.sha256" "$msi" "$msi.sha256"
+    log=$dir/package.log
+    rm -f "$dir"/Kestrum-*-"$suffix".zip* "$dir"/Kestrum-*-"$suffix".msi*
     { cmake --preset "$preset" && cmake --build --preset "$preset" --target package; } >"$log" 2>&1
     summary_result $? "$preset: the package target builds (see $log)"
+    # The version as the build names it (project() in CMakeLists.txt).
+    version=$(cat "$dir/version.txt" 2>/dev/null)
+    zip=$dir/Kestrum-$version-$suffix.zip
+    msi=$dir/Kestrum-$version-$suffix.msi
     [ -f "$zip" ] && [ -f "$zip.sha256" ]
     summary_result $? "$preset: $zip and $zip.sha256 exist"
     [ -f "$zip.sha256" ] && (cd "$dir" && sha256sum -c "$(basename "$zip").sha256" >/dev/null 2>&1)
@@ -41,8 +42,8 @@ for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64";
     summary_result $? "$preset: the archived exe is $format, imports system DLLs only, names $arch, is stripped"
     grep -q "^Exit status" "$unpacked/README.txt" 2>/dev/null && grep -q "/newsize=" "$unpacked/README.txt"
     summary_result $? "$preset: README.txt tells the options and the exit statuses"
-    grep -q $'^## 1\\.0\\.0\r$' "$unpacked/CHANGELOG.txt" 2>/dev/null
-    summary_result $? "$preset: CHANGELOG.txt has Windows line ends and a section for 1.0.0"
+    grep -qxF "## $version"$'\r' "$unpacked/CHANGELOG.txt" 2>/dev/null
+    summary_result $? "$preset: CHANGELOG.txt has Windows line ends and a section for $version, the project's version"
 
     [ -f "$msi" ] && (cd "$dir" && sha256sum -c "$(basename "$msi").sha256" >/dev/null 2>&1)
     summary_result $? "$preset: $msi exists and sha256sum -c accepts its checksum file"
