@@ -81,7 +81,8 @@ struct KestrumWindow {
         SendMessageTimeoutW(list, LB_GETTOPINDEX, 0, 0, SMTO_ABORTIFHUNG, 2000, &top);
         RECT area{};
         GetClientRect(list, &area);
-        POINT p{area.right / 2, static_cast<LONG>((index - static_cast<int>(top)) * height + height / 2)};
+        POINT p{area.right / 2,
+                static_cast<LONG>((index - static_cast<int>(top)) * height + height / 2)};
         ClientToScreen(list, &p);
         return p;
     }

@@ -66,7 +66,8 @@ public:
     bool Command(const std::string& command) {
         const std::string line = command + "\n";
         DWORD written = 0;
-        return WriteFile(in_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) != 0;
+        return WriteFile(in_.get(), line.data(), static_cast<DWORD>(line.size()), &written,
+                         nullptr) != 0;
     }
 
     // Reads lines until one equals `wanted`; false after timeoutMs.

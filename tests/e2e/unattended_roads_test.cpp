@@ -112,7 +112,8 @@ TEST_P(AutoRoadTest, EndsAsExpected) {
         if (HWND box = kestrum.MessageBoxWindow()) {
             ++boxes;
             if (!boxExpected) {
-                ADD_FAILURE() << "a message box, where none should be: \"" << Narrow(ReadBox(box).text) << "\"";
+                ADD_FAILURE() << "a message box, where none should be: \""
+                              << Narrow(ReadBox(box).text) << "\"";
                 PostMessageW(box, WM_CLOSE, 0, 0);
                 WaitUntil([&] { return IsWindow(box) == FALSE; }, 5000);
             } else if (!road.message.empty()) {

@@ -92,11 +92,13 @@ TEST_P(ListRoadTest, ListsEveryClientAndSelectsTheFirst) {
     // The titles as the layout gave them, by window in the client's order.
     std::map<HWND, std::wstring> titles;
     for (std::size_t i = 0, w = 0; i + 1 < layout.size(); ++i) {
-        if (layout[i] == L"--window" && w < client.windows.size()) titles[client.windows[w++]] = layout[i + 1];
+        if (layout[i] == L"--window" && w < client.windows.size())
+            titles[client.windows[w++]] = layout[i + 1];
     }
     std::vector<std::string> expected;
     for (HWND h : ClientWindowsOnDesktop()) {  // in the window manager's own order
-        expected.push_back(Narrow(std::to_wstring(HandleValue(h)) + L" # C/SIDE Application # " + titles[h]));
+        expected.push_back(
+            Narrow(std::to_wstring(HandleValue(h)) + L" # C/SIDE Application # " + titles[h]));
     }
     EXPECT_EQ(expected.size(), titles.size()) << "clients on the desktop";
     std::vector<std::string> seen;
@@ -110,7 +112,8 @@ const ListRoad kListRoads[] = {
     // In the system code page of a Western European setting, beyond ASCII
     // and beyond Latin-1 (the dash).
     {.name = "EmptyAccentedAndLongTitles",
-     .layout = {L"--window", L"", L"--window", L"Gr\u00f6\u00dfe \u2013 Caf\u00e9", L"--window", kLongTitle}},
+     .layout = {L"--window", L"", L"--window", L"Gr\u00f6\u00dfe \u2013 Caf\u00e9", L"--window",
+                kLongTitle}},
     // Cyrillic, Chinese and Latin: "Заказы 中文 Größe", which no single code
     // page holds.
     {.name = "TitleInThreeScripts",
@@ -204,7 +207,8 @@ TEST_F(WindowRoadTest, TabGoesRoundAndEnterPressesNothing) {
     const HWND beforeField = GetWindow(c.field, GW_HWNDPREV);
     EXPECT_TRUE(beforeField != nullptr && beforeField == c.labelWindow)
         << "the control before the field in z-order should be the label; it is "
-        << (beforeField ? Narrow(ClassOf(beforeField)) + " \"" + Narrow(TextOf(beforeField)) + "\"" : "none");
+        << (beforeField ? Narrow(ClassOf(beforeField)) + " \"" + Narrow(TextOf(beforeField)) + "\""
+                        : "none");
     EXPECT_EQ(c.NameOf(FocusIn(main)), c.NameOf(c.list)) << "focus at start";
     for (HWND next : {c.button, c.field, c.list, c.button, c.field}) {
         PressKey(VK_TAB);
