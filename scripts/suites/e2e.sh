@@ -25,6 +25,7 @@ run_build() {
     local preset=$1 arch=$2 label=$3 out=$out_root/$1 reason started shot status
     local roads=$SUMMARY_RESULTS_DIR/e2e-$1-roads.xml
     echo "=== e2e, $label build (build/$preset)"
+    rm -f "$roads"  # never an earlier run's results
     if ! reason=$(cmake/wine-run.sh --can-run "$arch"); then
         summary_skip "e2e, $label build" "$reason"
         return
@@ -43,7 +44,6 @@ run_build() {
     E2E_BIN=build/$preset
 
     started=$(date +%s)
-    rm -f "$roads"
     # In the background, so that INT and TERM end the run at once. The program
     # finds kestrum.exe and the client in its build tree; Wine reads a Linux
     # path as one on drive Z:.
