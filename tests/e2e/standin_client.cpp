@@ -173,20 +173,20 @@ HWND MakePane(HWND parent, const RECT& place) {
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-bool CreateLayout(const std::vector<ClientLayout>& specs, HINSTANCE instance) {
+bool CreateLayout(const std::vector<ClientLayout>& layouts, HINSTANCE instance) {
     int cascade = 0;
-    for (const ClientLayout& spec : specs) {
-        RECT place = spec.placed ? spec.place : RECT{40 + 30 * cascade, 40 + 30 * cascade, 560, 420};
+    for (const ClientLayout& layout : layouts) {
+        RECT place = layout.placed ? layout.place : RECT{40 + 30 * cascade, 40 + 30 * cascade, 560, 420};
         ++cascade;
-        HWND window = CreateWindowExW(spec.mirrored ? WS_EX_LAYOUTRTL : 0, kClientClass,
-                                      spec.title.c_str(), WS_OVERLAPPEDWINDOW,
+        HWND window = CreateWindowExW(layout.mirrored ? WS_EX_LAYOUTRTL : 0, kClientClass,
+                                      layout.title.c_str(), WS_OVERLAPPEDWINDOW,
                                       place.left, place.top, place.right, place.bottom, nullptr,
                                       nullptr, instance, nullptr);
         if (!window) return false;
         g_windows.push_back(window);
         Print("window %ld %lu\n", Id(window), GetCurrentProcessId());
 
-        for (const PaneLayout& pane : spec.panes) {
+        for (const PaneLayout& pane : layout.panes) {
             // Each framed parent sits 10 pixels inside the client area of the
             // one around it, with a caption and border of its own, so that a
             // window's place and its client origin differ at every level.
@@ -316,7 +316,7 @@ bool RunCommand(const std::string& command) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::vector<ClientLayout> specs;
+    std::vector<ClientLayout> layouts;
     long exitAfter = 0;
     bool readStdin = true;
     for (int i = 1; i < argc; ++i) {
@@ -324,15 +324,15 @@ int wmain(int argc, wchar_t** argv) {
         const bool hasValue = i + 1 < argc;
         bool ok = true;
         if (option == L"--window" && hasValue) {
-            specs.push_back(ClientLayout{argv[++i], false, {}, {}, false});
-        } else if (option == L"--place" && hasValue && !specs.empty()) {
-            specs.back().placed = ReadFour(argv[++i], specs.back().place);
-            ok = specs.back().placed;
-        } else if (option == L"--mirrored" && !specs.empty()) {
-            specs.back().mirrored = true;
-        } else if (option == L"--pane" && hasValue && !specs.empty()) {
-            specs.back().panes.emplace_back();
-            ok = ReadPane(argv[++i], specs.back().panes.back());
+            layouts.push_back(ClientLayout{argv[++i], false, {}, {}, false});
+        } else if (option == L"--place" && hasValue && !layouts.empty()) {
+            layouts.back().placed = ReadFour(argv[++i], layouts.back().place);
+            ok = layouts.back().placed;
+        } else if (option == L"--mirrored" && !layouts.empty()) {
+            layouts.back().mirrored = true;
+        } else if (option == L"--pane" && hasValue && !layouts.empty()) {
+            layouts.back().panes.emplace_back();
+            ok = ReadPane(argv[++i], layouts.back().panes.back());
         } else if (option == L"--exit-after" && hasValue) {
             exitAfter = std::wcstol(argv[++i], nullptr, 10);
             ok = exitAfter > 0;
@@ -349,7 +349,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!RegisterClasses(instance) || !CreateLayout(specs, instance)) {
+    if (!RegisterClasses(instance) || !CreateLayout(layouts, instance)) {
         std::fprintf(stderr, "standin_client: cannot create the windows (error %lu)\n",
                      GetLastError());
         return 1;
