@@ -1,4 +1,5 @@
-// Small pieces shared by the stand-in client and the end-to-end driver.
+// What the stand-in client and the end-to-end tests share: a kernel handle
+// owned, and a window handle written as both print and read it.
 #pragma once
 
 #include <windows.h>

@@ -92,6 +92,9 @@ std::vector<HWND> g_windows;
 std::vector<Pane> g_panes;
 bool g_counting = false;
 
+// A handle as printed.
+long Id(HWND h) { return static_cast<long>(e2e::HandleValue(h)); }
+
 void Print(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -163,21 +166,27 @@ bool RegisterClasses(HINSTANCE instance) {
     return RegisterClassW(&wc) != 0;
 }
 
-bool CreateLayout(const std::vector<ClientLayout>& specs, HINSTANCE instance) {
+// A pane at `place` (left, top, width, height) in `parent`'s client area.
+HWND MakePane(HWND parent, const RECT& place) {
+    return CreateWindowExW(0, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, place.left,
+                           place.top, place.right, place.bottom, parent, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+bool CreateLayout(const std::vector<ClientLayout>& layouts, HINSTANCE instance) {
     int cascade = 0;
-    for (const ClientLayout& spec : specs) {
-        RECT place = spec.placed ? spec.place : RECT{40 + 30 * cascade, 40 + 30 * cascade, 560, 420};
+    for (const ClientLayout& layout : layouts) {
+        RECT place = layout.placed ? layout.place : RECT{40 + 30 * cascade, 40 + 30 * cascade, 560, 420};
         ++cascade;
-        HWND window = CreateWindowExW(spec.mirrored ? WS_EX_LAYOUTRTL : 0, kClientClass,
-                                      spec.title.c_str(), WS_OVERLAPPEDWINDOW,
+        HWND window = CreateWindowExW(layout.mirrored ? WS_EX_LAYOUTRTL : 0, kClientClass,
+                                      layout.title.c_str(), WS_OVERLAPPEDWINDOW,
                                       place.left, place.top, place.right, place.bottom, nullptr,
                                       nullptr, instance, nullptr);
         if (!window) return false;
         g_windows.push_back(window);
-        Print("window %ld %lu\n", static_cast<long>(e2e::HandleValue(window)),
-              GetCurrentProcessId());
+        Print("window %ld %lu\n", Id(window), GetCurrentProcessId());
 
-        for (const PaneLayout& pane : spec.panes) {
+        for (const PaneLayout& pane : layout.panes) {
             // Each framed parent sits 10 pixels inside the client area of the
             // one around it, with a caption and border of its own, so that a
             // window's place and its client origin differ at every level.
@@ -191,14 +200,10 @@ bool CreateLayout(const std::vector<ClientLayout>& specs, HINSTANCE instance) {
                                          instance, nullptr);
                 if (!parent) return false;
             }
-            HWND h = CreateWindowExW(0, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER,
-                                     pane.place.left, pane.place.top, pane.place.right,
-                                     pane.place.bottom, parent, nullptr, instance, nullptr);
+            HWND h = MakePane(parent, pane.place);
             if (!h) return false;
             g_panes.push_back(Pane{h, window, 0});
-            Print("pane %ld in %ld parent %ld\n", static_cast<long>(e2e::HandleValue(h)),
-                  static_cast<long>(e2e::HandleValue(window)),
-                  static_cast<long>(e2e::HandleValue(parent)));
+            Print("pane %ld in %ld parent %ld\n", Id(h), Id(window), Id(parent));
         }
         ShowWindow(window, SW_SHOWNOACTIVATE);
         UpdateWindow(window);
@@ -208,8 +213,7 @@ bool CreateLayout(const std::vector<ClientLayout>& specs, HINSTANCE instance) {
 
 void Report() {
     for (HWND w : g_windows) {
-        Print("window %ld enabled %d\n", static_cast<long>(e2e::HandleValue(w)),
-              IsWindowEnabled(w) ? 1 : 0);
+        Print("window %ld enabled %d\n", Id(w), IsWindowEnabled(w) ? 1 : 0);
     }
     for (const Pane& p : g_panes) {
         RECT screen{};
@@ -217,9 +221,8 @@ void Report() {
         RECT client = screen;
         MapWindowPoints(HWND_DESKTOP, GetParent(p.handle), reinterpret_cast<POINT*>(&client), 2);
         Print("pane %ld screen %ld %ld %ld %ld client %ld %ld %ld %ld moves %ld\n",
-              static_cast<long>(e2e::HandleValue(p.handle)), screen.left, screen.top,
-              screen.right, screen.bottom, client.left, client.top, client.right, client.bottom,
-              p.moves);
+              Id(p.handle), screen.left, screen.top, screen.right, screen.bottom, client.left,
+              client.top, client.right, client.bottom, p.moves);
     }
     Print("end\n");
 }
@@ -265,18 +268,17 @@ bool RunCommand(const std::string& command) {
             Print("none\n");
         } else if (close) {
             PostMessageW(h, WM_CLOSE, 0, 0);
-            Print("closed %ld\n", static_cast<long>(e2e::HandleValue(h)));
+            Print("closed %ld\n", Id(h));
         } else {
             GetWindowRect(h, &r);
-            Print("found %ld %ld %ld %ld %ld\n", static_cast<long>(e2e::HandleValue(h)), r.left,
-                  r.top, r.right, r.bottom);
+            Print("found %ld %ld %ld %ld %ld\n", Id(h), r.left, r.top, r.right, r.bottom);
         }
     } else if (command.rfind("destroy ", 0) == 0) {
         const HWND h = e2e::HandleFromValue(std::strtoll(command.c_str() + 8, nullptr, 10));
         bool ours = false;
         for (const Pane& p : g_panes) ours = ours || (p.handle == h && IsWindow(h));
         if (ours && DestroyWindow(h)) {
-            Print("destroyed %ld\n", static_cast<long>(e2e::HandleValue(h)));
+            Print("destroyed %ld\n", Id(h));
         } else {
             Print("none\n");
         }
@@ -289,13 +291,10 @@ bool RunCommand(const std::string& command) {
         if (pane != nullptr && GetWindowRect(h, &place)) {
             MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
             DestroyWindow(h);
-            pane->handle = CreateWindowExW(0, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER,
-                                           place.left, place.top, place.right - place.left,
-                                           place.bottom - place.top, parent, nullptr,
-                                           GetModuleHandleW(nullptr), nullptr);
+            pane->handle = MakePane(parent, RECT{place.left, place.top, place.right - place.left,
+                                                 place.bottom - place.top});
             pane->moves = 0;
-            Print("replaced %ld %ld\n", static_cast<long>(e2e::HandleValue(h)),
-                  static_cast<long>(e2e::HandleValue(pane->handle)));
+            Print("replaced %ld %ld\n", Id(h), Id(pane->handle));
         } else {
             Print("none\n");
         }
@@ -317,7 +316,7 @@ bool RunCommand(const std::string& command) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::vector<ClientLayout> specs;
+    std::vector<ClientLayout> layouts;
     long exitAfter = 0;
     bool readStdin = true;
     for (int i = 1; i < argc; ++i) {
@@ -325,15 +324,15 @@ int wmain(int argc, wchar_t** argv) {
         const bool hasValue = i + 1 < argc;
         bool ok = true;
         if (option == L"--window" && hasValue) {
-            specs.push_back(ClientLayout{argv[++i], false, {}, {}, false});
-        } else if (option == L"--place" && hasValue && !specs.empty()) {
-            specs.back().placed = ReadFour(argv[++i], specs.back().place);
-            ok = specs.back().placed;
-        } else if (option == L"--mirrored" && !specs.empty()) {
-            specs.back().mirrored = true;
-        } else if (option == L"--pane" && hasValue && !specs.empty()) {
-            specs.back().panes.emplace_back();
-            ok = ReadPane(argv[++i], specs.back().panes.back());
+            layouts.push_back(ClientLayout{argv[++i], false, {}, {}, false});
+        } else if (option == L"--place" && hasValue && !layouts.empty()) {
+            layouts.back().placed = ReadFour(argv[++i], layouts.back().place);
+            ok = layouts.back().placed;
+        } else if (option == L"--mirrored" && !layouts.empty()) {
+            layouts.back().mirrored = true;
+        } else if (option == L"--pane" && hasValue && !layouts.empty()) {
+            layouts.back().panes.emplace_back();
+            ok = ReadPane(argv[++i], layouts.back().panes.back());
         } else if (option == L"--exit-after" && hasValue) {
             exitAfter = std::wcstol(argv[++i], nullptr, 10);
             ok = exitAfter > 0;
@@ -350,7 +349,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!RegisterClasses(instance) || !CreateLayout(specs, instance)) {
+    if (!RegisterClasses(instance) || !CreateLayout(layouts, instance)) {
         std::fprintf(stderr, "standin_client: cannot create the windows (error %lu)\n",
                      GetLastError());
         return 1;

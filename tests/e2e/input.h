@@ -1,0 +1,87 @@
+// A user's mouse and keyboard, as input to the whole desktop.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "desktop.h"
+
+namespace e2e {
+
+inline void Send(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+inline INPUT Mouse(DWORD flags, POINT at) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (at.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
+    in.mi.dy = (at.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+// Clicks `times` times in a row at one point (2: a double-click). A click
+// soon after another near the same point would make a double-click the user
+// did not mean: it waits until that can no longer happen.
+inline void Click(POINT at, int times = 1) {
+    static POINT lastAt{-1000, -1000};
+    static double lastTime = 0;
+    const double wait = lastTime + GetDoubleClickTime() / 1000.0 + 0.05 - Seconds();
+    if (std::abs(at.x - lastAt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        std::abs(at.y - lastAt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) && wait > 0)
+        Sleep(static_cast<DWORD>(wait * 1000));
+    // The pointer first, alone: a button pressed in the same breath may still
+    // land where the pointer was before. Every press carries the place too.
+    SetCursorPos(at.x, at.y);
+    Send({Mouse(MOUSEEVENTF_MOVE, at)});
+    WaitUntil([&] {
+        POINT now{};
+        GetCursorPos(&now);
+        return now.x == at.x && now.y == at.y;
+    }, 2000);
+    Sleep(30);
+    std::vector<INPUT> inputs;
+    for (int i = 0; i < times; ++i) {
+        inputs.push_back(Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, at));
+        inputs.push_back(Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, at));
+    }
+    Send(inputs);
+    lastAt = at;
+    lastTime = Seconds();
+}
+
+inline INPUT Key(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+inline void PressKey(WORD vk) { Send({Key(vk, false), Key(vk, true)}); }
+
+// Types a text key by key; a backspace character presses Backspace.
+inline void Type(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        if (c == L'\b') {
+            inputs.push_back(Key(VK_BACK, false));
+            inputs.push_back(Key(VK_BACK, true));
+            continue;
+        }
+        const SHORT scan = VkKeyScanW(c);
+        const WORD vk = LOBYTE(scan);
+        const bool shift = (HIBYTE(scan) & 1) != 0;
+        if (shift) inputs.push_back(Key(VK_SHIFT, false));
+        inputs.push_back(Key(vk, false));
+        inputs.push_back(Key(vk, true));
+        if (shift) inputs.push_back(Key(VK_SHIFT, true));
+    }
+    Send(inputs);
+}
+
+}  // namespace e2e

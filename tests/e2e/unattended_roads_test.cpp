@@ -1,0 +1,208 @@
+// Roads a script takes: kestrum.exe started with arguments against the
+// stand-in client, watched from its first moment until it ends by itself
+// (its exit status, every message box, the panes it moved) or shows its
+// window (then its list and button are checked, and the window closed).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "desktop.h"
+#include "input.h"
+#include "kestrum_window.h"
+#include "message_box.h"
+#include "road_fixture.h"
+
+namespace e2e {
+namespace {
+
+struct AutoRoad {
+    std::string_view name;
+    Layout layout;                    // stand-in client options; empty: no client
+    std::wstring args;                // Kestrum's command line after its path
+    DWORD hangMs = 0;                 // the client stops answering this long before the start
+    long exitStatus = 0;
+    std::wstring message;             // the one message box's exact text; empty: none
+    std::vector<std::wstring> parts;  // or pieces its text must hold
+    bool windowShown = false;
+    int width = 0;                    // the first pane's width after; 0: untouched
+    bool mirrored = false;            // the client is laid out right to left
+    int clientAfterMs = 0;            // the client starts this long after Kestrum
+};
+
+void PrintTo(const AutoRoad& road, std::ostream* os) { *os << road.name; }
+
+std::string SecondsText(double seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f s", seconds);
+    return text;
+}
+
+class AutoRoadTest : public RoadTest, public ::testing::WithParamInterface<AutoRoad> {
+protected:
+    // The panes Kestrum found are those of the client its list has selected
+    // (entry 0 at start), in the window manager's order: the button sets the
+    // width of the first of them (300, the width in force) and of no other
+    // window, or says that there is none.
+    void CheckButtonActsOnTheSelectedClient(HWND main) {
+        const KestrumWindow c(main);
+        const std::vector<HWND> clients = c.Values();
+        const long selected = c.Selected();
+        ASSERT_TRUE(selected >= 0 && static_cast<std::size_t>(selected) < clients.size())
+            << "entry selected: " << selected << ", not one of the " << clients.size() << " entries";
+        const HWND pane = FirstPane(clients[static_cast<std::size_t>(selected)]);
+        SetForegroundWindow(main);
+        kestrum.Settle();
+        Click(CenterOf(c.button));
+        kestrum.Settle();
+        if (pane == nullptr) {
+            const HWND box = kestrum.WaitForMessageBox(5000);
+            EXPECT_NE(box, nullptr) << "the button without a pane showed no message box";
+            if (box != nullptr) AnswerBox(box, kNoPane);
+        } else {
+            WaitUntil([&] { return WidthOf(pane) == 300; }, 3000);
+        }
+        CheckPanes(pane, 300);
+    }
+};
+
+TEST_P(AutoRoadTest, EndsAsExpected) {
+    const AutoRoad& road = GetParam();
+    const bool late = road.clientAfterMs > 0;
+    const bool boxExpected = !road.message.empty() || !road.parts.empty();
+    if (!late) {
+        ASSERT_NO_FATAL_FAILURE(StartClient(road.layout));
+    }
+    if (road.hangMs > 0) {
+        client.Command("hang " + std::to_string(road.hangMs));
+        ASSERT_TRUE(client.Expect("hanging", 5000)) << "the client did not say it hangs";
+    }
+
+    ASSERT_TRUE(kestrum.Start(road.args)) << "kestrum.exe did not start";
+    // Watch every moment of the run: a window shown even briefly is seen.
+    const double started = Seconds();
+    kestrum.Resume();
+    bool sawWindow = false;
+    int boxes = 0;
+    double ended = 0;
+    HWND shown = nullptr;
+    bool lateStarted = false;
+    while (Seconds() - started < 20) {
+        if (late && !lateStarted && Seconds() - started >= road.clientAfterMs / 1000.0) {
+            lateStarted = true;
+            StartClient(road.layout);
+            if (HasFatalFailure()) break;
+        }
+        if (WaitForSingleObject(kestrum.handle(), 1) == WAIT_OBJECT_0) {
+            ended = Seconds();
+            break;
+        }
+        if (HWND main = kestrum.MainWindow()) {
+            sawWindow = true;
+            if (road.windowShown && !shown) {
+                shown = main;
+                break;
+            }
+        }
+        if (HWND box = kestrum.MessageBoxWindow()) {
+            ++boxes;
+            if (!boxExpected) {
+                ADD_FAILURE() << "a message box, where none should be: \""
+                              << Narrow(ReadBox(box).text) << "\"";
+                PostMessageW(box, WM_CLOSE, 0, 0);
+                WaitUntil([&] { return IsWindow(box) == FALSE; }, 5000);
+            } else if (!road.message.empty()) {
+                AnswerBox(box, road.message);
+            } else {
+                AnswerBoxHolding(box, road.parts);
+            }
+        }
+    }
+    EXPECT_EQ(sawWindow, road.windowShown) << "Kestrum's window shown";
+    EXPECT_EQ(boxes, boxExpected ? 1 : 0) << "message boxes shown";
+    if (shown) {
+        const KestrumWindow c(shown);
+        EXPECT_EQ(c.Entries().size(), client.windows.size()) << "entries listed";
+        EXPECT_EQ(c.Selected(), 0L) << "entry selected";
+        CheckButtonActsOnTheSelectedClient(shown);
+        kestrum.Close(shown);
+        return;
+    }
+    ASSERT_GT(ended, 0) << "Kestrum still running after 20 s";
+    EXPECT_EQ(kestrum.ExitStatus(), road.exitStatus) << "exit status";
+    const std::string took = SecondsText(ended - started);
+    RecordProperty("kestrum_ran", took);
+    std::cout << "Kestrum ran " << took << "\n";
+    if (late) {
+        EXPECT_GT(ended - started, road.clientAfterMs / 1000.0)
+            << "Kestrum ended after " << took << ", before the client started";
+    }
+    if (road.width != 0 || road.hangMs > 0) {
+        ASSERT_FALSE(client.panes.empty()) << "the client has no pane";
+    }
+    if (road.hangMs > 0) {
+        EXPECT_LT(ended - started, 2.0) << "Kestrum's run beside a hung client took " << took;
+        // The client really was not answering: the new width waits for it.
+        EXPECT_EQ(RectText(RectOf(client.panes.front())), RectText(before.front().rect))
+            << "the pane moved while the client hung";
+        EXPECT_TRUE(client.Expect("awake", road.hangMs + 10000)) << "the client did not wake";
+        const HWND pane = client.panes.front();
+        WaitUntil([&] { return WidthOf(pane) == road.width; }, 3000);
+    }
+    CheckPanes(road.width ? client.panes.front() : nullptr, road.width, road.mirrored);
+}
+
+const Layout kOne = OneClient(L"Orders", 220);
+const Layout kTwo = {L"--window", L"First", L"--pane", L"1,10,10,200,100",
+                     L"--window", L"Second", L"--pane", L"0,20,30,210,120"};
+const Layout kTwoPanes = {L"--window", L"Orders", L"--pane", L"0,10,10,200,100", L"--pane",
+                          L"2,40,30,180,90"};
+
+const AutoRoad kAutoRoads[] = {
+    {.name = "OneClientOnePane", .layout = kOne, .args = L"/AUTO", .width = 300},
+    {.name = "WidthAlreadyRight", .layout = OneClient(L"Orders", 300), .args = L"/AUTO"},
+    {.name = "NewSize250", .layout = kOne, .args = L"/AUTO /newsize=250", .width = 250},
+    {.name = "AnyLetterCase", .layout = kOne, .args = L"/newsize=250 /auto", .width = 250},
+    {.name = "NoClient", .args = L"/AUTO", .exitStatus = 1, .message = kNoClient},
+    {.name = "NoClientWithoutAuto", .args = L"", .exitStatus = 1, .message = kNoClient},
+    {.name = "TwoClientsTwoPanes", .layout = kTwo, .args = L"/AUTO", .windowShown = true},
+    {.name = "OneClientTwoPanes", .layout = kTwoPanes, .args = L"/AUTO", .windowShown = true},
+    {.name = "ClientWithoutAPane", .layout = {L"--window", L"Orders"}, .args = L"/AUTO",
+     .windowShown = true},
+    // The move waits in the client's queue: said, and status 6, within two
+    // seconds; the width is set once the client answers again.
+    {.name = "ClientThatStoppedAnswering", .layout = kOne, .args = L"/AUTO", .hangMs = 10000,
+     .exitStatus = 6,
+     .message = L"The client is not responding: the width will be set when it answers.",
+     .width = 300},
+    {.name = "ClientStartingAfterKestrum", .layout = kOne, .args = L"/AUTO /wait=10 /newsize=250",
+     .width = 250, .clientAfterMs = 1500},
+    {.name = "QuietWithTwoClients", .layout = kTwo, .args = L"/AUTO /quiet", .exitStatus = 5},
+    {.name = "QuietWithNoClient", .args = L"/AUTO /quiet", .exitStatus = 1},
+    {.name = "Usage", .layout = kOne, .args = L"/?",
+     .parts = {L"/wait=SECONDS", L"/quiet", L"Exit status"}},
+    {.name = "NewSizeOutOfRange", .layout = kOne, .args = L"/AUTO /newsize=40000", .exitStatus = 2,
+     .parts = {L"40000", L"out of range"}},
+    {.name = "NewSizeBelowTheRange", .layout = kOne, .args = L"/AUTO /newsize=-32769",
+     .exitStatus = 2, .parts = {L"-32769", L"out of range"}},
+    // Laid out right to left: the pane keeps its right edge and grows to the
+    // left, directly in the main window and inside frames alike.
+    {.name = "MirroredClient",
+     .layout = {L"--window", L"Orders", L"--place", L"200,100,700,420", L"--mirrored", L"--pane",
+                L"0,15,12,250,150"},
+     .args = L"/AUTO /newsize=300", .width = 300, .mirrored = true},
+    {.name = "MirroredClientPaneInFrames",
+     .layout = {L"--window", L"Orders", L"--mirrored", L"--pane", L"2,15,12,220,150"},
+     .args = L"/AUTO /newsize=180", .width = 180, .mirrored = true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Unattended, AutoRoadTest, ::testing::ValuesIn(kAutoRoads),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
