@@ -8,7 +8,7 @@
 #include <string>
 
 #include "discovery/window_discovery.h"
-#include "support/fake_clock.h"
+#include "support/fake_timers.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
 #include "support/memory_desktop.h"
@@ -67,7 +67,7 @@ void Panes(benchmark::State& state) {
         parent = desktop.AddChild(parent, {pane ? kPane : "Part", pane ? "pane" : ""});
     }
     testing::MessageLog messages;
-    testing::FakeClock clock;
+    testing::FakeTimers clock;
     Form1 form(desktop, messages, clock);
     ListWindows(desktop, form.List1(0), kModeMainWindows, 0);
     form.List1(0).SetSelectedIndex(0);

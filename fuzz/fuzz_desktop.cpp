@@ -15,11 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "discovery/window_discovery.h"
-#include "support/fake_clock.h"
+#include "support/fake_timers.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
 #include "support/memory_desktop.h"
@@ -57,7 +58,7 @@ Operation AnyOperation(FuzzedDataProvider& in) {
 struct FuzzedRun {
     MemoryDesktop desktop;
     testing::MessageLog messages;
-    testing::FakeClock clock;
+    testing::FakeTimers clock;
     Form1 form{desktop, messages, clock};
     std::vector<WindowHandle> windows;
 
@@ -150,8 +151,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (in.ConsumeBool()) arguments += " /AUTO";
     if (in.ConsumeBool()) arguments += " /newsize=" + std::to_string(in.ConsumeIntegral<std::int16_t>());
 
-    StartOutcome outcome{};
-    road.Reset([&] { outcome = road.form.Form_Load(arguments); });
+    std::optional<StartOutcome> outcome;
+    road.form.StartUpEnded = [&](StartOutcome ended) { outcome = ended; };
+    road.Reset([&] {
+        road.form.Form_Load(arguments);
+        road.clock.Advance(std::chrono::hours(2));  // any wait, any confirmation
+    });
+    if (!outcome) Broken("start-up never ended");
     road.CheckEntries(0, kClientClass);
     road.CheckEntries(2, kPaneClass);
     // The user's events come only to a window that is shown.
@@ -179,7 +185,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 2: {
                 const bool hadPane = road.form.List1(2).ListCount() > 0;
                 const std::size_t messages = road.messages.Texts().size();
-                road.Reset([&] { road.form.Command2_Click(); });
+                road.Reset([&] {
+                    road.form.Command2_Click();
+                    road.clock.Advance(std::chrono::seconds(2));
+                });
                 if (!hadPane && road.messages.Texts().size() != messages + 1) {
                     Broken("no report for an empty pane list");
                 }
@@ -187,6 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             default:
                 road.form.List1_DblClick(in.ConsumeIntegralInRange<ListIndex>(-1, 3));
+                road.clock.Advance(std::chrono::seconds(2));
                 break;
         }
         road.CheckEntries(0, kClientClass);

@@ -110,8 +110,19 @@ std::optional<std::int16_t> ReadNumber(std::string_view text) {
 
 Options ParseOptions(std::string_view argumentText) {
     Options options;
+    // The log file's path, quoted or up to a space, is no place for a flag.
+    std::size_t logFrom = 0, logTo = 0;
     for (std::size_t i = 0; i < argumentText.size(); ++i) {
-        if (KeyAt(argumentText, i, "/auto")) options.autoMode = true;
+        if (!KeyAt(argumentText, i, "/log=")) continue;
+        logFrom = logTo = i + 5;
+        const bool quoted = logTo < argumentText.size() && argumentText[logTo] == '"';
+        if (quoted) ++logTo;
+        while (logTo < argumentText.size() && argumentText[logTo] != (quoted ? '"' : ' ')) ++logTo;
+        break;
+    }
+    for (std::size_t i = 0; i < argumentText.size(); ++i) {
+        const bool inLog = i >= logFrom && i + 5 <= logTo;
+        if (!inLog && KeyAt(argumentText, i, "/auto")) options.autoMode = true;
     }
     for (std::size_t i = 0; i < argumentText.size(); ++i) {
         if (!KeyAt(argumentText, i, "/newsize=")) continue;

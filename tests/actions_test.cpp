@@ -47,7 +47,7 @@ TEST_P(PaneResetTest, SetsTheWidthKeepingPlaceAndHeight) {
     Discover();
     form.NewSize = c.newSize;
 
-    const ResetOutcome outcome = form.Command2_Click();
+    const ResetOutcome outcome = Press();
 
     EXPECT_EQ(outcome, c.paneWidth == c.newSize ? ResetOutcome::AlreadyThatWide : ResetOutcome::Moved);
     // The pane keeps its logical place: on screen a pane in a mirrored
@@ -92,14 +92,14 @@ TEST_F(ActionsTest, ATopLevelPaneKeepsScreenCoordinates) {
     Discover();
     List(2).Clear();
     List(2).SetItemData(List(2).AddItem("loose"), loose);
-    form.Command2_Click();
+    Press();
     EXPECT_EQ(desktop.ScreenRect(loose), (Rect{40, 50, 340, 350}));
 }
 
 TEST_F(ActionsTest, OnlyTheFirstPaneChanges) {
     const auto client = AddClient(desktop, "Client", {250, 200});
     Discover();
-    form.Command2_Click();
+    Press();
     EXPECT_EQ(desktop.ScreenRect(client.panes[0]).right - desktop.ScreenRect(client.panes[0]).left, 300);
     EXPECT_EQ(desktop.RectInParent(client.panes[1]), (Rect{10, 220, 210, 370}));
 }
@@ -109,7 +109,7 @@ TEST_F(ActionsTest, ActsOnThePaneOfTheClientSelectedLast) {
     const auto second = AddClient(desktop, "Second", {250});
     Discover();
     List(0).SetSelectedIndex(1);
-    form.Command2_Click();
+    Press();
     EXPECT_EQ(desktop.RectInParent(first.panes[0]).right, 260);
     EXPECT_EQ(desktop.RectInParent(second.panes[0]).right, 310);
 }
@@ -117,8 +117,8 @@ TEST_F(ActionsTest, ActsOnThePaneOfTheClientSelectedLast) {
 TEST_F(ActionsTest, NoPaneReportsEachTime) {
     AddClient(desktop, "Client", {});
     Discover();
-    EXPECT_EQ(form.Command2_Click(), ResetOutcome::PaneGone);
-    EXPECT_EQ(form.Command2_Click(), ResetOutcome::PaneGone);
+    EXPECT_EQ(Press(), ResetOutcome::PaneGone);
+    EXPECT_EQ(Press(), ResetOutcome::PaneGone);
     EXPECT_EQ(messages.Texts(),
               (std::vector<std::string>{"NavPane was not found", "NavPane was not found"}));
     EXPECT_EQ(desktop.Calls(Operation::MoveWindow), 0u);
@@ -127,49 +127,59 @@ TEST_F(ActionsTest, NoPaneReportsEachTime) {
 TEST_F(ActionsTest, DoubleClickTogglesBothWaysAndReadsTheStateAfresh) {
     const auto client = AddClient(desktop, "Client");
     Discover();
-    form.List1_DblClick(0);
+    DoubleClick();
     EXPECT_FALSE(desktop.Enabled(client.main));
-    form.List1_DblClick(0);
+    DoubleClick();
     EXPECT_TRUE(desktop.Enabled(client.main));
     // Disabled by someone else (a modal dialog, say): the next double-click
     // enables it.
-    desktop.EnableWindow(client.main, false);
-    form.List1_DblClick(0);
+    desktop.RequestEnable(client.main, false);
+    DoubleClick();
     EXPECT_TRUE(desktop.Enabled(client.main));
 }
 
 // The toggle asks first whether the window answers, and reads the state back
-// afterwards: a hung client is left alone (asking it to change would hold
-// Kestrum until it answers), and a state that did not change is told.
+// afterwards, all on timers: a hung client is left alone, a client that stops
+// answering once asked is said to change when it answers, and a state that
+// did not change is told.
 TEST_F(ActionsTest, DoubleClickOnAWindowThatDoesNotAnswerOrIsGoneSaysSo) {
     struct Case {
         const char* name;
-        bool hung;
-        bool gone;
+        void (*fault)(MemoryDesktop&, WindowHandle main);
         std::vector<EnableCall> enableCalls;
         const char* message;
+        bool enabledOnceAwake;
     };
     const Case cases[] = {
-        {"hung", true, false, {}, "The window is not responding; its state was not changed."},
+        {"hung", [](MemoryDesktop& d, WindowHandle main) { d.Hang(main); }, {},
+         "The window is not responding; its state was not changed.", true},
         // A window that reads as disabled is enabled, as any other.
-        {"gone", false, true, {{0, true}}, "The window's state could not be changed."},
+        {"gone", [](MemoryDesktop& d, WindowHandle main) { d.Destroy(main); }, {{0, true}},
+         "The window's state could not be changed.", false},
+        {"stops answering once asked",
+         [](MemoryDesktop& d, WindowHandle main) {
+             d.OnCall(Operation::RequestEnable, main, [&d, main] { d.Hang(main); });
+         },
+         {{0, false}}, "The window stopped responding: its state will change when it answers.", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryDesktop here;
         testing::MessageLog said;
-        Form1 form1{here, said, clock};
+        testing::FakeTimers timers;
+        Form1 form1{here, said, timers};
         const auto client = AddClient(here, "Client");
         ListWindows(here, form1.List1(0), kModeMainWindows, 0);
         form1.List1(0).SetSelectedIndex(0);
-        if (c.hung) here.Hang(client.main);
-        if (c.gone) here.Destroy(client.main);
+        c.fault(here, client.main);
         form1.List1_DblClick(0);
+        timers.Advance(std::chrono::seconds(2));
         std::vector<EnableCall> expected = c.enableCalls;
         for (EnableCall& call : expected) call.window = client.main;
         EXPECT_EQ(here.EnableCalls(), expected);
         EXPECT_EQ(said.Texts(), std::vector<std::string>{c.message});
-        EXPECT_EQ(here.Enabled(client.main), !c.gone);
+        here.Wake(client.main);
+        EXPECT_EQ(here.Enabled(client.main), c.enabledOnceAwake);
     }
 }
 
@@ -178,7 +188,7 @@ TEST_F(ActionsTest, DoubleClickOnAWindowThatDoesNotAnswerOrIsGoneSaysSo) {
 // and what an unattended run's status is.
 struct SeenCase {
     const char* name;
-    void (*fault)(MemoryDesktop&, WindowHandle pane, testing::FakeClock&);
+    void (*fault)(MemoryDesktop&, WindowHandle pane, testing::FakeTimers&);
     const char* message;  // "" for none
     int widthAfter;       // the pane's width once it is all over
     int status;           // of an unattended run
@@ -194,8 +204,8 @@ TEST_P(WidthSeenTest, DecidesWhatIsSaid) {
     const WindowHandle pane = client.panes[0];
     if (c.fault != nullptr) c.fault(desktop, pane, clock);
 
-    const StartOutcome outcome = form.Form_Load("/AUTO");
-    clock.Pause(std::chrono::seconds(10));  // whatever was to happen later
+    const StartOutcome outcome = Load("/AUTO");
+    clock.Advance(std::chrono::seconds(10));  // whatever was to happen later
 
     EXPECT_EQ(ExitStatusFor(outcome), c.status);
     EXPECT_EQ(messages.Texts(), c.message[0] == '\0' ? std::vector<std::string>{}
@@ -204,7 +214,8 @@ TEST_P(WidthSeenTest, DecidesWhatIsSaid) {
         EXPECT_EQ(desktop.RectInParent(pane).right - desktop.RectInParent(pane).left, c.widthAfter);
         EXPECT_EQ(desktop.RectInParent(pane).left, 10);
     }
-    EXPECT_LE(clock.pauses, 1 + 1000 / 15 + 1) << "a second at most, looked at every 15 ms";
+    EXPECT_LE(endedAt, std::chrono::milliseconds(1000)) << "a second at most";
+    EXPECT_LE(clock.started, 1000 / 15 + 1) << "looked at every 15 ms";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -212,27 +223,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SeenCase{"Seen", nullptr, "", 300, 0},
         SeenCase{"SeenAfterAWhile",
-                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock& clock) {
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers& clock) {
                      d.Hang(pane);
                      clock.At(std::chrono::milliseconds(400), [&d, pane] { d.Wake(pane); });
                  },
                  "", 300, 0},
-        SeenCase{"Refused", [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock&) { d.RefuseMoves(pane); },
+        SeenCase{"Refused", [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) { d.RefuseMoves(pane); },
                  "Kestrum may not change this client's windows: the client runs with higher rights "
                  "(for example as administrator). Start Kestrum the same way.",
                  250, 7},
         // The client wakes after the second: the move waited for it.
         SeenCase{"Deferred",
-                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock& clock) {
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers& clock) {
                      d.Hang(pane);
                      clock.At(std::chrono::milliseconds(5000), [&d, pane] { d.Wake(pane); });
                  },
                  "The client is not responding: the width will be set when it answers.",
                  300, 6},
-        SeenCase{"NotTaken", [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock&) { d.DropMoves(pane); },
+        SeenCase{"NotTaken", [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) { d.DropMoves(pane); },
                  "The client did not take the new width.", 250, 6},
         SeenCase{"GoneMeanwhile",
-                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeClock&) {
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) {
                      d.DestroyOnCall(Operation::MoveWindow, pane, pane);
                  },
                  "NavPane was not found", 0, 4}),
@@ -247,13 +258,13 @@ TEST_F(ActionsTest, APaneReplacedSinceTheListWasBuiltIsFoundAgain) {
     desktop.Destroy(client.panes[0]);
     const WindowHandle replaced =
         desktop.AddChild(client.main, {std::string(kPaneClass), "", {10, 20, 200, 170}, {}});
-    EXPECT_EQ(form.Command2_Click(), ResetOutcome::Moved);
+    EXPECT_EQ(Press(), ResetOutcome::Moved);
     EXPECT_EQ(desktop.RectInParent(replaced), (Rect{10, 20, 310, 170}));
     EXPECT_EQ(Handles(2), std::vector<WindowHandle>{replaced});
     EXPECT_TRUE(messages.Texts().empty());
 
     desktop.Destroy(replaced);
-    EXPECT_EQ(form.Command2_Click(), ResetOutcome::PaneGone);
+    EXPECT_EQ(Press(), ResetOutcome::PaneGone);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"NavPane was not found"});
 }
 

@@ -228,7 +228,7 @@ TEST_F(FaultTest, AWindowThatCannotBeListedIsLeftOutAndTheRestAreListed) {
     desktop.FailTextRead(Child(one, kPane, "b"));
     const WindowHandle c = Child(one, kPane, "c");
 
-    EXPECT_EQ(form.Form_Load(""), StartOutcome::Shown);
+    EXPECT_EQ(Load(""), StartOutcome::Shown);
 
     EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{one, three}));
     EXPECT_EQ(Titles(0), (std::vector<std::string>{"one", "three"}));
@@ -272,7 +272,7 @@ TEST_P(ResetAfterRefresh, ResetsWhatIsLeftOrReportsThatNothingIs) {
 
     desktop.DestroyOnCall(c.operation, c.operation == Operation::MapRectToClient ? frame : pane,
                           named.at(c.victim));
-    EXPECT_EQ(form.Command2_Click(), c.outcome);
+    EXPECT_EQ(Press(), c.outcome);
 
     for (const auto& [h, rect] : Rects()) {
         Rect expected = before.at(h);
@@ -356,7 +356,7 @@ TEST_F(FaultTest, TenThousandWindowsWithAHundredThousandDescendants) {
     }
     const Rect before = desktop.ScreenRect(pane);
 
-    EXPECT_EQ(form.Form_Load("/AUTO /newsize=180"), StartOutcome::AutoApplied);
+    EXPECT_EQ(Load("/AUTO /newsize=180"), StartOutcome::AutoApplied);
 
     EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{client}));
     EXPECT_EQ(Handles(2), (std::vector<WindowHandle>{pane}));
@@ -381,7 +381,7 @@ TEST_F(FaultTest, APaneAHundredThousandWindowsDeep) {
     const WindowHandle pane = desktop.AddChild(parent, {kPane, "", {7, 9, 207, 309}});
     const Rect before = desktop.ScreenRect(pane);
 
-    EXPECT_EQ(form.Form_Load("/AUTO /newsize=120"), StartOutcome::AutoApplied);
+    EXPECT_EQ(Load("/AUTO /newsize=120"), StartOutcome::AutoApplied);
 
     EXPECT_EQ(Handles(2), (std::vector<WindowHandle>{pane}));
     EXPECT_EQ(desktop.ScreenRect(pane), (Rect{before.left, before.top, before.left + 120, before.bottom}));

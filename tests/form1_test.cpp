@@ -37,7 +37,7 @@ TEST_P(StartUpTest, TakesTheRoad) {
     for (const auto& panes : road.clients) clients.push_back(AddClient(desktop, "Client", panes));
     messages.answerable = road.seen;
 
-    EXPECT_EQ(form.Form_Load(road.arguments), road.outcome);
+    EXPECT_EQ(Load(road.arguments), road.outcome);
 
     EXPECT_EQ(messages.Texts(), road.messages);
     EXPECT_EQ(form.Visible, road.outcome == StartOutcome::Shown)
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartUpCase{"WaitOutOfRange", {{250}}, "/AUTO /wait=3601", StartOutcome::OutOfRange,
              {"The wait \"/wait=3601\" is out of range: it must lie between 0 and 3600 seconds."},
              250, ""},
-        StartUpCase{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {std::string(kUsage)}, 250, ""},
+        StartUpCase{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {Usage()}, 250, ""},
         // Quiet: every ending its status alone; where the window would show,
         // nothing changes.
         StartUpCase{"QuietNoClient", {}, "/AUTO /quiet", StartOutcome::NoClientFound, kNone, -1, "300"},
@@ -128,12 +128,12 @@ TEST_P(WaitTest, ListsAgainUntilTheClientsAreThereOrTheTimeIsUp) {
     }
     desktop.ResetCalls();
 
-    EXPECT_EQ(form.Form_Load(road.arguments), road.outcome);
+    EXPECT_EQ(Load(road.arguments), road.outcome);
 
-    EXPECT_EQ(clock.Now(), std::chrono::milliseconds(road.endMs));
-    // One listing at the start and one after each pause of a quarter second.
-    EXPECT_EQ(desktop.Calls(Operation::EnumerateTopLevelWindows), static_cast<std::uint64_t>(1 + clock.pauses));
-    EXPECT_EQ(clock.pauses, (road.endMs + 249) / 250);
+    EXPECT_EQ(endedAt, std::chrono::milliseconds(road.endMs));
+    // One listing at the start and one every quarter of a second after it.
+    EXPECT_EQ(desktop.Calls(Operation::EnumerateTopLevelWindows),
+              static_cast<std::uint64_t>(1 + (road.endMs + 249) / 250));
     EXPECT_TRUE(messages.Texts().empty() || road.outcome == StartOutcome::NoClientFound);
 }
 
@@ -157,24 +157,24 @@ TEST_F(Form1Test, WaitingUnattendedTakesOnlyAClientWithExactlyOnePane) {
     clock.At(std::chrono::milliseconds(600), [&] {
         desktop.AddChild(client.main, {std::string(kPaneClass), "", {10, 20, 260, 170}, {}});
     });
-    EXPECT_EQ(form.Form_Load("/AUTO /wait=5 /newsize=180"), StartOutcome::AutoApplied);
-    EXPECT_EQ(clock.Now(), std::chrono::milliseconds(750));
+    EXPECT_EQ(Load("/AUTO /wait=5 /newsize=180"), StartOutcome::AutoApplied);
+    EXPECT_EQ(endedAt, std::chrono::milliseconds(750));
     EXPECT_EQ(Handles(2).size(), 1u);
     EXPECT_EQ(desktop.RectInParent(Handles(2)[0]), (Rect{10, 20, 190, 170}));
 }
 
 TEST_F(Form1Test, AValueOutOfRangeOrTheUsageStopsBeforeAnyWindowIsSearched) {
     AddClient(desktop, "Client");
-    for (const char* arguments : {"/newsize=99999", "/wait=-1", "/AUTO /wait=5 /?", "/HELP"}) {
-        form.Form_Load(arguments);
+    for (const char* arguments : {"/newsize=99999", "/wait=-1", "/settle=10001", "/AUTO /wait=5 /?", "/HELP"}) {
+        Load(arguments);
         EXPECT_EQ(desktop.TotalCalls(), 0u) << arguments;
-        EXPECT_EQ(clock.pauses, 0) << arguments;
+        EXPECT_EQ(clock.started, 0) << arguments;
     }
 }
 
 // A value echoed in a message is cut short, and shows no control character.
 TEST_F(Form1Test, AnEchoedValueIsShortAndPlain) {
-    form.Form_Load("/newsize=" + std::string(32000, '9') + "\x1B");
+    Load("/newsize=" + std::string(32000, '9') + "\x1B");
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0], "The width \"/newsize=" + std::string(40, '9') +
                                        "\xE2\x80\xA6\" is out of range: it must lie between -32768 and 32767.");
@@ -203,7 +203,7 @@ TEST_P(UnattendedResetFails, ReportsAndEndsWithItsOwnStatus) {
     const std::map<std::string, WindowHandle> named{{"Main", main}, {"Frame", frame}, {"Pane", pane}};
     desktop.DestroyOnCall(c.operation, named.at(c.onWindow), named.at(c.victim));
 
-    const StartOutcome outcome = form.Form_Load("/AUTO /newsize=180");
+    const StartOutcome outcome = Load("/AUTO /newsize=180");
 
     EXPECT_EQ(outcome, StartOutcome::PaneGone);
     EXPECT_EQ(ExitStatusFor(outcome), kExitPaneGone);
@@ -222,14 +222,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Form1Test, InteractiveRoadResizesTheSecondClientsPaneWithTheTypedWidth) {
     const auto first = AddClient(desktop, "First", {250});
     const auto second = AddClient(desktop, "Second", {250, 100});
-    ASSERT_EQ(form.Form_Load(""), StartOutcome::Shown);
+    ASSERT_EQ(Load(""), StartOutcome::Shown);
     List(0).SetSelectedIndex(1);
     EXPECT_EQ(List(2).ItemData(0), second.panes[0]);
 
     form.Text1 = "180";
     bool cancel = false;
     form.Text1_Validate(cancel);  // focus leaves the field for the button
-    form.Command2_Click();
+    Press();
 
     EXPECT_FALSE(cancel);
     EXPECT_EQ(desktop.RectInParent(second.panes[0]), (Rect{10, 20, 190, 170}));
@@ -280,7 +280,7 @@ TEST_F(Form1Test, ChangesOfTheStateAreShownByItsView) {
     AddClient(desktop, "First");
     AddClient(desktop, "Second");
     testing::RecordingView view;
-    ASSERT_EQ(form.Form_Load(""), StartOutcome::Shown);
+    ASSERT_EQ(Load(""), StartOutcome::Shown);
     form.SetView(&view);
     form.Text1 = " 1 8 0";
     bool cancel = false;

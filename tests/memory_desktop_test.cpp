@@ -42,6 +42,7 @@ private:
         NewWindow spec{shape.className, shape.text, shape.rect, shape.framed ? frame : Point{},
                         shape.enabled};
         spec.mirrored = shape.mirrored;
+        spec.visible = shape.visible;
         return spec;
     }
 

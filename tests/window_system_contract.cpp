@@ -180,9 +180,13 @@ void EveryCallOnAHandleThatNamesNoWindowFails(ContractDesktop& d) {
         EXPECT_FALSE(s.MapRectToClient(gone, mapped));
         EXPECT_EQ(mapped, (Rect{5, 6, 7, 8}));
         EXPECT_EQ(s.MoveWindow(gone, 0, 0, 10, 10), MoveResult::Failed) << "failed, not refused";
-        EXPECT_EQ(s.AskIfAnswering(gone), Reply::NoWindow);
+        EXPECT_EQ(s.ProbeAnswering(gone)->Heard(), Reply::NoWindow);
+        EXPECT_EQ(s.RootOf(gone), 0);
+        EXPECT_FALSE(s.IsWindow(gone));
+        EXPECT_FALSE(s.IsVisible(gone));
         EXPECT_FALSE(s.IsWindowEnabled(gone));
-        s.EnableWindow(gone, true);
+        s.RequestEnable(gone, true);
+        d.HandleMessagesUntil([] { return false; });
         EXPECT_FALSE(s.IsWindowEnabled(gone));
     }
 }
@@ -318,13 +322,40 @@ void TheEnabledStateIsSetAndReadBack(ContractDesktop& d) {
     const WindowHandle disabled = d.AddTopLevel(disabledShape);
     EXPECT_TRUE(s.IsWindowEnabled(w));
     EXPECT_FALSE(s.IsWindowEnabled(disabled));
-    s.EnableWindow(w, false);
-    EXPECT_FALSE(s.IsWindowEnabled(w));
-    s.EnableWindow(w, true);
-    EXPECT_TRUE(s.IsWindowEnabled(w));
-    s.EnableWindow(disabled, true);
-    EXPECT_TRUE(s.IsWindowEnabled(disabled));
-    EXPECT_EQ(s.AskIfAnswering(w), Reply::Answered) << "a window whose thread answers";
+    for (const auto& [window, enable] : {std::pair{w, false}, std::pair{w, true}, std::pair{disabled, true}}) {
+        s.RequestEnable(window, enable);
+        d.HandleMessagesUntil([&] { return s.IsWindowEnabled(window) == enable; });
+        EXPECT_EQ(s.IsWindowEnabled(window), enable);
+    }
+    const std::unique_ptr<AnswerProbe> probe = s.ProbeAnswering(w);
+    d.HandleMessagesUntil([&] { return probe->Heard() != Reply::NoAnswer; });
+    EXPECT_EQ(probe->Heard(), Reply::Answered) << "a window whose thread answers";
+}
+
+// --- Where a window lies, and whether it is seen ------------------------------
+
+void RootsAndVisibility(ContractDesktop& d) {
+    WindowSystem& s = d.System();
+    Shape shown{"KestrumContractTop", "", {0, 0, 200, 200}};
+    shown.visible = true;
+    Shape hiddenChild{"KestrumContractPart", "", {0, 0, 50, 50}};
+    Shape shownChild = hiddenChild;
+    shownChild.visible = true;
+    const WindowHandle top = d.AddTopLevel(shown);
+    const WindowHandle child = d.AddChild(top, shownChild);
+    const WindowHandle grandchild = d.AddChild(child, shownChild);
+    const WindowHandle hidden = d.AddChild(top, hiddenChild);
+    const WindowHandle inHidden = d.AddChild(hidden, shownChild);
+    const WindowHandle hiddenTop = d.AddTopLevel({"KestrumContractTop", "", {0, 0, 50, 50}});
+    const WindowHandle inHiddenTop = d.AddChild(hiddenTop, shownChild);
+    for (const WindowHandle h : {top, child, grandchild, hidden, inHidden}) EXPECT_EQ(s.RootOf(h), top);
+    EXPECT_EQ(s.RootOf(inHiddenTop), hiddenTop);
+    EXPECT_TRUE(s.IsWindow(grandchild));
+    EXPECT_TRUE(s.IsVisible(top));
+    EXPECT_TRUE(s.IsVisible(grandchild));
+    EXPECT_FALSE(s.IsVisible(hidden));
+    EXPECT_FALSE(s.IsVisible(inHidden)) << "shown itself, inside a hidden window";
+    EXPECT_FALSE(s.IsVisible(inHiddenTop));
 }
 
 const ContractCase kCases[] = {
@@ -340,6 +371,7 @@ const ContractCase kCases[] = {
     {"ChildrenArePlacedInTheirParentsClientArea", ChildrenArePlacedInTheirParentsClientArea},
     {"MirroredParentsCountFromTheRight", MirroredParentsCountFromTheRight},
     {"TheEnabledStateIsSetAndReadBack", TheEnabledStateIsSetAndReadBack},
+    {"RootsAndVisibility", RootsAndVisibility},
     {"ARefusedMoveIsToldFromAFailedOne", ARefusedMoveIsToldFromAFailedOne},
 };
 

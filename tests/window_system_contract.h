@@ -32,6 +32,7 @@ struct Shape {
     bool framed = false;    // a caption and a border around the client area
     bool mirrored = false;  // laid out right to left; its children are not
     bool enabled = true;
+    bool visible = false;
 };
 
 // A desktop built for one case: the implementation under test and the means
@@ -52,6 +53,10 @@ public:
     // refuses them to a program with lower rights than the window's. False
     // where no such window can be made (user32, within one process).
     virtual bool RefuseMoves(WindowHandle /*window*/) { return false; }
+    // Lets this program's own windows handle what was asked of them without
+    // waiting, until `done` holds (two seconds at most). Where asking is
+    // doing, nothing waits.
+    virtual void HandleMessagesUntil(const std::function<bool()>& done) { static_cast<void>(done); }
 };
 
 // A fresh desktop per case, or nullptr when no windows can be made here (no

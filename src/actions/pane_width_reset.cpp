@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "winsys/pixels.h"
 
@@ -24,48 +25,96 @@ std::optional<Rect> PlaceInParent(WindowSystem& system, WindowHandle pane, Windo
     return rect;
 }
 
+std::int32_t WidthOf(const Rect& rect) { return ClampToInt32(std::int64_t{rect.right} - rect.left); }
+
 }  // namespace
 
-ResetOutcome ResetPaneWidth(WindowSystem& system, Clock& clock, WindowHandle pane,
-                            std::int16_t width) {
-    // A pane gone since the list was built is not moved: moving it to 0,0
-    // with no height would be wrong for any window that took its handle.
-    const WindowHandle parent = system.ParentOf(pane);
-    const std::optional<Rect> place = PlaceInParent(system, pane, parent);
-    if (!place) return ResetOutcome::PaneGone;
+std::string_view OutcomeWords(ResetOutcome outcome) {
+    switch (outcome) {
+        case ResetOutcome::Moved: return "set";
+        case ResetOutcome::AlreadyThatWide: return "already that width";
+        case ResetOutcome::PaneGone: return "gone";
+        case ResetOutcome::Refused: return "refused";
+        case ResetOutcome::NotAnswering: return "not answering";
+        case ResetOutcome::NotTaken: return "not taken";
+    }
+    return "?";
+}
+
+std::string ReportLine(const ResetReport& report, WindowHandle client, std::string_view clientTitle) {
+    std::string line = "client " + std::to_string(client) + " \"";
+    line.append(clientTitle).append("\", pane ").append(std::to_string(report.pane));
+    if (report.widthBefore != 0 || report.widthAfter != 0) {
+        line.append(": ").append(std::to_string(report.widthBefore)).append(" -> ");
+        line.append(std::to_string(report.widthAfter));
+    }
+    return line.append(", ").append(OutcomeWords(report.outcome));
+}
+
+PaneWidthReset::PaneWidthReset(WindowSystem& system, Timers& timers) : system_(system), timer_(timers) {}
+
+void PaneWidthReset::Start(WindowHandle pane, std::int16_t width, Done done) {
+    Cancel();
+    done_ = std::move(done);
+    report_ = ResetReport{ResetOutcome::PaneGone, pane, 0, 0};
+    // A pane gone since it was found is not moved: moving it to 0,0 with no
+    // height would be wrong for any window that took its handle.
+    parent_ = system_.ParentOf(pane);
+    const std::optional<Rect> place = PlaceInParent(system_, pane, parent_);
+    if (!place) return Finish(ResetOutcome::PaneGone);
+    report_.widthBefore = report_.widthAfter = WidthOf(*place);
     // The width is in the pixels of a DPI-unaware program, the rectangle in
     // the pane's own: compared and set in the pane's.
-    const std::int32_t paneWidth = system.FromUnawarePixels(pane, width);
-    if (ClampToInt32(std::int64_t{place->right} - place->left) == paneWidth) {
-        return ResetOutcome::AlreadyThatWide;
-    }
+    const std::int32_t paneWidth = system_.FromUnawarePixels(pane, width);
+    if (report_.widthBefore == paneWidth) return Finish(ResetOutcome::AlreadyThatWide);
     const std::int32_t height = ClampToInt32(std::int64_t{place->bottom} - place->top);
-    switch (system.MoveWindow(pane, place->left, place->top, paneWidth, height)) {
-        case MoveResult::Refused: return ResetOutcome::Refused;
-        case MoveResult::Failed: return ResetOutcome::PaneGone;
+    switch (system_.MoveWindow(pane, place->left, place->top, paneWidth, height)) {
+        case MoveResult::Refused: return Finish(ResetOutcome::Refused);
+        case MoveResult::Failed: return Finish(ResetOutcome::PaneGone);
         case MoveResult::Posted: break;
     }
+    // The move reaches the pane through its client's queue; whether that
+    // client answers at all is asked at the same time. The window manager
+    // takes a negative width as none.
+    probe_ = system_.ProbeAnswering(pane);
+    wanted_ = {place->left, place->top,
+               ClampToInt32(std::int64_t{place->left} + std::max<std::int32_t>(paneWidth, 0)),
+               ClampToInt32(std::int64_t{place->top} + height)};
+    end_ = timer_.Owner().Now() + kWidthSeenWithin;
+    Look();
+}
 
-    // The move reaches the pane through its client's queue. The window
-    // manager takes a negative width as none.
-    const Rect wanted{place->left, place->top,
-                      ClampToInt32(std::int64_t{place->left} + std::max<std::int32_t>(paneWidth, 0)),
-                      ClampToInt32(std::int64_t{place->top} + height)};
-    const std::chrono::milliseconds end = clock.Now() + kWidthSeenWithin;
-    for (;;) {
-        const std::optional<Rect> now = PlaceInParent(system, pane, parent);
-        if (!now) return ResetOutcome::PaneGone;
-        if (*now == wanted) return ResetOutcome::Moved;
-        const std::chrono::milliseconds left = end - clock.Now();
-        if (left <= std::chrono::milliseconds::zero()) break;
-        clock.Pause(std::min(left, kWidthLookedAtEvery));
+void PaneWidthReset::Look() {
+    const std::optional<Rect> now = PlaceInParent(system_, report_.pane, parent_);
+    if (!now) return Finish(ResetOutcome::PaneGone);
+    report_.widthAfter = WidthOf(*now);
+    if (*now == wanted_) return Finish(ResetOutcome::Moved);
+    const std::chrono::milliseconds left = end_ - timer_.Owner().Now();
+    if (left > std::chrono::milliseconds::zero()) {
+        timer_.Start(std::min(left, kWidthLookedAtEvery), [this] { Look(); });
+        return;
     }
-    switch (system.AskIfAnswering(pane)) {
-        case Reply::NoWindow: return ResetOutcome::PaneGone;
-        case Reply::NoAnswer: return ResetOutcome::NotAnswering;
-        case Reply::Answered: break;
+    switch (probe_ ? probe_->Heard() : Reply::NoWindow) {
+        case Reply::NoWindow: return Finish(ResetOutcome::PaneGone);
+        case Reply::NoAnswer: return Finish(ResetOutcome::NotAnswering);
+        case Reply::Answered: return Finish(ResetOutcome::NotTaken);
     }
-    return ResetOutcome::NotTaken;
+}
+
+void PaneWidthReset::Finish(ResetOutcome outcome) {
+    timer_.Stop();
+    probe_.reset();
+    report_.outcome = outcome;
+    // Taken out first: `done` may start the next reset.
+    const Done done = std::exchange(done_, nullptr);
+    const ResetReport report = report_;
+    if (done) done(report);
+}
+
+void PaneWidthReset::Cancel() {
+    timer_.Stop();
+    probe_.reset();
+    done_ = nullptr;
 }
 
 }  // namespace kestrum

@@ -1,9 +1,13 @@
-// Setting the width of a pane, and seeing that it took it.
+// Setting the width of a pane, and seeing that it took it: the one action
+// the button, the unattended run and the watch share.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 
-#include "winsys/clock.h"
+#include "winsys/timers.h"
 #include "winsys/window_system.h"
 
 namespace kestrum {
@@ -23,9 +27,52 @@ inline bool ResetSucceeded(ResetOutcome outcome) {
     return outcome == ResetOutcome::Moved || outcome == ResetOutcome::AlreadyThatWide;
 }
 
-// Gives the pane the width, keeping its logical place and its height, then
-// reads it back until it shows them: every 15 ms, for a second at most.
-ResetOutcome ResetPaneWidth(WindowSystem& system, Clock& clock, WindowHandle pane,
-                            std::int16_t width);
+// The outcome in words, as the log tells it.
+std::string_view OutcomeWords(ResetOutcome outcome);
+
+struct ResetReport {
+    ResetOutcome outcome = ResetOutcome::PaneGone;
+    WindowHandle pane = 0;
+    // In the pane's own pixels: as it was read first, and as it was last seen.
+    std::int32_t widthBefore = 0;
+    std::int32_t widthAfter = 0;
+};
+
+// One line for the log: 'client 65552 "Orders", pane 65560: 220 -> 300, set'.
+std::string ReportLine(const ResetReport& report, WindowHandle client, std::string_view clientTitle);
+
+// Gives a pane a width, keeping its logical place and its height, then reads
+// it back every 15 ms for a second at most, on timers: nothing waits for the
+// pane's client, which may not answer at all.
+class PaneWidthReset {
+public:
+    using Done = std::function<void(const ResetReport&)>;
+
+    PaneWidthReset(WindowSystem& system, Timers& timers);
+    PaneWidthReset(const PaneWidthReset&) = delete;
+    PaneWidthReset& operator=(const PaneWidthReset&) = delete;
+
+    // Replaces a reset under way (its `done` is not called). `done` is called
+    // once: from inside Start when the outcome is known at once (already that
+    // wide, refused, gone), otherwise from a timer. It may start another
+    // reset, or destroy this one: nothing of it runs after `done`.
+    void Start(WindowHandle pane, std::int16_t width, Done done);
+    // The reset under way ends, unreported.
+    void Cancel();
+    bool Running() const { return static_cast<bool>(done_); }
+
+private:
+    void Look();
+    void Finish(ResetOutcome outcome);
+
+    WindowSystem& system_;
+    OneShotTimer timer_;
+    Done done_;
+    ResetReport report_;
+    WindowHandle parent_ = 0;
+    Rect wanted_;
+    std::chrono::milliseconds end_{0};
+    std::unique_ptr<AnswerProbe> probe_;
+};
 
 }  // namespace kestrum

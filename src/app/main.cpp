@@ -1,24 +1,35 @@
-// The program's entry: the Windows layer wired to Form1, and its run.
+// The program's entry: the road its command line asks for (the watch, its
+// stop, or the window and the unattended start), on the Windows layer.
 #include <windows.h>
 
 #include <string>
 
 #include "app/run.h"
+#include "app/watch_session.h"
 #include "startup/argument_text.h"
-#include "winsys/win32/win32_clock.h"
+#include "startup/start_decision.h"
 #include "winsys/win32/win32_text.h"
+#include "winsys/win32/win32_timers.h"
 #include "winsys/win32/win32_window_system.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
+    using namespace kestrum;
     try {
-        kestrum::win32::Win32WindowSystem system;
-        kestrum::win32::Win32MessageBoxes boxes;
-        kestrum::win32::Win32Clock clock;
-        kestrum::Form1 form(system, boxes, clock);
-        const std::string commandLine = kestrum::win32::WideToUtf8(GetCommandLineW());
-        return kestrum::win32::Run(form, boxes, instance, kestrum::ArgumentText(commandLine));
+        const std::string commandLine = win32::WideToUtf8(GetCommandLineW());
+        const std::string_view argumentText = ArgumentText(commandLine);
+        const ParsedStartOptions parsed = ParseStartOptions(argumentText);
+        switch (DecideStart(parsed, nullptr, true, true)) {
+            case StartStep::Watch: return win32::RunWatch(parsed.options, instance);
+            case StartStep::StopWatch: return win32::StopWatch();
+            default: break;
+        }
+        win32::Win32WindowSystem system;
+        win32::Win32MessageBoxes boxes;
+        win32::Win32Timers timers;
+        Form1 form(system, boxes, timers);
+        return win32::Run(form, boxes, timers, instance, argumentText);
     } catch (...) {
-        return kestrum::kExitInternalFailure;
+        return kExitInternalFailure;
     }
 }

@@ -1,28 +1,50 @@
 #include "app/run.h"
 
+#include <optional>
+
 #include "ui/win32/form1_window.h"
 
 namespace kestrum::win32 {
 
-int Run(Form1& form, Win32MessageBoxes& boxes, HINSTANCE instance,
+int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE instance,
         std::string_view argumentText) noexcept {
     try {
-        const StartOutcome outcome = form.Form_Load(argumentText);
-        if (outcome != StartOutcome::Shown) return ExitStatusFor(outcome);
+        std::optional<Form1Window> window;
+        int status = kExitNormal;
+        form.StartUpEnded = [&](StartOutcome outcome) {
+            if (outcome != StartOutcome::Shown) {
+                status = ExitStatusFor(outcome);
+                PostQuitMessage(status);
+                return;
+            }
+            // The form is to be seen: its window is made now, from its state.
+            window.emplace(form, instance);
+            window->RethrowFailure();
+            if (window->Handle() == nullptr) {
+                status = kExitInternalFailure;
+                PostQuitMessage(status);
+                return;
+            }
+            // From now on message boxes belong to the window (start-up's came
+            // before it existed, and had no owner).
+            boxes.SetOwner(window->Handle());
+            window->FocusFirstControl();
+        };
+        form.Form_Load(argumentText);
 
-        // The form is to be seen: its window is made now, from its state.
-        Form1Window window(form, instance);
-        // A failure inside the window's procedures while it was made.
-        window.RethrowFailure();
-        if (window.Handle() == nullptr) return kExitInternalFailure;
-        // From now on message boxes belong to the window (start-up's came
-        // before it existed, and had no owner).
-        boxes.SetOwner(window.Handle());
-        window.FocusFirstControl();
-        // Throws what a window procedure failed with; it ends the run below,
-        // once the window is gone.
-        window.RunMessageLoop();
-        return kExitNormal;
+        // Until start-up ends the program or the window closes; what waits
+        // meanwhile (the clients, a width) waits on the timers in this loop.
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            // Tab and the arrow keys move between the controls as in a dialog.
+            if (window && window->Handle() != nullptr && IsDialogMessageW(window->Handle(), &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        // What a window procedure or a timer failed with ends the run here.
+        timers.RethrowFailure();
+        if (window) window->RethrowFailure();
+        return status;
     } catch (...) {
         // Out of memory, or anything else the program cannot go on from.
         return kExitInternalFailure;

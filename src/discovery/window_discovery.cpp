@@ -38,7 +38,33 @@ void ListWindow(WindowSystem& system, WindowList& list, WindowHandle h, std::int
     if (index != kNoEntry) list.SetItemData(index, h);
 }
 
+std::vector<WindowHandle> Matching(WindowSystem& system, WindowHandle parent, std::string_view wanted) {
+    std::vector<WindowHandle> found;
+    const WindowVisitor visit = [&](WindowHandle h) {
+        if (SameClass(system.ClassName(h), wanted)) found.push_back(h);
+        return true;
+    };
+    if (parent == 0) {
+        system.EnumerateTopLevelWindows(visit);
+    } else {
+        system.EnumerateDescendants(parent, visit);
+    }
+    return found;
+}
+
 }  // namespace
+
+bool IsClientClass(std::string_view className) { return SameClass(className, kClientClass); }
+bool IsPaneClass(std::string_view className) { return SameClass(className, kPaneClass); }
+bool IsClient(WindowSystem& system, WindowHandle window) { return IsClientClass(system.ClassName(window)); }
+bool IsPane(WindowSystem& system, WindowHandle window) { return IsPaneClass(system.ClassName(window)); }
+
+std::vector<WindowHandle> FindClients(WindowSystem& system) { return Matching(system, 0, kClientClass); }
+
+std::vector<WindowHandle> FindPanes(WindowSystem& system, WindowHandle client) {
+    if (client == 0) return {};
+    return Matching(system, client, kPaneClass);
+}
 
 void ListWindows(WindowSystem& system, WindowList& list, std::int32_t mode, WindowHandle handle) {
     // Each window goes to the callback with the mode as its list index.

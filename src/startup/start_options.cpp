@@ -1,6 +1,7 @@
 #include "startup/start_options.h"
 
 #include <optional>
+#include <string>
 
 #include "startup/leading_number.h"
 
@@ -10,26 +11,92 @@ namespace {
 // Letter case is folded for ASCII letters only, so every character keeps its
 // place: a position found in the folded text is the same position in the
 // text as given.
-std::string FoldCase(std::string_view text, bool upper) {
+std::string Lowered(std::string_view text) {
     std::string folded(text);
     for (char& c : folded) {
-        if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return folded;
 }
 
-// The value text of the first `key` (lower case) in the argument text: from
-// after the key to the first blank; nullopt when the key is not there.
-std::optional<std::string_view> ValueOf(std::string_view argumentText, const std::string& lower,
-                                        std::string_view key) {
+// Where the value of the first `key` in the text lies: from after the key to
+// the first blank, or, for a quoted text value, to the closing quote (or the
+// end). nullopt when the key is not there. `lower` is the text folded, with
+// the place of every character kept.
+struct ValuePlace {
+    std::size_t at;
+    std::size_t length;
+};
+
+std::optional<ValuePlace> FindValue(const std::string& lower, std::string_view key, bool quotable) {
     const std::size_t keyAt = lower.find(key);
     if (keyAt == std::string::npos) return std::nullopt;
     const std::size_t valueAt = keyAt + key.size();
-    const std::size_t blankAt = argumentText.find(' ', valueAt);
-    return argumentText.substr(
-        valueAt, blankAt == std::string_view::npos ? std::string_view::npos : blankAt - valueAt);
+    if (quotable && valueAt < lower.size() && lower[valueAt] == '"') {
+        const std::size_t closing = lower.find('"', valueAt + 1);
+        const std::size_t end = closing == std::string::npos ? lower.size() : closing;
+        return ValuePlace{valueAt + 1, end - valueAt - 1};
+    }
+    const std::size_t blankAt = lower.find(' ', valueAt);
+    return ValuePlace{valueAt, (blankAt == std::string::npos ? lower.size() : blankAt) - valueAt};
 }
+
+constexpr OptionSpec kOptions[] = {
+    {.key = "/AUTO",
+     .field = &StartOptions::AutoMode,
+     .usageName = "/AUTO",
+     .explanation = "sets the width and ends, when exactly one client with exactly one pane is "
+                    "running; otherwise the window is shown."},
+    {.key = "/newsize=",
+     .field = &StartOptions::NewSize,
+     .usageName = "/newsize=WIDTH",
+     .explanation = "the pane's width in pixels (300 if not given).",
+     .lowest = -32768,
+     .highest = 32767,
+     .noun = "The width",
+     .zeroKeepsDefault = true},
+    {.key = "/wait=",
+     .field = &StartOptions::Wait,
+     .usageName = "/wait=SECONDS",
+     .explanation = "waits up to 1 to 3600 seconds for a client (with /AUTO: for one client with "
+                    "one pane) before going on.",
+     .lowest = 0,
+     .highest = 3600,
+     .noun = "The wait",
+     .unit = " seconds"},
+    {.key = "/quiet",
+     .field = &StartOptions::Quiet,
+     .usageName = "/quiet",
+     .explanation = "with /AUTO: no message and no window, ever; the exit status tells how it went."},
+    {.key = "/watch",
+     .field = &StartOptions::Watch,
+     .usageName = "/watch",
+     .explanation = "stays running in this session and sets the pane of every client as it "
+                    "appears, until /stop or the end of the session; never a window or a message."},
+    {.key = "/settle=",
+     .field = &StartOptions::SettleMs,
+     .usageName = "/settle=MS",
+     .explanation = "with /watch: how long a new pane must keep its place and size before its "
+                    "width is set, 0 to 10000 milliseconds (500 if not given).",
+     .lowest = 0,
+     .highest = 10000,
+     .noun = "The settling time",
+     .unit = " milliseconds"},
+    {.key = "/stop",
+     .field = &StartOptions::Stop,
+     .usageName = "/stop",
+     .explanation = "ends this session's watch."},
+    {.key = "/log=",
+     .field = &StartOptions::LogFile,
+     .usageName = "/log=FILE",
+     .explanation = "with /AUTO or /watch: adds a line to FILE for everything done (the name may "
+                    "be quoted)."},
+    {.key = "/?",
+     .field = &StartOptions::Help,
+     .usageName = "/?",
+     .explanation = "shows this.",
+     .otherKey = "/help"},
+};
 
 // Decodes one UTF-8 character at `at`, moving past it; kNoCharacter for
 // bytes that form none.
@@ -57,37 +124,55 @@ bool ShownAsIs(char32_t c) {
 
 }  // namespace
 
+std::span<const OptionSpec> Options() { return kOptions; }
+
 ParsedStartOptions ParseStartOptions(std::string_view argumentText) {
     ParsedStartOptions parsed;
     StartOptions& options = parsed.options;
-    const std::string upper = FoldCase(argumentText, true);
-    const std::string lower = FoldCase(argumentText, false);
-    options.AutoMode = upper.find("/AUTO") != std::string::npos;
-    options.Quiet = lower.find("/quiet") != std::string::npos;
-    options.Help = lower.find("/?") != std::string::npos || lower.find("/help") != std::string::npos;
-
-    const auto reject = [&parsed](std::string_view key, std::string_view value) {
+    // Folded for the search, each character in its place. Flags are looked
+    // for where no text value is: such a value is blanked out once read.
+    const std::string lower = Lowered(argumentText);
+    std::string flagText = lower;
+    const auto reject = [&parsed](const OptionSpec& spec, std::string_view value) {
         if (parsed.rejected) return;
         parsed.rejected = true;
-        parsed.rejectedValue = {std::string(key), std::string(value)};
+        parsed.rejectedValue = {std::string(spec.key), std::string(value)};
     };
-    if (const auto value = ValueOf(argumentText, lower, "/newsize=")) {
-        const std::optional<std::int16_t> width = ReadLeadingNumber(*value);
-        if (!width) {
-            reject("/newsize=", *value);
-        } else if (*width != 0) {
-            options.NewSize = *width;
+    for (const OptionSpec& spec : kOptions) {
+        auto* const text = std::get_if<std::string StartOptions::*>(&spec.field);
+        if (text == nullptr) continue;
+        if (const auto place = FindValue(lower, Lowered(spec.key), true)) {
+            options.*(*text) = std::string(argumentText.substr(place->at, place->length));
+            flagText.replace(place->at, place->length, place->length, ' ');
         }
     }
-    if (const auto value = ValueOf(argumentText, lower, "/wait=")) {
-        const std::optional<std::int16_t> wait = ReadLeadingNumber(*value);
-        if (!wait || *wait < 0 || *wait > kLongestWait) {
-            reject("/wait=", *value);
-        } else {
-            options.Wait = *wait;
+    for (const OptionSpec& spec : kOptions) {
+        if (auto* const flag = std::get_if<bool StartOptions::*>(&spec.field)) {
+            options.*(*flag) = flagText.find(Lowered(spec.key)) != std::string::npos ||
+                               (!spec.otherKey.empty() && flagText.find(Lowered(spec.otherKey)) != std::string::npos);
+        } else if (auto* const number = std::get_if<std::int16_t StartOptions::*>(&spec.field)) {
+            const auto place = FindValue(lower, Lowered(spec.key), false);
+            if (!place) continue;
+            const std::string_view value = argumentText.substr(place->at, place->length);
+            const std::optional<std::int16_t> read = ReadLeadingNumber(value);
+            if (!read || *read < spec.lowest || *read > spec.highest) {
+                reject(spec, value);
+            } else if (*read != 0 || !spec.zeroKeepsDefault) {
+                options.*(*number) = *read;
+            }
         }
     }
     return parsed;
+}
+
+std::string OutOfRangeMessage(const RejectedValue& rejected) {
+    for (const OptionSpec& spec : kOptions) {
+        if (spec.key != rejected.key) continue;
+        return std::string(spec.noun) + " \"" + rejected.key + EchoedValue(rejected.valueText) +
+               "\" is out of range: it must lie between " + std::to_string(spec.lowest) + " and " +
+               std::to_string(spec.highest) + std::string(spec.unit) + ".";
+    }
+    return "\"" + rejected.key + EchoedValue(rejected.valueText) + "\" is out of range.";
 }
 
 std::string EchoedValue(std::string_view text) {

@@ -1,15 +1,17 @@
-// The command line's options.
+// The command line's options, declared once: the parser, the messages about
+// a value out of range and the usage all read the table below.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace kestrum {
 
 inline constexpr std::int16_t kDefaultWidth = 300;
-// The longest wait for the clients that "/wait=" may ask, in seconds.
-inline constexpr std::int16_t kLongestWait = 3600;
+inline constexpr std::int16_t kDefaultSettleMs = 500;
 
 struct StartOptions {
     bool AutoMode = false;
@@ -20,31 +22,60 @@ struct StartOptions {
     bool Quiet = false;
     // "/?" or "/help": the usage is asked for.
     bool Help = false;
+    // Stay running and set every client's pane as it appears.
+    bool Watch = false;
+    // End this session's watch.
+    bool Stop = false;
+    // How long a new pane must keep its place and size before the watch sets it.
+    std::int16_t SettleMs = kDefaultSettleMs;
+    // Where the unattended run and the watch tell what they did; empty: nowhere.
+    std::string LogFile;
 };
+
+// One option. A flag is set when its key occurs anywhere in the command line
+// (any letter case, no tokenising: "/AUTOSTART" sets /AUTO); a valued option
+// takes the text after the first occurrence of its key up to the next space
+// (a text value may be quoted: then up to the closing quote).
+struct OptionSpec {
+    std::string_view key;
+    std::variant<bool StartOptions::*, std::int16_t StartOptions::*, std::string StartOptions::*> field;
+    std::string_view usageName;    // "/newsize=WIDTH": the key and what follows it
+    std::string_view explanation;  // the usage's line for it
+    // Numbers: the range taken (a value outside it stops the run, status 2),
+    // what the message calls the value, its unit, and whether a value of 0
+    // (also an unreadable one) leaves the default.
+    std::int16_t lowest = 0;
+    std::int16_t highest = 0;
+    std::string_view noun = {};
+    std::string_view unit = {};
+    bool zeroKeepsDefault = false;
+    std::string_view otherKey = {};  // a second key for the same flag ("/help" for "/?")
+};
+
+std::span<const OptionSpec> Options();
 
 // A value given with an option that the option cannot take.
 struct RejectedValue {
-    std::string key;        // "/newsize=" or "/wait="
+    std::string key;        // "/newsize=", "/wait=" or "/settle="
     std::string valueText;  // as written
 };
 
 struct ParsedStartOptions {
     StartOptions options;
-    // Set when a value lies outside what its option takes: "/newsize=" beyond
-    // -32768..32767, "/wait=" beyond 0..3600. The option then keeps its
-    // default, and the first such value is kept here for the report.
+    // Set when a value lies outside what its option takes. The option then
+    // keeps its default, and the first such value (in the table's order) is
+    // kept here for the report.
     bool rejected = false;
     RejectedValue rejectedValue;
 };
 
-// Reads "/AUTO" (anywhere, any letter case, no tokenising: "/AUTOSTART" counts
-// too), "/quiet", "/?" and "/help" the same way, and the first "/newsize=<value>"
-// and "/wait=<value>" (any letter case; a value runs to the next space). A
-// missing, unreadable or zero width leaves it at 300; every other width that
-// fits 16 bits is taken unchanged, negative ones included. A wait of 0 or
-// one that cannot be read is none. argumentText is the command line after
-// the program's own path.
+// argumentText is the command line after the program's own path. A text
+// value is not searched for flags: a log file's path may hold "/quiet".
 ParsedStartOptions ParseStartOptions(std::string_view argumentText);
+
+// "The width \"/newsize=40000\" is out of range: it must lie between -32768
+// and 32767." for the rejected value.
+std::string OutOfRangeMessage(const RejectedValue& rejected);
 
 // A value as a message may show it: its first 40 characters (then "…"), and
 // any control or direction-changing character as "?", so that a hostile or

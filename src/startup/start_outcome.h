@@ -1,6 +1,8 @@
 // How the start-up sequence ended, and every exit status the process gives.
 #pragma once
 
+#include <string_view>
+
 namespace kestrum {
 
 // The process's exit statuses, all of them (README.md and the usage list them).
@@ -12,6 +14,24 @@ inline constexpr int kExitPaneGone = 4;          // unattended: the pane was gon
 inline constexpr int kExitNothingChanged = 5;    // no window could be shown, nothing changed
 inline constexpr int kExitWidthNotSeen = 6;      // the width was not seen within a second
 inline constexpr int kExitMoveRefused = 7;       // the window manager refused the move
+inline constexpr int kExitAlreadyWatching = 8;   // /watch: this session has a watch already
+
+// What each status means, as the usage tells it.
+struct ExitStatusMeaning {
+    int status;
+    std::string_view meaning;
+};
+inline constexpr ExitStatusMeaning kExitStatuses[] = {
+    {kExitNormal, "done, or the window was closed"},
+    {kExitNoClient, "no client was found"},
+    {kExitOutOfRange, "an option's value is out of range"},
+    {kExitInternalFailure, "internal failure (/stop: the watch did not end within 5 seconds)"},
+    {kExitPaneGone, "the pane was gone"},
+    {kExitNothingChanged, "nothing was changed and no window could be shown"},
+    {kExitWidthNotSeen, "the width was not seen within a second"},
+    {kExitMoveRefused, "the client's windows may not be changed (it runs with higher rights)"},
+    {kExitAlreadyWatching, "Kestrum already watches this session"},
+};
 
 enum class StartOutcome {
     Shown,            // the window is shown; the program runs until it is closed

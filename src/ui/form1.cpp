@@ -3,10 +3,8 @@
 #include "ui/form1.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
-#include "actions/enable_toggle.h"
 #include "discovery/window_discovery.h"
 #include "startup/leading_number.h"
 #include "startup/usage.h"
@@ -24,18 +22,12 @@ constexpr std::string_view kNotAnsweringMessage =
 constexpr std::string_view kNotTakenMessage = "The client did not take the new width.";
 constexpr std::string_view kToggleNotAnsweringMessage =
     "The window is not responding; its state was not changed.";
+constexpr std::string_view kTogglePendingMessage =
+    "The window stopped responding: its state will change when it answers.";
 constexpr std::string_view kToggleUnchangedMessage = "The window's state could not be changed.";
 
 // How often the clients are listed again while a wait for them lasts.
 constexpr std::chrono::milliseconds kListedAgainEvery{250};
-
-std::string OutOfRangeMessage(const RejectedValue& rejected) {
-    const std::string range = rejected.key == "/wait=" ? "between 0 and 3600 seconds"
-                                                       : "between -32768 and 32767";
-    return std::string(rejected.key == "/wait=" ? "The wait" : "The width") + " \"" +
-           rejected.key + EchoedValue(rejected.valueText) + "\" is out of range: it must lie " +
-           range + ".";
-}
 
 std::string_view MessageFor(ResetOutcome outcome) {
     switch (outcome) {
@@ -45,6 +37,16 @@ std::string_view MessageFor(ResetOutcome outcome) {
         case ResetOutcome::NotTaken: return kNotTakenMessage;
         case ResetOutcome::Moved:
         case ResetOutcome::AlreadyThatWide: break;
+    }
+    return {};
+}
+
+std::string_view MessageFor(ToggleOutcome outcome) {
+    switch (outcome) {
+        case ToggleOutcome::NotAnswering: return kToggleNotAnsweringMessage;
+        case ToggleOutcome::Pending: return kTogglePendingMessage;
+        case ToggleOutcome::Unchanged: return kToggleUnchangedMessage;
+        case ToggleOutcome::Toggled: break;
     }
     return {};
 }
@@ -64,8 +66,9 @@ StartOutcome AutoOutcome(ResetOutcome outcome) {
 
 }  // namespace
 
-Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Clock& clock)
-    : system_(system), boxes_(boxes), clock_(clock) {
+Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers)
+    : system_(system), boxes_(boxes), timers_(timers), lookAgain_(timers), reset_(system, timers),
+      toggle_(system, timers) {
     for (ListIndex i = 0; i < static_cast<ListIndex>(lists_.size()); ++i) {
         List1(i).OnSelectionChange([this, i] {
             if (i == 0 && view_ != nullptr) view_->ShowClients();
@@ -74,75 +77,100 @@ Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Clock& clock)
     }
 }
 
-StartOutcome Form1::Form_Load(std::string_view argumentText) {
+void Form1::Form_Load(std::string_view argumentText) {
     Visible = false;
+    startingUp_ = true;
 
     NewSize = kDefaultWidth;
     AutoMode = false;
-    const ParsedStartOptions parsed = ParseStartOptions(argumentText);
-    // Where no one can see a box, none is shown; otherwise /quiet keeps an
-    // unattended run silent (it does nothing without /AUTO).
-    quiet_ = !boxes_.CanBeAnswered() || (parsed.options.AutoMode && parsed.options.Quiet);
-    if (parsed.options.Help) {
-        Report(kUsage);
-        return StartOutcome::HelpShown;
+    parsed_ = ParseStartOptions(argumentText);
+    quiet_ = RunsQuietly(parsed_.options, boxes_.CanBeAnswered());
+    // What an unattended run did goes to its log, when it has one (and why
+    // a watch did not start).
+    if ((parsed_.options.AutoMode || parsed_.options.Watch) && !parsed_.options.LogFile.empty()) {
+        log_.emplace(parsed_.options.LogFile);
     }
-    if (parsed.rejected) {
-        // Stop before any window is searched: a value asked for cannot be
-        // carried, and silently using another one would surprise a script.
-        Report(OutOfRangeMessage(parsed.rejectedValue));
-        return StartOutcome::OutOfRange;
+    switch (DecideStart(parsed_, nullptr, true, quiet_)) {
+        case StartStep::ShowUsage:
+            Report(Usage());
+            return EndStartUp(StartOutcome::HelpShown);
+        case StartStep::RefuseValue:
+            Report(OutOfRangeMessage(parsed_.rejectedValue));
+            Log(OutOfRangeMessage(parsed_.rejectedValue));
+            return EndStartUp(StartOutcome::OutOfRange);
+        default:
+            break;
     }
-    NewSize = parsed.options.NewSize;
-    AutoMode = parsed.options.AutoMode;
+    NewSize = parsed_.options.NewSize;
+    AutoMode = parsed_.options.AutoMode;
 
     SetText1(WidthText(NewSize));
+    waitEnd_ = timers_.Now() + std::chrono::seconds(parsed_.options.Wait);
+    FindClients();
+}
 
-    FindClients(parsed.options.Wait);
-    if (List1(0).ListCount() == 0) {
-        Report(kNoClientMessage);
-        return StartOutcome::NoClientFound;
+void Form1::FindClients() {
+    List1(0).Clear();
+    ListWindows(system_, List1(0), kModeMainWindows, 0);
+    // Whether to wait on: then an unattended run needs to know the panes too.
+    const bool waitIsOver = timers_.Now() >= waitEnd_;
+    Found found{List1(0).ListCount(), 0};
+    if (!waitIsOver && AutoMode && found.clients == 1) {
+        found.panesOfFirst = static_cast<int>(FindPanes(system_, List1(0).ItemData(0)).size());
+    }
+    switch (DecideStart(parsed_, &found, waitIsOver, quiet_)) {
+        case StartStep::LookAgain:
+            lookAgain_.Start(std::min(waitEnd_ - timers_.Now(), kListedAgainEvery), [this] { FindClients(); });
+            return;
+        case StartStep::NoClient:
+            Report(kNoClientMessage);
+            Log("no client found");
+            return EndStartUp(StartOutcome::NoClientFound);
+        default:
+            break;
     }
 
     // Raises List1_Click(0), which fills List1(2) with the first client's panes.
     List1(0).SetSelectedIndex(0);
 
-    if (List1(2).ListCount() == 1 && List1(0).ListCount() == 1 && AutoMode) {
-        // Anything but success has been reported; the exit status says so
-        // too, for the script that ran us.
-        return AutoOutcome(Command2_Click());
-    }
-
-    // The window would be shown: a quiet run, or one no one can see, ends
-    // here having changed nothing.
-    if (quiet_) return StartOutcome::NothingChanged;
-    Visible = true;
-    return StartOutcome::Shown;
-}
-
-void Form1::FindClients(std::int16_t waitSeconds) {
-    List1(0).Clear();
-    ListWindows(system_, List1(0), kModeMainWindows, 0);
-    if (waitSeconds <= 0) return;
-    const std::chrono::milliseconds end = clock_.Now() + std::chrono::seconds(waitSeconds);
-    while (!ClientsReady()) {
-        const std::chrono::milliseconds left = end - clock_.Now();
-        if (left <= std::chrono::milliseconds::zero()) return;
-        clock_.Pause(std::min(left, kListedAgainEvery));
-        List1(0).Clear();
-        ListWindows(system_, List1(0), kModeMainWindows, 0);
+    const Found listed{List1(0).ListCount(), List1(2).ListCount()};
+    switch (DecideStart(parsed_, &listed, true, quiet_)) {
+        case StartStep::SetWidth:
+            // Anything but success is reported; the exit status says so too,
+            // for the script that ran us.
+            return Command2_Click();
+        case StartStep::NothingChanged:
+        case StartStep::ShowWindow: {
+            const bool shown = !quiet_;
+            if (AutoMode) {
+                const std::string_view why = listed.clients > 1 ? "several clients"
+                                             : listed.panesOfFirst > 1 ? "several panes"
+                                                                       : "no pane";
+                Log(std::string(why) + (shown ? ", the window is shown" : ", nothing changed"));
+            }
+            if (!shown) return EndStartUp(StartOutcome::NothingChanged);
+            Visible = true;
+            return EndStartUp(StartOutcome::Shown);
+        }
+        default:
+            return EndStartUp(StartOutcome::NothingChanged);
     }
 }
 
-bool Form1::ClientsReady() {
-    // Unattended, the run can go on once it can apply the width: one client
-    // with one pane in it. Otherwise any client will do.
-    if (!AutoMode) return List1(0).ListCount() > 0;
-    if (List1(0).ListCount() != 1) return false;
-    WindowList panes;
-    ListWindows(system_, panes, kModePanes, List1(0).ItemData(0));
-    return panes.ListCount() == 1;
+void Form1::EndStartUp(StartOutcome outcome) {
+    startingUp_ = false;
+    if (StartUpEnded) StartUpEnded(outcome);
 }
+
+void Form1::Form_Unload() {
+    closing_ = true;
+    lookAgain_.Stop();
+    reset_.Cancel();
+    toggle_.Cancel();
+    reports_.clear();
+}
+
+bool Form1::Waiting() const { return lookAgain_.Running() || reset_.Running() || toggle_.Running(); }
 
 void Form1::List1_Click(ListIndex index) {
     if (index != 0) return;  // only the visible list drives discovery
@@ -156,31 +184,43 @@ void Form1::List1_Click(ListIndex index) {
 }
 
 void Form1::List1_DblClick(ListIndex index) {
-    if (index < 0 || index > 2) return;
+    if (index < 0 || index > 2 || toggle_.Running()) return;
     const ListIndex selected = List1(index).SelectedIndex();
     if (selected == kNoEntry) return;  // nothing chosen, nothing to toggle
-    switch (ToggleEnabled(system_, List1(index).ItemData(selected))) {
-        case ToggleOutcome::NotAnswering: Report(kToggleNotAnsweringMessage); break;
-        case ToggleOutcome::Unchanged: Report(kToggleUnchangedMessage); break;
-        case ToggleOutcome::Toggled: break;
-    }
+    toggle_.Start(List1(index).ItemData(selected), [this](ToggleOutcome outcome) {
+        if (const std::string_view message = MessageFor(outcome); !message.empty()) Report(message);
+    });
 }
 
-ResetOutcome Form1::Command2_Click() {
+void Form1::Command2_Click() {
+    if (reset_.Running()) return;
+    resetRetried_ = false;
+    StartReset();
+}
+
+void Form1::StartReset() {
     // Always the first pane found: the pane list has no selection of its own.
-    ResetOutcome outcome = ResetOutcome::PaneGone;
-    if (List1(2).ListCount() > 0) {
-        outcome = ResetPaneWidth(system_, clock_, List1(2).ItemData(0), NewSize);
-        if (outcome == ResetOutcome::PaneGone) {
-            // The client may have replaced its pane since the list was built.
-            List1_Click(0);
-            if (List1(2).ListCount() > 0) {
-                outcome = ResetPaneWidth(system_, clock_, List1(2).ItemData(0), NewSize);
-            }
-        }
+    if (List1(2).ListCount() == 0) return ResetDone(ResetReport{ResetOutcome::PaneGone});
+    const ListIndex client = List1(0).SelectedIndex();
+    resetClient_ = client == kNoEntry ? 0 : List1(0).ItemData(client);
+    reset_.Start(List1(2).ItemData(0), NewSize, [this](const ResetReport& report) { ResetDone(report); });
+}
+
+void Form1::ResetDone(const ResetReport& report) {
+    if (report.outcome == ResetOutcome::PaneGone && !resetRetried_ && report.pane != 0) {
+        // The client may have replaced its pane since the list was built.
+        resetRetried_ = true;
+        List1_Click(0);
+        return StartReset();
     }
-    if (const std::string_view message = MessageFor(outcome); !message.empty()) Report(message);
-    return outcome;
+    lastReset_ = report.outcome;
+    if (const std::string_view message = MessageFor(report.outcome); !message.empty()) Report(message);
+    if (log_ && report.pane != 0) {
+        Log(ReportLine(report, resetClient_, system_.WindowText(resetClient_)));
+    } else {
+        Log("no pane found");
+    }
+    if (startingUp_) EndStartUp(AutoOutcome(report.outcome));
 }
 
 void Form1::Text1_GotFocus() {
@@ -200,7 +240,22 @@ void Form1::SetText1(std::string text) {
 }
 
 void Form1::Report(std::string_view text) {
-    if (!quiet_) boxes_.Show(text);
+    if (quiet_ || closing_) return;
+    // A box is modal: while it is up, timers still run, and what they have
+    // to say waits for it to go.
+    reports_.emplace_back(text);
+    if (reporting_) return;
+    reporting_ = true;
+    while (!reports_.empty() && !closing_) {
+        const std::string next = std::move(reports_.front());
+        reports_.pop_front();
+        boxes_.Show(next);
+    }
+    reporting_ = false;
+}
+
+void Form1::Log(std::string_view message) {
+    if (log_) log_->Write(message);
 }
 
 }  // namespace kestrum

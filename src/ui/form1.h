@@ -4,28 +4,36 @@
 // the three window lists, the width field's text, the target width NewSize,
 // the flag AutoMode and whether the form is to be seen. The window that shows
 // it (or a test) calls the handlers below when the events they are named
-// after happen; each hands the work to discovery/ or actions/.
+// after happen; each hands the work to discovery/ or actions/. What must wait
+// (the clients to start, a pane to show its width, a window to change its
+// state) waits on timers: no handler waits.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "actions/enable_toggle.h"
 #include "actions/pane_width_reset.h"
 #include "discovery/window_list.h"
+#include "log/run_log.h"
+#include "startup/start_decision.h"
 #include "startup/start_options.h"
 #include "startup/start_outcome.h"
 #include "ui/form_view.h"
-#include "winsys/clock.h"
 #include "winsys/message_boxes.h"
+#include "winsys/timers.h"
 #include "winsys/window_system.h"
 
 namespace kestrum {
 
 class Form1 {
 public:
-    Form1(WindowSystem& system, MessageBoxes& boxes, Clock& clock);
+    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -35,6 +43,9 @@ public:
     std::string Text1;
     // The form is to be seen; its window is made when it first is.
     bool Visible = false;
+    // How start-up ended: called once, from Form_Load or from a timer after
+    // it. The caller ends the program unless it is StartOutcome::Shown.
+    std::function<void(StartOutcome)> StartUpEnded;
 
     // List1(0): client main windows; List1(1): unused; List1(2): the panes of
     // the main window selected in List1(0). Setting the selected index of a
@@ -44,40 +55,67 @@ public:
     // The window showing the form, from its making to its end; none before.
     void SetView(FormView* view) { view_ = view; }
 
-    // The start-up sequence; the caller ends the program unless it returns
-    // StartOutcome::Shown. With /AUTO /quiet, or where no one can see a box,
-    // it shows nothing at all.
-    StartOutcome Form_Load(std::string_view argumentText);
+    // The start-up sequence. With /AUTO /quiet, or where no one can see a
+    // box, it shows nothing at all; with /AUTO and "/log=", it tells the log
+    // how it went.
+    void Form_Load(std::string_view argumentText);
+    // The window is closing: what waits is dropped, and nothing more is said.
+    void Form_Unload();
     // Selection change in List1(index): rebuilds the pane list.
     void List1_Click(ListIndex index);
-    // Double-click on List1(index): toggles the selected window's enabled state.
+    // Double-click on List1(index): toggles the selected window's enabled
+    // state, and says so when that could not be done.
     void List1_DblClick(ListIndex index);
     // The button: sets the first pane's width to NewSize, keeping its logical
-    // place and its height, and says how that went (anything but success is
-    // reported with a message box too). A pane gone since the list was built
-    // is looked for again, as a selection change does.
-    ResetOutcome Command2_Click();
+    // place and its height, and says so when that did not work. A pane gone
+    // since the list was built is looked for again, as a selection change
+    // does. A press while a width is being set does nothing.
+    void Command2_Click();
     // The width field gains focus: selects all its text.
     void Text1_GotFocus();
     // Focus leaves the width field for another control of the window.
     // `cancel` would keep the focus in the field; validation never sets it.
     void Text1_Validate(bool& cancel);
 
+    // How the last reset ended, once it has.
+    std::optional<ResetOutcome> LastReset() const { return lastReset_; }
+    // Something waits on a timer: the clients, a width, a window's state.
+    bool Waiting() const;
+
 private:
     void SetText1(std::string text);
-    // Fills List1(0) with the clients; with a wait, again every quarter of a
-    // second until they are there or the time is up.
-    void FindClients(std::int16_t waitSeconds);
-    bool ClientsReady();
-    // A message box, unless the run is to stay quiet.
+    // Lists the clients, then decides what start-up does with them; with a
+    // wait, again every quarter of a second until they do or the time is up.
+    void FindClients();
+    void EndStartUp(StartOutcome outcome);
+    void StartReset();
+    void ResetDone(const ResetReport& report);
+    // A message box, unless the run is to stay quiet; one at a time, in order.
     void Report(std::string_view text);
+    void Log(std::string_view message);
 
     WindowSystem& system_;
     MessageBoxes& boxes_;
-    Clock& clock_;
+    Timers& timers_;
     std::array<WindowList, 3> lists_;
     FormView* view_ = nullptr;
+
+    ParsedStartOptions parsed_;
     bool quiet_ = false;
+    bool startingUp_ = false;
+    bool closing_ = false;
+    std::chrono::milliseconds waitEnd_{0};
+    OneShotTimer lookAgain_;
+    std::optional<RunLog> log_;
+
+    PaneWidthReset reset_;
+    bool resetRetried_ = false;
+    WindowHandle resetClient_ = 0;
+    std::optional<ResetOutcome> lastReset_;
+    EnableToggle toggle_;
+
+    std::deque<std::string> reports_;
+    bool reporting_ = false;
 };
 
 }  // namespace kestrum

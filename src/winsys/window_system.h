@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "winsys/text_room.h"
@@ -38,8 +39,18 @@ enum class MoveResult {
 // How a window answered when asked whether it is answering.
 enum class Reply {
     Answered,
-    NoAnswer,  // its thread did not answer in time: busy or hung
+    NoAnswer,  // its thread has not answered (yet): busy or hung
     NoWindow,  // the handle names no window
+};
+
+// An "are you answering?" sent to a window's thread without waiting for the
+// answer, which comes when that thread handles it.
+class AnswerProbe {
+public:
+    virtual ~AnswerProbe() = default;
+    // Answered once the thread has answered; NoAnswer until then; NoWindow
+    // when the window is gone.
+    virtual Reply Heard() = 0;
 };
 
 // Called once per window an enumeration reports; false stops the enumeration.
@@ -71,6 +82,12 @@ public:
     // The window whose client area holds this one; 0 for a top-level window
     // and for a handle that names no window.
     virtual WindowHandle ParentOf(WindowHandle window) = 0;
+    // The top-level window that holds this one (itself for a top-level
+    // window); 0 for a handle that names no window.
+    virtual WindowHandle RootOf(WindowHandle window) = 0;
+    virtual bool IsWindow(WindowHandle window) = 0;
+    // The window and every window it lies in are shown.
+    virtual bool IsVisible(WindowHandle window) = 0;
     // Map a rectangle from screen pixels into window's client coordinates,
     // both corners at once. In a mirrored window (laid out right to left) x
     // runs from the client area's right edge leftwards, so the screen's left
@@ -96,11 +113,13 @@ public:
     virtual MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                                   std::int32_t width, std::int32_t height) = 0;
     virtual bool IsWindowEnabled(WindowHandle window) = 0;
-    // Sends the window messages: call it only for a window that answers.
-    virtual void EnableWindow(WindowHandle window, bool enable) = 0;
-    // Asks the window whether its thread is answering, waiting half a second
-    // at most (and not at all for a thread the window manager takes as hung).
-    virtual Reply AskIfAnswering(WindowHandle window) = 0;
+    // Asks for the window to be enabled or disabled, without waiting: the
+    // change is made when the window's thread handles it (a thread that has
+    // stopped answering never blocks the caller), and IsWindowEnabled shows
+    // it from then on.
+    virtual void RequestEnable(WindowHandle window, bool enable) = 0;
+    // Asks the window's thread whether it answers, without waiting.
+    virtual std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) = 0;
 };
 
 }  // namespace kestrum

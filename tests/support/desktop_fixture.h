@@ -1,15 +1,18 @@
 // The unit tests' one fixture: Form1 over an in-memory desktop, message log
-// and clock, with builders of client layouts and readers of the lists.
+// and timers, with builders of client layouts and readers of the lists.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "discovery/window_discovery.h"
 #include "discovery/window_list.h"
-#include "support/fake_clock.h"
+#include "support/fake_timers.h"
 #include "support/memory_desktop.h"
 #include "support/message_log.h"
 #include "ui/form1.h"
@@ -69,10 +72,37 @@ protected:
     // Lists the clients, as start-up does, without selecting one.
     void FindClients() { ListWindows(desktop, List(0), kModeMainWindows, 0); }
 
+    // Start-up, with the time it takes let pass: how it ended, and when.
+    StartOutcome Load(std::string_view arguments) {
+        std::optional<StartOutcome> ended;
+        form.StartUpEnded = [&](StartOutcome outcome) {
+            ended = outcome;
+            endedAt = clock.Now();
+        };
+        form.Form_Load(arguments);
+        while (!ended && clock.Pending() > 0) clock.Advance(std::chrono::milliseconds(100));
+        form.StartUpEnded = nullptr;
+        EXPECT_TRUE(ended) << "start-up never ended";
+        return ended.value_or(StartOutcome::Shown);
+    }
+    // The button, with the time its confirmation takes let pass.
+    ResetOutcome Press() {
+        form.Command2_Click();
+        clock.Advance(std::chrono::seconds(2));
+        EXPECT_TRUE(form.LastReset()) << "the reset never ended";
+        return form.LastReset().value_or(ResetOutcome::NotTaken);
+    }
+    // A double-click on the client list, with its confirmation's time.
+    void DoubleClick() {
+        form.List1_DblClick(0);
+        clock.Advance(std::chrono::seconds(2));
+    }
+
     MemoryDesktop desktop;
     MessageLog messages;
-    FakeClock clock;
+    FakeTimers clock;
     Form1 form{desktop, messages, clock};
+    std::chrono::milliseconds endedAt{-1};
 };
 
 }  // namespace kestrum::testing

@@ -27,6 +27,7 @@ std::string Cut(const std::string& text, std::size_t length) {
 WindowHandle MemoryDesktop::AddTopLevel(NewWindow spec) {
     const WindowHandle handle = Insert(0, std::move(spec));
     topLevel_.push_back(handle);
+    events_.emplace_back(WindowEvent::Created, handle);
     return handle;
 }
 
@@ -35,7 +36,36 @@ WindowHandle MemoryDesktop::AddChild(WindowHandle parent, NewWindow spec) {
     if (parentNode == nullptr) throw std::invalid_argument("parent names no window");
     const WindowHandle handle = Insert(parent, std::move(spec));
     Find(parent)->children.push_back(handle);
+    events_.emplace_back(WindowEvent::Created, handle);
     return handle;
+}
+
+void MemoryDesktop::Show(WindowHandle window) {
+    Node* node = Find(window);
+    if (node == nullptr || node->spec.visible) return;
+    node->spec.visible = true;
+    if (reportsShowing) events_.emplace_back(WindowEvent::Shown, window);
+}
+
+void MemoryDesktop::Hide(WindowHandle window) {
+    if (Node* node = Find(window)) node->spec.visible = false;
+}
+
+bool MemoryDesktop::Start(Handler handler) {
+    eventHandler_ = std::move(handler);
+    events_.clear();  // only what comes from now on
+    return true;
+}
+
+void MemoryDesktop::Stop() { eventHandler_ = nullptr; }
+
+void MemoryDesktop::DeliverEvents() {
+    // One at a time: the handler may make windows, whose events come after.
+    for (std::size_t next = 0; next < events_.size() && eventHandler_; ++next) {
+        const auto [event, window] = events_[next];
+        eventHandler_(event, window);
+    }
+    events_.clear();
 }
 
 WindowHandle MemoryDesktop::Insert(WindowHandle parent, NewWindow spec) {
@@ -74,7 +104,11 @@ void MemoryDesktop::Destroy(WindowHandle window) {
 
 void MemoryDesktop::DestroyOnCall(Operation operation, WindowHandle onWindow,
                                   WindowHandle victim) {
-    pendingDestroys_.push_back({operation, onWindow, victim});
+    OnCall(operation, onWindow, [this, victim] { Destroy(victim); });
+}
+
+void MemoryDesktop::OnCall(Operation operation, WindowHandle onWindow, std::function<void()> action) {
+    pendingActions_.push_back({operation, onWindow, std::move(action)});
 }
 
 void MemoryDesktop::OverrideTextLength(WindowHandle window, std::int32_t length) {
@@ -111,6 +145,19 @@ void MemoryDesktop::Wake(WindowHandle window) {
     Node* client = ClientOf(window);
     if (client == nullptr) return;
     client->hung = false;
+    const WindowHandle root = client->spec.handle;
+    for (std::size_t i = 0; i < waitingProbes_.size(); ++i) {
+        if (waitingProbeClients_[i] != root) continue;
+        if (const auto answered = waitingProbes_[i].lock()) *answered = true;
+    }
+    for (const EnableCall& call : std::exchange(waitingEnables_, {})) {
+        Node* node = Find(call.window);
+        if (node != nullptr && ClientOf(call.window) == client) {
+            node->spec.enabled = call.enable;
+        } else if (node != nullptr) {
+            waitingEnables_.push_back(call);
+        }
+    }
     // The moves asked meanwhile, of this client's windows still there.
     std::vector<MoveCall> others;
     for (const MoveCall& move : std::exchange(waitingMoves_, {})) {
@@ -193,14 +240,13 @@ void MemoryDesktop::ResetCalls() { calls_.fill(0); }
 
 void MemoryDesktop::Enter(Operation operation, WindowHandle window) {
     ++calls_[static_cast<std::size_t>(operation)];
-    if (pendingDestroys_.empty()) return;
-    for (auto it = pendingDestroys_.begin(); it != pendingDestroys_.end();) {
-        if (it->operation == operation && it->onWindow == window) {
-            const WindowHandle victim = it->victim;
-            it = pendingDestroys_.erase(it);
-            Destroy(victim);
+    for (std::size_t i = 0; i < pendingActions_.size();) {
+        if (pendingActions_[i].operation == operation && pendingActions_[i].onWindow == window) {
+            const std::function<void()> action = std::move(pendingActions_[i].action);
+            pendingActions_.erase(pendingActions_.begin() + static_cast<std::ptrdiff_t>(i));
+            action();
         } else {
-            ++it;
+            ++i;
         }
     }
 }
@@ -329,11 +375,54 @@ void MemoryDesktop::Place(Node& node, const MoveCall& move) {
                       static_cast<std::int32_t>(std::min<std::int64_t>(bottom, INT32_MAX))};
 }
 
-Reply MemoryDesktop::AskIfAnswering(WindowHandle window) {
-    Enter(Operation::AskIfAnswering, window);
+// A question to a client: answered at once by one that answers, when it
+// wakes by one that hangs.
+struct MemoryDesktop::Probe final : AnswerProbe {
+    Probe(MemoryDesktop& desktop, WindowHandle window) : desktop(desktop), window(window) {}
+    Reply Heard() override {
+        if (!desktop.Exists(window)) return Reply::NoWindow;
+        return *answered ? Reply::Answered : Reply::NoAnswer;
+    }
+    MemoryDesktop& desktop;
+    WindowHandle window;
+    std::shared_ptr<bool> answered = std::make_shared<bool>(false);
+};
+
+std::unique_ptr<AnswerProbe> MemoryDesktop::ProbeAnswering(WindowHandle window) {
+    Enter(Operation::ProbeAnswering, window);
+    auto probe = std::make_unique<Probe>(*this, window);
+    Node* client = ClientOf(window);
+    if (client != nullptr && !client->hung) {
+        *probe->answered = true;
+    } else if (client != nullptr) {
+        // Forgotten questions are dropped from the list as it is walked.
+        std::erase_if(waitingProbes_, [](const std::weak_ptr<bool>& p) { return p.expired(); });
+        waitingProbeClients_.resize(waitingProbes_.size());
+        waitingProbes_.push_back(probe->answered);
+        waitingProbeClients_.push_back(client->spec.handle);
+    }
+    return probe;
+}
+
+WindowHandle MemoryDesktop::RootOf(WindowHandle window) {
+    Enter(Operation::RootOf, window);
     const Node* client = ClientOf(window);
-    if (client == nullptr) return Reply::NoWindow;
-    return client->hung ? Reply::NoAnswer : Reply::Answered;
+    return client == nullptr ? 0 : client->spec.handle;
+}
+
+bool MemoryDesktop::IsWindow(WindowHandle window) {
+    Enter(Operation::IsWindow, window);
+    return Exists(window);
+}
+
+bool MemoryDesktop::IsVisible(WindowHandle window) {
+    Enter(Operation::IsVisible, window);
+    const Node* node = Find(window);
+    if (node == nullptr) return false;
+    for (; node != nullptr; node = node->parent == 0 ? nullptr : Find(node->parent)) {
+        if (!node->spec.visible) return false;
+    }
+    return true;
 }
 
 bool MemoryDesktop::IsWindowEnabled(WindowHandle window) {
@@ -342,10 +431,16 @@ bool MemoryDesktop::IsWindowEnabled(WindowHandle window) {
     return node != nullptr && node->spec.enabled;
 }
 
-void MemoryDesktop::EnableWindow(WindowHandle window, bool enable) {
-    Enter(Operation::EnableWindow, window);
+void MemoryDesktop::RequestEnable(WindowHandle window, bool enable) {
+    Enter(Operation::RequestEnable, window);
     enableCalls_.push_back({window, enable});
-    if (Node* node = Find(window)) node->spec.enabled = enable;
+    Node* node = Find(window);
+    if (node == nullptr) return;
+    if (ClientOf(window)->hung) {
+        waitingEnables_.push_back({window, enable});
+    } else {
+        node->spec.enabled = enable;
+    }
 }
 
 }  // namespace kestrum

@@ -18,9 +18,12 @@
 //   same cases.
 //
 // - A client (a top-level window and its descendants, one thread) can stop
-//   answering: moves asked of its windows then wait in its queue and are
-//   carried out when it answers again, and asked whether it answers, it
-//   does not.
+//   answering: moves and changes of state asked of its windows then wait in
+//   its queue and are carried out when it answers again, and a question
+//   whether it answers is answered only then.
+// - It reports windows as they are made and shown (WindowEvents), queued as
+//   the window manager posts them and delivered by DeliverEvents, as the
+//   program's loop would; like Wine it can leave out the showing.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
 // an enumeration, a text length that lies, a text that cannot be read for
@@ -32,11 +35,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "winsys/window_events.h"
 #include "winsys/window_system.h"
 
 namespace kestrum {
@@ -63,6 +69,8 @@ struct NewWindow {
     // language): its children's x counts from its client area's right edge.
     // Children do not take it on by themselves.
     bool mirrored = false;
+    // Shown; a window is visible when it and every window it lies in are.
+    bool visible = true;
 };
 
 enum class Operation : std::size_t {
@@ -72,11 +80,14 @@ enum class Operation : std::size_t {
     WindowText,
     ReadWindowRect,
     ParentOf,
+    RootOf,
+    IsWindow,
+    IsVisible,
     MapRectToClient,
     MoveWindow,
     IsWindowEnabled,
-    EnableWindow,
-    AskIfAnswering,
+    RequestEnable,
+    ProbeAnswering,
     kCount,  // how many there are
 };
 inline constexpr std::size_t kOperationCount = static_cast<std::size_t>(Operation::kCount);
@@ -94,7 +105,7 @@ struct EnableCall {
     friend bool operator==(const EnableCall&, const EnableCall&) = default;
 };
 
-class MemoryDesktop final : public WindowSystem {
+class MemoryDesktop final : public WindowSystem, public WindowEvents {
 public:
     // Building the desktop. Throws std::invalid_argument for a parent that
     // names no window or a handle already in use.
@@ -102,12 +113,22 @@ public:
     WindowHandle AddChild(WindowHandle parent, NewWindow spec);
     // Destroys the window and all its descendants.
     void Destroy(WindowHandle window);
+    void Show(WindowHandle window);
+    void Hide(WindowHandle window);
+
+    // The events made so far go to the handler given to Start, in order
+    // (and those the handler's work makes, after them).
+    void DeliverEvents();
+    // False plays Wine, which reports no showing.
+    bool reportsShowing = true;
 
     // Faults. Each applies until the window is destroyed.
     // When `operation` is next called on `onWindow`, `victim` is destroyed
     // first (once). For the enumerations, onWindow is the parent (0 for the
     // top level).
     void DestroyOnCall(Operation operation, WindowHandle onWindow, WindowHandle victim);
+    // When `operation` is next called on `onWindow`, `action` runs first (once).
+    void OnCall(Operation operation, WindowHandle onWindow, std::function<void()> action);
     // The window reports this length for its text instead of the true one.
     void OverrideTextLength(WindowHandle window, std::int32_t length);
     // Reading the window's text throws std::bad_alloc, as when memory runs
@@ -144,11 +165,18 @@ public:
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
     std::string ClassName(WindowHandle window) override;
     std::string WindowText(WindowHandle window) override;
+    WindowHandle RootOf(WindowHandle window) override;
+    bool IsWindow(WindowHandle window) override;
+    bool IsVisible(WindowHandle window) override;
     bool IsWindowEnabled(WindowHandle window) override;
-    void EnableWindow(WindowHandle window, bool enable) override;
+    void RequestEnable(WindowHandle window, bool enable) override;
     MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                           std::int32_t width, std::int32_t height) override;
-    Reply AskIfAnswering(WindowHandle window) override;
+    std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) override;
+
+    // WindowEvents.
+    bool Start(Handler handler) override;
+    void Stop() override;
 
 private:
     struct Node {
@@ -162,10 +190,11 @@ private:
         bool dropsMoves = false;
         bool hung = false;  // on a top-level window: its client's thread
     };
-    struct PendingDestroy {
+    struct Probe;
+    struct PendingAction {
         Operation operation;
         WindowHandle onWindow;
-        WindowHandle victim;
+        std::function<void()> action;
     };
 
     WindowHandle Insert(WindowHandle parent, NewWindow spec);
@@ -186,10 +215,15 @@ private:
 
     std::unordered_map<WindowHandle, Node> nodes_;
     std::vector<WindowHandle> topLevel_;
-    std::vector<PendingDestroy> pendingDestroys_;
+    std::vector<PendingAction> pendingActions_;
     std::vector<MoveCall> moves_;
     std::vector<MoveCall> waitingMoves_;
+    std::vector<EnableCall> waitingEnables_;
     std::vector<EnableCall> enableCalls_;
+    std::vector<std::weak_ptr<bool>> waitingProbes_;  // answered flags, by client
+    std::vector<WindowHandle> waitingProbeClients_;
+    Handler eventHandler_;
+    std::vector<std::pair<WindowEvent, WindowHandle>> events_;
     std::array<std::uint64_t, kOperationCount> calls_{};
     WindowHandle nextHandle_ = 0x00010010;
 };

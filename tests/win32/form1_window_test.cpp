@@ -20,14 +20,16 @@
 #include "short_of_memory.h"
 #include "support/message_log.h"
 #include "win32_fixture.h"
-#include "winsys/win32/win32_clock.h"
+#include "winsys/win32/win32_timers.h"
 #include "winsys/win32/win32_text.h"
 #include "winsys/win32/win32_window_system.h"
 
 namespace kestrum::win32 {
 namespace {
 
+using testing::LoadAndWait;
 using testing::Pump;
+using testing::PumpUntil;
 using testing::TestClient;
 
 RECT ScreenRect(HWND window) {
@@ -63,7 +65,7 @@ class Form1WindowTest : public ::testing::Test {
 protected:
     // Runs start-up; the window is made when the form is to be seen.
     void Load(const char* arguments) {
-        ASSERT_EQ(form.Form_Load(arguments), StartOutcome::Shown);
+        ASSERT_EQ(LoadAndWait(form, arguments), StartOutcome::Shown);
         window = std::make_unique<Form1Window>(form, GetModuleHandleW(nullptr));
         ASSERT_NE(window->Handle(), nullptr);
     }
@@ -71,8 +73,8 @@ protected:
 
     Win32WindowSystem system;
     kestrum::testing::MessageLog messages;
-    Win32Clock clock;
-    Form1 form{system, messages, clock};
+    Win32Timers timers;
+    Form1 form{system, messages, timers};
     std::unique_ptr<Form1Window> window;
 };
 
@@ -130,12 +132,12 @@ struct RecordedRun {
         g_boxes.clear();
         g_boxesFail = boxesFail;
     }
-    int Run(const char* arguments) { return win32::Run(form, boxes, GetModuleHandleW(nullptr), arguments); }
+    int Run(const char* arguments) { return win32::Run(form, boxes, timers, GetModuleHandleW(nullptr), arguments); }
 
     Win32WindowSystem system;
     Win32MessageBoxes boxes{RecordBox};
-    Win32Clock clock;
-    Form1 form{system, boxes, clock};
+    Win32Timers timers;
+    Form1 form{system, boxes, timers};
 };
 
 // The roads that end at start-up end the run with their status, and no
@@ -178,10 +180,10 @@ TEST(Form1WindowRoadTest, TheShownWindowIsMadeFromTheFormsState) {
     for (const TestClient& client : clients) KESTRUM_REQUIRE_WINDOWS(client);
     Win32WindowSystem system;
     kestrum::testing::MessageLog messages;
-    Win32Clock clock;
-    Form1 form(system, messages, clock);
+    Win32Timers timers;
+    Form1 form(system, messages, timers);
     testing::g_paneEvents = {};
-    ASSERT_EQ(form.Form_Load("/newsize=120"), StartOutcome::Shown);
+    ASSERT_EQ(LoadAndWait(form, "/newsize=120"), StartOutcome::Shown);
     const int readsByStartUp = std::exchange(testing::g_paneEvents.textReads, 0);
     const Form1Window window(form, GetModuleHandleW(nullptr));
 
@@ -219,10 +221,10 @@ TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
         const RECT before = ScreenRect(pane);
         Win32WindowSystem system;
         kestrum::testing::MessageLog messages;
-        Win32Clock clock;
-    Form1 form(system, messages, clock);
+        Win32Timers timers;
+        Form1 form(system, messages, timers);
 
-        EXPECT_EQ(form.Form_Load("/AUTO /newsize=250"), StartOutcome::AutoApplied);
+        EXPECT_EQ(LoadAndWait(form, "/AUTO /newsize=250"), StartOutcome::AutoApplied);
 
         const RECT after = ScreenRect(pane);
         EXPECT_EQ(mirrored ? after.right : after.left, mirrored ? before.right : before.left);
@@ -312,9 +314,10 @@ TEST_F(Form1WindowShownTest, SelectionChangeAndDoubleClickReachTheHandlers) {
 
     const HWND main = ClientOf(selected).main.Get();
     Notify(kList1Id, LBN_DBLCLK);
-    EXPECT_FALSE(IsWindowEnabled(main));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(main); })) << "disabled";
+    EXPECT_TRUE(PumpUntil([&] { return !form.Waiting(); }));
     Notify(kList1Id, LBN_DBLCLK);
-    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(main); })) << "enabled again";
     form.List1(0).SetSelectedIndex(0);
     EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0) << "shown in the list box";
 }
@@ -334,12 +337,15 @@ TEST_F(Form1WindowShownTest, EnterAndEscapeDoNotPressTheButton) {
 class Form1WindowFailureTest : public Form1WindowShownTest {
 protected:
     static void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
-    // The loop as main runs it, with a guard that ends it should the failure
-    // not have ended it.
+    // A loop as the run's, with a guard that ends it should the failure not
+    // have ended it.
     void ExpectTheLoopToEndWithTheFailure() {
         const UINT_PTR guard = SetTimer(nullptr, 0, 3000, EndTheLoop);
-        EXPECT_THROW(window->RunMessageLoop(), std::bad_alloc);
+        const ULONGLONG start = GetTickCount64();
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
         KillTimer(nullptr, guard);
+        EXPECT_LT(GetTickCount64() - start, 2500u) << "the failure ended the loop, not the guard";
         EXPECT_THROW(window->RethrowFailure(), std::bad_alloc);
     }
 };

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <cstdlib>
 #include <string>
 
 #include "actions/pane_width_reset.h"
 #include "win32_fixture.h"
-#include "winsys/win32/win32_clock.h"
+#include "winsys/win32/win32_timers.h"
 #include "winsys/win32/win32_window_system.h"
 
 namespace kestrum::win32 {
@@ -85,8 +87,12 @@ TEST_P(ScaledDisplayTest, ThePaneKeepsItsPlaceAndHeight) {
     {
         const ThreadAwareness asKestrum(DPI_AWARENESS_CONTEXT_UNAWARE);
         Win32WindowSystem system;
-        Win32Clock clock;
-        EXPECT_TRUE(ResetSucceeded(ResetPaneWidth(system, clock, ToHandle(pane), c.newSize)));
+        Win32Timers timers;
+        PaneWidthReset reset(system, timers);
+        std::optional<ResetOutcome> outcome;
+        reset.Start(ToHandle(pane), c.newSize, [&](const ResetReport& report) { outcome = report.outcome; });
+        testing::PumpUntil([&] { return outcome.has_value(); });
+        EXPECT_TRUE(outcome && ResetSucceeded(*outcome));
         kestrumAfter = GetThreadContext();
     }
 

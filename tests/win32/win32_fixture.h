@@ -8,8 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "ui/form1.h"
 
 #include "winsys/win32/win32_handles.h"
 
@@ -59,6 +63,27 @@ inline void Pump() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+// Handles this thread's messages until `done` holds, two seconds at most.
+template <typename Done>
+bool PumpUntil(Done done) {
+    const ULONGLONG end = GetTickCount64() + 2000;
+    while (!done() && GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump();
+    }
+    return done();
+}
+
+// Start-up, run to its end with this thread's messages handled meanwhile.
+inline std::optional<StartOutcome> LoadAndWait(Form1& form, std::string_view arguments) {
+    std::optional<StartOutcome> ended;
+    form.StartUpEnded = [&ended](StartOutcome outcome) { ended = outcome; };
+    form.Form_Load(arguments);
+    PumpUntil([&] { return ended.has_value(); });
+    form.StartUpEnded = nullptr;
+    return ended;
 }
 
 // A client main window at (100,100), 600 x 400, with a plain child "frame"

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -84,6 +86,7 @@ public:
         }
         DestroyWindow(hwnd);
     }
+    void HandleMessagesUntil(const std::function<bool()>& done) override { testing::PumpUntil(done); }
 
 private:
     static HWND Make(const contract::Shape& shape, HWND parent, DWORD style) {
@@ -93,7 +96,7 @@ private:
         const HWND window = testing::MakeWindow(
             className.c_str(), Utf8ToWide(shape.text), parent,
             {shape.rect.left, shape.rect.top, shape.rect.right, shape.rect.bottom},
-            style | (shape.enabled ? 0 : WS_DISABLED), exStyle);
+            style | (shape.enabled ? 0 : WS_DISABLED) | (shape.visible ? WS_VISIBLE : 0), exStyle);
         if (window == nullptr) throw std::runtime_error("the window could not be made");
         return window;
     }

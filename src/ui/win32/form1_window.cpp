@@ -136,17 +136,6 @@ void Form1Window::FocusFirstControl() {
     if (const HWND first = Control(kList1Id); first != nullptr) SetFocus(first);
 }
 
-void Form1Window::RunMessageLoop() {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab and the arrow keys move between the controls as in a dialog.
-        if (Handle() != nullptr && IsDialogMessageW(Handle(), &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    RethrowFailure();
-}
-
 void Form1Window::RethrowFailure() const {
     if (failure_) std::rethrow_exception(failure_);
 }
@@ -204,10 +193,14 @@ LRESULT Form1Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
             OnText1GotFocus();
             return 0;
         case WM_CLOSE:
+            // What waits (a width, a window's state) is dropped: the run
+            // ends at once, and nothing is said after the window is gone.
             closing_ = true;
+            form_.Form_Unload();
             break;
         case WM_DESTROY:
             closing_ = true;
+            form_.Form_Unload();
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:

@@ -41,11 +41,8 @@ public:
     // Puts focus on the first control in tab order, the list.
     void FocusFirstControl();
 
-    // Runs the thread's message loop until the window closes, or until a
-    // failure inside one of its procedures ends it; that failure is then
-    // thrown from here.
-    void RunMessageLoop();
-    // Throws the first failure carried out of a window procedure, if any.
+    // Throws the first failure carried out of a window procedure (which
+    // ends the thread's message loop), if any.
     void RethrowFailure() const;
 
     void ShowClients() override;
@@ -69,7 +66,8 @@ private:
     void OnNcDestroy(HWND window);
     // The form's handlers run only while the window is in use: not once it
     // is closing, nor after a failure has ended the loop, nor while a handler
-    // runs (its waits let the window answer, but not start another).
+    // runs (a message box it shows lets the window answer, but not start
+    // another).
     bool HandlersMayRun() const { return !closing_ && !failure_ && !busy_; }
     template <typename Handler>
     void Dispatch(Handler handler);

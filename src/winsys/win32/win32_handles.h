@@ -1,4 +1,4 @@
-// Owners for the handles Kestrum creates itself. Windows of other processes
+// Owners for the handles Kestrum creates or opens itself. Windows of other processes
 // are never owned: they are plain HWND values.
 #pragma once
 
@@ -29,6 +29,34 @@ public:
 
 private:
     HWND window_ = nullptr;
+};
+
+// A kernel object this program opened (a process, a mutex, a thread),
+// closed once.
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { Reset(); }
+
+    HANDLE Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void Reset() {
+        if (const HANDLE old = std::exchange(handle_, nullptr); old != nullptr) CloseHandle(old);
+    }
+
+private:
+    HANDLE handle_ = nullptr;
 };
 
 // The screen's device context, for reading its resolution.

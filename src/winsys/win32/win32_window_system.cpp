@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <map>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -210,24 +212,97 @@ MoveResult Win32WindowSystem::MoveWindow(WindowHandle window, std::int32_t x, st
     return GetLastError() == ERROR_ACCESS_DENIED ? MoveResult::Refused : MoveResult::Failed;
 }
 
+WindowHandle Win32WindowSystem::RootOf(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    if (hwnd == nullptr || !::IsWindow(hwnd)) return 0;
+    return ToHandle(GetAncestor(hwnd, GA_ROOT));
+}
+
+bool Win32WindowSystem::IsWindow(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    return hwnd != nullptr && ::IsWindow(hwnd) != 0;
+}
+
+bool Win32WindowSystem::IsVisible(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    return hwnd != nullptr && IsWindowVisible(hwnd) != 0;
+}
+
 bool Win32WindowSystem::IsWindowEnabled(WindowHandle window) {
     return ::IsWindowEnabled(ToHwnd(window)) != 0;
 }
 
-void Win32WindowSystem::EnableWindow(WindowHandle window, bool enable) {
-    ::EnableWindow(ToHwnd(window), enable ? TRUE : FALSE);
+namespace {
+
+struct EnableRequest {
+    HWND window;
+    BOOL enable;
+};
+
+DWORD WINAPI EnableOnAThreadOfItsOwn(LPVOID param) {
+    const std::unique_ptr<EnableRequest> request(static_cast<EnableRequest*>(param));
+    ::EnableWindow(request->window, request->enable);
+    return 0;
 }
 
-Reply Win32WindowSystem::AskIfAnswering(WindowHandle window) {
-    constexpr UINT kTimeoutMs = 500;
-    const HWND hwnd = ToHwnd(window);
-    if (hwnd == nullptr || !::IsWindow(hwnd)) return Reply::NoWindow;
-    DWORD_PTR result = 0;
-    if (SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kTimeoutMs,
-                            &result) != 0) {
-        return Reply::Answered;
+}  // namespace
+
+void Win32WindowSystem::RequestEnable(WindowHandle window, bool enable) {
+    auto request = std::make_unique<EnableRequest>(EnableRequest{ToHwnd(window), enable ? TRUE : FALSE});
+    // Not made: then nothing changes, and the caller sees it unchanged.
+    if (const HANDLE thread = CreateThread(nullptr, 0, EnableOnAThreadOfItsOwn, request.get(), 0, nullptr)) {
+        request.release();
+        CloseHandle(thread);
     }
-    return ::IsWindow(hwnd) ? Reply::NoAnswer : Reply::NoWindow;
+}
+
+namespace {
+
+// The answers come to a callback that has only a number to go by: the
+// probes not yet dropped, by that number. The callback runs on the thread
+// that asked, from its message loop, so no lock is needed.
+std::map<ULONG_PTR, bool>& Answers() {
+    static std::map<ULONG_PTR, bool> answers;
+    return answers;
+}
+
+void CALLBACK Answered(HWND, UINT, ULONG_PTR probe, LRESULT) {
+    if (auto found = Answers().find(probe); found != Answers().end()) found->second = true;
+}
+
+class Win32AnswerProbe final : public AnswerProbe {
+public:
+    explicit Win32AnswerProbe(HWND window) : window_(window) {
+        static ULONG_PTR lastId = 0;
+        id_ = ++lastId;
+        Answers()[id_] = false;
+        if (window == nullptr || !::IsWindow(window)) return;
+        SetLastError(ERROR_SUCCESS);
+        if (SendMessageCallbackW(window, WM_NULL, 0, 0, Answered, id_) == 0 &&
+            GetLastError() == ERROR_ACCESS_DENIED) {
+            // A program with higher rights takes no messages from this one:
+            // it is not known to hang.
+            Answers()[id_] = true;
+        }
+    }
+    ~Win32AnswerProbe() override { Answers().erase(id_); }
+    Win32AnswerProbe(const Win32AnswerProbe&) = delete;
+    Win32AnswerProbe& operator=(const Win32AnswerProbe&) = delete;
+
+    Reply Heard() override {
+        if (window_ == nullptr || !::IsWindow(window_)) return Reply::NoWindow;
+        return Answers()[id_] ? Reply::Answered : Reply::NoAnswer;
+    }
+
+private:
+    HWND window_;
+    ULONG_PTR id_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AnswerProbe> Win32WindowSystem::ProbeAnswering(WindowHandle window) {
+    return std::make_unique<Win32AnswerProbe>(ToHwnd(window));
 }
 
 }  // namespace kestrum::win32

@@ -33,6 +33,9 @@ public:
     // scaled display too.
     bool ReadWindowRect(WindowHandle window, Rect& rect) override;
     WindowHandle ParentOf(WindowHandle window) override;
+    WindowHandle RootOf(WindowHandle window) override;
+    bool IsWindow(WindowHandle window) override;
+    bool IsVisible(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
     std::int32_t FromUnawarePixels(WindowHandle window, std::int32_t length) override;
 
@@ -40,8 +43,13 @@ public:
     MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
                           std::int32_t height) override;
     bool IsWindowEnabled(WindowHandle window) override;
-    void EnableWindow(WindowHandle window, bool enable) override;
-    Reply AskIfAnswering(WindowHandle window) override;
+    // EnableWindow waits for the window's thread to handle the change: it
+    // is made on a short-lived thread of its own, which nothing waits for
+    // (one that is still waiting when the program ends goes with it).
+    void RequestEnable(WindowHandle window, bool enable) override;
+    // SendMessageCallbackW with WM_NULL: the answer comes through this
+    // thread's message loop.
+    std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) override;
 };
 
 }  // namespace kestrum::win32

@@ -1,0 +1,22 @@
+// The resident watch's run, and its stop. One watch per session: a second
+// ends at once (status 8); /stop ends this session's. The watch hears the
+// end of the session through a hidden top-level window of its own (message-
+// only windows hear no such thing), answers it at once and ends.
+#pragma once
+
+#include <windows.h>
+
+#include "startup/start_options.h"
+
+namespace kestrum::win32 {
+
+// Runs until /stop, the end of the session or the end of the system; 0 then,
+// kExitAlreadyWatching when this session has a watch, kExitInternalFailure
+// when the window events cannot be had.
+int RunWatch(const StartOptions& options, HINSTANCE instance) noexcept;
+
+// Asks this session's watch to end and waits 5 s at most: 0 once none runs
+// (also when none did), kExitInternalFailure when one is still there.
+int StopWatch() noexcept;
+
+}  // namespace kestrum::win32

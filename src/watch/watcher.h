@@ -1,0 +1,88 @@
+// The resident watch's logic: every client's pane set once each time it
+// appears, on window events and timer steps, never waiting on a client.
+//
+// A window event is only a hint: what it names is looked at (its class, its
+// place), at most two calls for a window that is neither a client nor a
+// pane. A pane that appears waits until it is shown and has kept its place
+// and size for the settling time (clients lay their panes out again shortly
+// after making them); then, if it is its client's only pane, the width is
+// set with the button's own action. A timer runs only while a pane waits or
+// a width is being confirmed: with nothing appearing, the watch makes no
+// call at all. A pane once set, or left alone, is not set again for as long
+// as it lives, whatever width it is given later.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <list>
+#include <map>
+#include <set>
+
+#include "actions/pane_width_reset.h"
+#include "log/run_log.h"
+#include "winsys/timers.h"
+#include "winsys/window_events.h"
+#include "winsys/window_system.h"
+
+namespace kestrum {
+
+struct WatchSettings {
+    std::int16_t width = 300;
+    std::chrono::milliseconds settle{500};
+};
+
+class Watcher {
+public:
+    // `log` may be null.
+    Watcher(WindowSystem& system, Timers& timers, WatchSettings settings, RunLog* log);
+    Watcher(const Watcher&) = delete;
+    Watcher& operator=(const Watcher&) = delete;
+
+    // The clients already there.
+    void Start();
+    // A window event, as the window manager reported it.
+    void OnWindowEvent(WindowEvent event, WindowHandle window);
+
+    // What the watch holds, for tests and measurements.
+    std::size_t Waiting() const { return waiting_.size(); }
+    std::size_t Remembered() const { return handled_.size() + resets_.size(); }
+    bool TimerRunning() const { return tick_.Running(); }
+
+private:
+    struct WaitingPane {
+        WindowHandle client = 0;
+        std::chrono::milliseconds since{0};        // appeared
+        std::chrono::milliseconds stableSince{0};  // last changed place or size
+        bool seen = false;                         // shown, with its place read
+        Rect place;
+    };
+    struct RunningReset {
+        RunningReset(WindowHandle pane, WindowHandle client, WindowSystem& system, Timers& timers)
+            : pane(pane), client(client), reset(system, timers) {}
+        WindowHandle pane;
+        WindowHandle client;
+        PaneWidthReset reset;
+    };
+
+    void ClientAppeared(WindowHandle client);
+    void PaneAppeared(WindowHandle pane, WindowHandle client);
+    void Step();
+    void Settled(WindowHandle pane, const WaitingPane& waiting);
+    void ResetDone(std::list<RunningReset>::iterator reset, const ResetReport& report);
+    // Drops what is remembered of windows that are gone.
+    void Forget();
+    void Log(const std::string& message);
+
+    WindowSystem& system_;
+    Timers& timers_;
+    WatchSettings settings_;
+    RunLog* log_;
+    OneShotTimer tick_;
+    std::map<WindowHandle, WaitingPane> waiting_;
+    // Panes set or left alone, each until it is gone.
+    std::set<WindowHandle> handled_;
+    std::list<RunningReset> resets_;
+    std::size_t handledAtLastForget_ = 0;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,45 @@
+// WindowEvents over user32's window-event hook, for the Windows build: out of
+// context, so the reports come through this thread's message loop. The
+// hook's callback only records what it was told and posts itself a message;
+// the handler runs from that message, one event after another.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "winsys/window_events.h"
+#include "winsys/win32/win32_handles.h"
+
+namespace kestrum::win32 {
+
+class Win32WindowEvents final : public WindowEvents {
+public:
+    Win32WindowEvents();
+    ~Win32WindowEvents() override;
+    Win32WindowEvents(const Win32WindowEvents&) = delete;
+    Win32WindowEvents& operator=(const Win32WindowEvents&) = delete;
+
+    // One instance hears the hook at a time.
+    bool Start(Handler handler) override;
+    void Stop() override;
+    // A handler that threw ends the thread's message loop; its owner throws
+    // it on from here once the loop is over.
+    void RethrowFailure() const;
+
+private:
+    static void CALLBACK Heard(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
+                               DWORD thread, DWORD time);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void HandleWaiting();
+
+    UniqueWindow window_;
+    HWINEVENTHOOK hook_ = nullptr;
+    Handler handler_;
+    std::vector<std::pair<WindowEvent, HWND>> waiting_;
+    std::exception_ptr failure_;
+};
+
+}  // namespace kestrum::win32
