@@ -107,6 +107,43 @@ TEST(ParseStartOptions, ReadsTheWaitQuietAndHelp) {
     EXPECT_EQ(ParseStartOptions("/AUTO /wait=120 /quiet /newsize=250").options.NewSize, 250);
 }
 
+// The watch's options, and the log's file, whose path may be quoted and is
+// never read for other options' keys.
+TEST(ParseStartOptions, ReadsTheWatchItsSettlingTimeItsStopAndTheLog) {
+    struct Row {
+        const char* arguments;
+        bool watch, stop, quiet, autoMode;
+        std::int16_t settle;
+        const char* logFile;
+    };
+    const Row rows[] = {
+        {"/watch /newsize=250", true, false, false, false, 500, ""},
+        {"/WATCH /settle=0 /log=C:\\k.log", true, false, false, false, 0, "C:\\k.log"},
+        {"/Stop", false, true, false, false, 500, ""},
+        {"/watch /settle=10000", true, false, false, false, 10000, ""},
+        {"/log=\"C:\\Users\\Ann Lee\\kestrum.log\" /watch", true, false, false, false, 500,
+         "C:\\Users\\Ann Lee\\kestrum.log"},
+        {"/log=\"C:/quiet/auto dir/k.log\"", false, false, false, false, 500, "C:/quiet/auto dir/k.log"},
+        {"/AUTO /log=C:/tmp/quiet.log /wait=5", false, false, false, true, 500, "C:/tmp/quiet.log"},
+        {"/log=\"unclosed /quiet", false, false, false, false, 500, "unclosed /quiet"},
+        {"/log= /quiet", false, false, true, false, 500, ""},
+    };
+    for (const Row& row : rows) {
+        const ParsedStartOptions parsed = ParseStartOptions(row.arguments);
+        EXPECT_FALSE(parsed.rejected) << row.arguments;
+        EXPECT_EQ(parsed.options.Watch, row.watch) << row.arguments;
+        EXPECT_EQ(parsed.options.Stop, row.stop) << row.arguments;
+        EXPECT_EQ(parsed.options.Quiet, row.quiet) << row.arguments;
+        EXPECT_EQ(parsed.options.AutoMode, row.autoMode) << row.arguments;
+        EXPECT_EQ(parsed.options.SettleMs, row.settle) << row.arguments;
+        EXPECT_EQ(parsed.options.LogFile, row.logFile) << row.arguments;
+    }
+    const ParsedStartOptions tooLong = ParseStartOptions("/watch /settle=10001");
+    ASSERT_TRUE(tooLong.rejected);
+    EXPECT_EQ(OutOfRangeMessage(tooLong.rejectedValue),
+              "The settling time \"/settle=10001\" is out of range: it must lie between 0 and 10000 milliseconds.");
+}
+
 TEST(EchoedValue, IsShortAndShowsNoControlOrDirectionCharacter) {
     const std::string digits(32000, '7');
     EXPECT_EQ(EchoedValue(digits), std::string(40, '7') + "\xE2\x80\xA6");

@@ -2,12 +2,14 @@
 // stop, or the window and the unattended start), on the Windows layer.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "app/run.h"
 #include "app/watch_session.h"
 #include "startup/argument_text.h"
 #include "startup/start_decision.h"
+#include "winsys/win32/win32_log_file.h"
 #include "winsys/win32/win32_text.h"
 #include "winsys/win32/win32_timers.h"
 #include "winsys/win32/win32_window_system.h"
@@ -19,15 +21,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         const std::string commandLine = win32::WideToUtf8(GetCommandLineW());
         const std::string_view argumentText = ArgumentText(commandLine);
         const ParsedStartOptions parsed = ParseStartOptions(argumentText);
+        std::optional<win32::Win32LogFile> logFile;
+        if (!parsed.options.LogFile.empty()) logFile.emplace(parsed.options.LogFile);
+        LogFile* const log = logFile ? &*logFile : nullptr;
         switch (DecideStart(parsed, nullptr, true, true)) {
-            case StartStep::Watch: return win32::RunWatch(parsed.options, instance);
+            case StartStep::Watch: {
+                RunLog watchLog(log);
+                return win32::RunWatch(parsed.options, watchLog, instance);
+            }
             case StartStep::StopWatch: return win32::StopWatch();
             default: break;
         }
         win32::Win32WindowSystem system;
         win32::Win32MessageBoxes boxes;
         win32::Win32Timers timers;
-        Form1 form(system, boxes, timers);
+        Form1 form(system, boxes, timers, log);
         return win32::Run(form, boxes, timers, instance, argumentText);
     } catch (...) {
         return kExitInternalFailure;

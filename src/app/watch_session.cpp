@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "log/run_log.h"
 #include "startup/start_outcome.h"
 #include "watch/watcher.h"
 #include "winsys/win32/win32_handles.h"
@@ -56,9 +55,8 @@ UniqueWindow MakeSessionWindow(HINSTANCE instance, RunLog& log) {
 
 }  // namespace
 
-int RunWatch(const StartOptions& options, HINSTANCE instance) noexcept {
+int RunWatch(const StartOptions& options, RunLog& log, HINSTANCE instance) noexcept {
     try {
-        RunLog log(options.LogFile);
         const UniqueHandle sessionMutex(CreateMutexW(nullptr, FALSE, kSessionMutex));
         if (!sessionMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
             log.Write("not started: Kestrum already watches this session");

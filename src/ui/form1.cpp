@@ -66,8 +66,8 @@ StartOutcome AutoOutcome(ResetOutcome outcome) {
 
 }  // namespace
 
-Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers)
-    : system_(system), boxes_(boxes), timers_(timers), lookAgain_(timers), reset_(system, timers),
+Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile* logFile)
+    : system_(system), boxes_(boxes), timers_(timers), lookAgain_(timers), log_(logFile), reset_(system, timers),
       toggle_(system, timers) {
     for (ListIndex i = 0; i < static_cast<ListIndex>(lists_.size()); ++i) {
         List1(i).OnSelectionChange([this, i] {
@@ -87,9 +87,7 @@ void Form1::Form_Load(std::string_view argumentText) {
     quiet_ = RunsQuietly(parsed_.options, boxes_.CanBeAnswered());
     // What an unattended run did goes to its log, when it has one (and why
     // a watch did not start).
-    if ((parsed_.options.AutoMode || parsed_.options.Watch) && !parsed_.options.LogFile.empty()) {
-        log_.emplace(parsed_.options.LogFile);
-    }
+    logging_ = (parsed_.options.AutoMode || parsed_.options.Watch) && log_.Enabled();
     switch (DecideStart(parsed_, nullptr, true, quiet_)) {
         case StartStep::ShowUsage:
             Report(Usage());
@@ -215,7 +213,7 @@ void Form1::ResetDone(const ResetReport& report) {
     }
     lastReset_ = report.outcome;
     if (const std::string_view message = MessageFor(report.outcome); !message.empty()) Report(message);
-    if (log_ && report.pane != 0) {
+    if (logging_ && report.pane != 0) {
         Log(ReportLine(report, resetClient_, system_.WindowText(resetClient_)));
     } else {
         Log("no pane found");
@@ -255,7 +253,7 @@ void Form1::Report(std::string_view text) {
 }
 
 void Form1::Log(std::string_view message) {
-    if (log_) log_->Write(message);
+    if (logging_) log_.Write(message);
 }
 
 }  // namespace kestrum

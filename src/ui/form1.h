@@ -25,6 +25,7 @@
 #include "startup/start_options.h"
 #include "startup/start_outcome.h"
 #include "ui/form_view.h"
+#include "winsys/log_file.h"
 #include "winsys/message_boxes.h"
 #include "winsys/timers.h"
 #include "winsys/window_system.h"
@@ -33,7 +34,9 @@ namespace kestrum {
 
 class Form1 {
 public:
-    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers);
+    // `logFile`: where an unattended run tells what it did ("/log="); none
+    // when null.
+    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile* logFile = nullptr);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -106,7 +109,8 @@ private:
     bool closing_ = false;
     std::chrono::milliseconds waitEnd_{0};
     OneShotTimer lookAgain_;
-    std::optional<RunLog> log_;
+    RunLog log_;
+    bool logging_ = false;
 
     PaneWidthReset reset_;
     bool resetRetried_ = false;

@@ -1,0 +1,191 @@
+// The resident watch on the in-memory desktop, with time let pass by the
+// test: which panes it sets, when, and what it costs while nothing happens.
+#include "watch/watcher.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "support/desktop_fixture.h"
+
+namespace kestrum {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+class WatcherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        desktop.Start([this](WindowEvent event, WindowHandle window) { watcher.OnWindowEvent(event, window); });
+    }
+    // The program's loop: the window manager's events, then the timers due.
+    void Run(milliseconds duration) {
+        for (milliseconds passed{0}; passed < duration; passed += milliseconds(10)) {
+            desktop.DeliverEvents();
+            timers.Advance(milliseconds(10));
+        }
+        desktop.DeliverEvents();
+    }
+    // A client with one pane 250 wide; hidden, when asked, as a client that
+    // shows its window later.
+    testing::Client Open(bool shown = true, std::vector<int> panes = {250}) {
+        const testing::Client client = testing::AddClient(desktop, "Orders", panes);
+        if (!shown) desktop.Hide(client.main);
+        return client;
+    }
+    int Width(WindowHandle pane) const {
+        const Rect rect = desktop.RectInParent(pane);
+        return rect.right - rect.left;
+    }
+
+    MemoryDesktop desktop;
+    testing::FakeTimers timers;
+    Watcher watcher{desktop, timers, {300, milliseconds(500)}, nullptr};
+};
+
+TEST_F(WatcherTest, SetsTheClientsThereAndThoseThatComeOrComeBackLater) {
+    const auto there = Open();
+    watcher.Start();
+    Run(milliseconds(400));
+    EXPECT_EQ(Width(there.panes[0]), 250) << "not before the settling time";
+    Run(milliseconds(200));
+    EXPECT_EQ(Width(there.panes[0]), 300);
+
+    const auto late = Open();
+    Run(seconds(1));
+    EXPECT_EQ(Width(late.panes[0]), 300);
+    desktop.Destroy(late.main);
+    const auto reopened = Open();
+    Run(seconds(1));
+    EXPECT_EQ(Width(reopened.panes[0]), 300);
+}
+
+TEST_F(WatcherTest, APaneLaidOutAgainWaitsUntilItKeepsItsPlaceForTheSettlingTime) {
+    watcher.Start();
+    const auto client = Open();
+    Run(milliseconds(300));
+    desktop.MoveWindow(client.panes[0], 12, 20, 240, 150);  // the client lays it out again
+    Run(milliseconds(450));
+    EXPECT_EQ(Width(client.panes[0]), 240);
+    Run(milliseconds(100));
+    EXPECT_EQ(Width(client.panes[0]), 300);
+    EXPECT_EQ(desktop.RectInParent(client.panes[0]).left, 12) << "its place as the client left it";
+}
+
+TEST_F(WatcherTest, LatePanesAndReplacedPanesAreSetEachOnce) {
+    watcher.Start();
+    const auto client = Open(true, {});
+    Run(seconds(1));
+    const WindowHandle late = desktop.AddChild(client.main, {"C/SIDE NavPane", "", {10, 20, 260, 170}});
+    Run(seconds(1));
+    EXPECT_EQ(Width(late), 300);
+    desktop.Destroy(late);
+    const WindowHandle replaced = desktop.AddChild(client.main, {"C/SIDE NavPane", "", {10, 20, 200, 170}});
+    Run(seconds(1));
+    EXPECT_EQ(Width(replaced), 300);
+    EXPECT_EQ(desktop.Moves().size(), 2u);
+}
+
+// A pane in a window shown later is set once shown; one not shown within a
+// minute is dropped, and is set when it is shown, where showing is reported.
+TEST_F(WatcherTest, AHiddenPaneWaitsUntilItIsShownForAMinuteAtMost) {
+    watcher.Start();
+    for (const bool showingReported : {true, false}) {
+        SCOPED_TRACE(showingReported ? "showing reported" : "showing not reported (Wine)");
+        desktop.reportsShowing = showingReported;
+        const auto soon = Open(false);
+        const auto late = Open(false);
+        Run(seconds(3));
+        desktop.Show(soon.main);
+        Run(seconds(1));
+        EXPECT_EQ(Width(soon.panes[0]), 300);
+        Run(seconds(60));
+        EXPECT_EQ(watcher.Waiting(), 0u) << "dropped after a minute";
+        desktop.Show(late.main);
+        Run(seconds(1));
+        EXPECT_EQ(Width(late.panes[0]), showingReported ? 300 : 250);
+    }
+}
+
+TEST_F(WatcherTest, LeavesAClientWithSeveralPanesAndAWidthGivenLaterAlone) {
+    const auto several = Open(true, {250, 200});
+    const auto one = Open();
+    watcher.Start();
+    Run(seconds(1));
+    EXPECT_EQ(Width(several.panes[0]), 250);
+    EXPECT_EQ(Width(several.panes[1]), 200);
+    EXPECT_EQ(Width(one.panes[0]), 300);
+    // The user, or the client, gives the pane another width: it stays.
+    desktop.MoveWindow(one.panes[0], 10, 20, 180, 150);
+    desktop.Hide(one.main);
+    desktop.Show(one.main);  // the watch hears of the pane again
+    Run(seconds(10));
+    EXPECT_EQ(Width(one.panes[0]), 180);
+    EXPECT_EQ(desktop.Moves().size(), 2u) << "one move of Kestrum's, one of the user's";
+}
+
+TEST_F(WatcherTest, AClientThatDoesNotAnswerDelaysNoOther) {
+    const auto hung = Open();
+    desktop.Hang(hung.main);
+    watcher.Start();
+    const auto live = Open();
+    Run(seconds(1));
+    EXPECT_EQ(Width(live.panes[0]), 300);
+    EXPECT_EQ(Width(hung.panes[0]), 250);
+    desktop.Wake(hung.main);
+    Run(milliseconds(10));
+    EXPECT_EQ(Width(hung.panes[0]), 300) << "the move waited in its queue";
+    EXPECT_EQ(timers.Pending(), 0u);
+}
+
+TEST_F(WatcherTest, AWindowGoneBetweenItsEventAndItsCheckIsPassedOver) {
+    watcher.Start();
+    const auto before = Open();
+    desktop.Destroy(before.main);  // before its events are handled
+    const auto waiting = Open();
+    Run(milliseconds(100));
+    desktop.Destroy(waiting.main);  // while its pane settles
+    Run(seconds(1));
+    EXPECT_TRUE(desktop.Moves().empty());
+    EXPECT_EQ(watcher.Waiting(), 0u);
+    EXPECT_EQ(timers.Pending(), 0u);
+}
+
+// While nothing appears: no timer, and not one call. A window of another
+// program costs two calls at most, and what the watch keeps stays as small
+// after a thousand clients as after ten.
+TEST_F(WatcherTest, CostsNothingIdleLittlePerForeignWindowAndKeepsLittle) {
+    watcher.Start();
+    Open();
+    Run(seconds(2));
+    desktop.ResetCalls();
+    Run(seconds(60));
+    EXPECT_EQ(desktop.TotalCalls(), 0u);
+    EXPECT_EQ(timers.Pending(), 0u);
+
+    constexpr int kForeign = 500;
+    for (int i = 0; i < kForeign; ++i) {
+        const WindowHandle top = desktop.AddTopLevel({"Notepad", "other", {0, 0, 50, 50}});
+        desktop.AddChild(top, {"Edit", "", {0, 0, 10, 10}});
+        desktop.Hide(top);
+        desktop.Show(top);
+    }
+    Run(milliseconds(10));
+    EXPECT_LE(desktop.TotalCalls(), 2u * 3 * kForeign) << "three events each";
+    EXPECT_EQ(timers.Pending(), 0u);
+
+    std::size_t afterTen = 0;
+    for (int opening = 1; opening <= 1000; ++opening) {
+        const auto client = Open();
+        Run(milliseconds(600));
+        desktop.Destroy(client.main);
+        if (opening == 10) afterTen = watcher.Remembered();
+    }
+    EXPECT_LE(watcher.Remembered(), afterTen + 16);
+}
+
+}  // namespace
+}  // namespace kestrum
