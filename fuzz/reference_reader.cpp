@@ -115,8 +115,9 @@ Options ParseOptions(std::string_view argumentText) {
     for (std::size_t i = 0; i < argumentText.size(); ++i) {
         if (!KeyAt(argumentText, i, "/log=")) continue;
         logFrom = logTo = i + 5;
-        const bool quoted = logTo < argumentText.size() && argumentText[logTo] == '"';
-        if (quoted) ++logTo;
+        const bool quotedAfter = logTo < argumentText.size() && argumentText[logTo] == '"';
+        const bool quoted = quotedAfter || (i > 0 && argumentText[i - 1] == '"');
+        if (quotedAfter) ++logTo;
         while (logTo < argumentText.size() && argumentText[logTo] != (quoted ? '"' : ' ')) ++logTo;
         break;
     }

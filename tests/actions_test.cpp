@@ -160,7 +160,7 @@ TEST_F(ActionsTest, DoubleClickOnAWindowThatDoesNotAnswerOrIsGoneSaysSo) {
          [](MemoryDesktop& d, WindowHandle main) {
              d.OnCall(Operation::RequestEnable, main, [&d, main] { d.Hang(main); });
          },
-         {{0, false}}, "The window stopped responding: its state will change when it answers.", false},
+         {{0, false}}, "The window stopped responding: its state will change when it answers, while Kestrum is open.", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -124,6 +124,7 @@ TEST(ParseStartOptions, ReadsTheWatchItsSettlingTimeItsStopAndTheLog) {
         {"/log=\"C:\\Users\\Ann Lee\\kestrum.log\" /watch", true, false, false, false, 500,
          "C:\\Users\\Ann Lee\\kestrum.log"},
         {"/log=\"C:/quiet/auto dir/k.log\"", false, false, false, false, 500, "C:/quiet/auto dir/k.log"},
+        {"/watch \"/log=C:\\a b\\k.log\" /stop", true, true, false, false, 500, "C:\\a b\\k.log"},
         {"/AUTO /log=C:/tmp/quiet.log /wait=5", false, false, false, true, 500, "C:/tmp/quiet.log"},
         {"/log=\"unclosed /quiet", false, false, false, false, 500, "unclosed /quiet"},
         {"/log= /quiet", false, false, true, false, 500, ""},

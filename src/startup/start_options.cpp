@@ -20,8 +20,8 @@ std::string Lowered(std::string_view text) {
 }
 
 // Where the value of the first `key` in the text lies: from after the key to
-// the first blank, or, for a quoted text value, to the closing quote (or the
-// end). nullopt when the key is not there. `lower` is the text folded, with
+// the first blank, or, for a quoted text value (the quote after the key or
+// before it), to the closing quote (or the end). nullopt when the key is not there. `lower` is the text folded, with
 // the place of every character kept.
 struct ValuePlace {
     std::size_t at;
@@ -31,11 +31,15 @@ struct ValuePlace {
 std::optional<ValuePlace> FindValue(const std::string& lower, std::string_view key, bool quotable) {
     const std::size_t keyAt = lower.find(key);
     if (keyAt == std::string::npos) return std::nullopt;
-    const std::size_t valueAt = keyAt + key.size();
-    if (quotable && valueAt < lower.size() && lower[valueAt] == '"') {
-        const std::size_t closing = lower.find('"', valueAt + 1);
+    std::size_t valueAt = keyAt + key.size();
+    // /log="C:\a b\k.log", and "/log=C:\a b\k.log" as a shell quotes it.
+    const bool quoted = quotable && ((valueAt < lower.size() && lower[valueAt] == '"') ||
+                                     (keyAt > 0 && lower[keyAt - 1] == '"'));
+    if (quoted) {
+        if (valueAt < lower.size() && lower[valueAt] == '"') ++valueAt;
+        const std::size_t closing = lower.find('"', valueAt);
         const std::size_t end = closing == std::string::npos ? lower.size() : closing;
-        return ValuePlace{valueAt + 1, end - valueAt - 1};
+        return ValuePlace{valueAt, end - valueAt};
     }
     const std::size_t blankAt = lower.find(' ', valueAt);
     return ValuePlace{valueAt, (blankAt == std::string::npos ? lower.size() : blankAt) - valueAt};

@@ -23,7 +23,7 @@ constexpr std::string_view kNotTakenMessage = "The client did not take the new w
 constexpr std::string_view kToggleNotAnsweringMessage =
     "The window is not responding; its state was not changed.";
 constexpr std::string_view kTogglePendingMessage =
-    "The window stopped responding: its state will change when it answers.";
+    "The window stopped responding: its state will change when it answers, while Kestrum is open.";
 constexpr std::string_view kToggleUnchangedMessage = "The window's state could not be changed.";
 
 // How often the clients are listed again while a wait for them lasts.

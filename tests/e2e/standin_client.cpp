@@ -36,6 +36,9 @@
 //            moves: position changes asked of the pane since ready), then "end"
 //   hang MS  prints "hanging", stops pumping messages for MS ms, then prints
 //            "awake"
+//   hang-once-asked MS  prints "armed"; the next "are you there" (WM_NULL)
+//            sent to a main window is answered, and then the client hangs
+//            as for "hang MS"
 //   find CAPTION   prints "found <handle> <l> <t> <r> <b>" for a visible
 //                  top-level window of any process with that caption, or "none"
 //   close CAPTION  asks that window to close, as its close box would; prints
@@ -57,6 +60,7 @@
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e_common.h"
@@ -67,6 +71,7 @@ constexpr wchar_t kClientClass[] = L"C/SIDE Application";
 constexpr wchar_t kPaneClass[] = L"C/SIDE NavPane";
 constexpr wchar_t kFrameClass[] = L"StandinFrame";
 constexpr UINT kCommandMessage = WM_APP + 1;  // thread message, lParam: std::string*
+constexpr UINT kHangMessage = WM_APP + 2;     // to a main window, wParam: milliseconds
 constexpr UINT_PTR kExitTimer = 1;
 
 struct PaneLayout {
@@ -91,6 +96,7 @@ struct Pane {
 std::vector<HWND> g_windows;
 std::vector<Pane> g_panes;
 bool g_counting = false;
+long g_hangOnceAskedMs = 0;
 
 // A handle as printed.
 long Id(HWND h) { return static_cast<long>(e2e::HandleValue(h)); }
@@ -136,7 +142,22 @@ LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+void Hang(long ms) {
+    Print("hanging\n");
+    Sleep(static_cast<DWORD>(ms > 0 ? ms : 0));
+    Print("awake\n");
+}
+
 LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NULL && g_hangOnceAskedMs > 0) {
+        // Answered first: the hang comes with the next message.
+        PostMessageW(hwnd, kHangMessage, static_cast<WPARAM>(std::exchange(g_hangOnceAskedMs, 0)), 0);
+        return 0;
+    }
+    if (msg == kHangMessage) {
+        Hang(static_cast<long>(wp));
+        return 0;
+    }
     if (msg == WM_DESTROY) {
         bool anyLeft = false;
         for (HWND w : g_windows) anyLeft = anyLeft || (w != hwnd && IsWindow(w));
@@ -301,10 +322,10 @@ bool RunCommand(const std::string& command) {
     } else if (command == "report") {
         Report();
     } else if (command.rfind("hang ", 0) == 0) {
-        const long ms = std::strtol(command.c_str() + 5, nullptr, 10);
-        Print("hanging\n");
-        Sleep(static_cast<DWORD>(ms > 0 ? ms : 0));
-        Print("awake\n");
+        Hang(std::strtol(command.c_str() + 5, nullptr, 10));
+    } else if (command.rfind("hang-once-asked ", 0) == 0) {
+        g_hangOnceAskedMs = std::strtol(command.c_str() + 16, nullptr, 10);
+        Print("armed\n");
     } else if (command == "quit") {
         return false;
     } else if (!command.empty()) {

@@ -38,7 +38,7 @@ protected:
     }
 
     void TearDown() override {
-        if (!opened_) return;
+        if (!opened_ || closedByTheRoad) return;
         EXPECT_TRUE(kestrum.Running())
             << "Kestrum ended during the road, with status " << kestrum.ExitStatus();
         if (kestrum.Running()) kestrum.Close(main);
@@ -58,6 +58,7 @@ protected:
     }
 
     HWND main = nullptr;
+    bool closedByTheRoad = false;  // the road closes the window itself
 
 private:
     bool opened_ = false;
@@ -277,6 +278,54 @@ TEST_F(WindowRoadTest, DoubleClickOnAHungClient) {
     EXPECT_TRUE(client.Expect("awake", 10000)) << "the client did not wake";
     EXPECT_TRUE(IsWindowEnabled(target)) << "the client was disabled by the double-click";
     EXPECT_TRUE(kestrum.Responsive(main)) << "Kestrum's window does not answer";
+}
+
+// A client that answers Kestrum's "are you there" and stops answering right
+// after (busy for 12 s): the window goes on taking keys, says that the change
+// comes when the client answers, and it does.
+TEST_F(WindowRoadTest, DoubleClickOnAClientThatStopsAnsweringOnceAsked) {
+    ASSERT_NO_FATAL_FAILURE(Open(kOne));
+    const KestrumWindow c(main);
+    const HWND target = client.windows.front();
+    client.Command("hang-once-asked 12000");
+    ASSERT_TRUE(client.Expect("armed", 5000));
+    Click(c.EntryPoint(0), 2);
+    ASSERT_TRUE(client.Expect("hanging", 5000)) << "the client was never asked";
+    const double hung = Seconds();
+    const HWND box = kestrum.WaitForMessageBox(4000);
+    ASSERT_NE(box, nullptr) << "no message box within 4 s of the double-click";
+    AnswerBox(box, L"The window stopped responding: its state will change when it answers, while Kestrum is open.");
+    Click(CenterOf(c.field));
+    Type(L"7");
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(c.field).find(L'7') != std::wstring::npos; }, 1000))
+        << "a key typed into the field did not reach it within a second";
+    EXPECT_LT(Seconds() - hung, 8.0) << "all of it while the client still hangs";
+    ASSERT_TRUE(client.Expect("awake", 15000)) << "the client did not wake";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(target) == FALSE; }, 3000))
+        << "the change asked for was not made once the client answered";
+    EXPECT_TRUE(kestrum.Responsive(main));
+}
+
+// Closed while a width waits on a client that does not answer, Kestrum ends
+// at once, and no box of it is shown or left once its window is gone.
+TEST_F(WindowRoadTest, ClosedWhileAWidthWaitsOnAHungClient) {
+    ASSERT_NO_FATAL_FAILURE(Open(kOne));
+    const KestrumWindow c(main);
+    client.Command("hang 5000");
+    ASSERT_TRUE(client.Expect("hanging", 5000));
+    Click(CenterOf(c.button));
+    Sleep(300);
+    const double closing = Seconds();
+    closedByTheRoad = true;
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    bool boxSeen = false;
+    while (!kestrum.WaitExit(5) && Seconds() - closing < 5) boxSeen = boxSeen || kestrum.MessageBoxWindow() != nullptr;
+    const double took = Seconds() - closing;
+    EXPECT_FALSE(kestrum.Running()) << "still running 5 s after its window was closed";
+    EXPECT_LT(took, 0.6) << "it ended " << took << " s after its window was closed";
+    EXPECT_FALSE(boxSeen) << "a message box of it was there after its window was closed";
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+    EXPECT_TRUE(client.Expect("awake", 10000));
 }
 
 // The client drops its pane and makes a new one while Kestrum's window is

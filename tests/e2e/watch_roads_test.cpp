@@ -1,0 +1,122 @@
+// The resident watch under the window manager's real events: a client that
+// starts after it (and again), one watch per session, /stop, the end of the
+// session, and the log it keeps.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "desktop.h"
+#include "road_fixture.h"
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kWatchClass[] = L"KestrumWatch";
+
+class WatchRoadTest : public RoadTest {
+protected:
+    void SetUp() override {
+        RoadTest::SetUp();
+        ASSERT_TRUE(WaitUntil([] { return FindWindowW(kWatchClass, nullptr) == nullptr; }, 5000))
+            << "a watch of an earlier road is still running";
+    }
+    void TearDown() override {
+        if (kestrum.Running()) {
+            EXPECT_EQ(Run(L"/stop"), 0L) << "the road left its watch running";
+        }
+    }
+
+    // Starts the watch and waits until it listens (its session window is there).
+    void StartWatch(const std::wstring& args) {
+        ASSERT_TRUE(kestrum.Start(L"/watch " + args));
+        kestrum.Resume();
+        ASSERT_NE(SessionWindow(), nullptr) << "the watch did not start within 10 s";
+    }
+    HWND SessionWindow() const {
+        HWND found = nullptr;
+        WaitUntil([&] {
+            for (HWND h : TopLevelWindows(GetProcessId(kestrum.handle()))) {
+                if (ClassOf(h) == kWatchClass) found = h;
+            }
+            return found != nullptr;
+        }, 10000);
+        return found;
+    }
+    // Another kestrum.exe with `args`, run to its end: its status.
+    static long Run(const std::wstring& args) {
+        KestrumProcess other;
+        if (!other.Start(args)) return -1;
+        other.Resume();
+        return other.WaitExit(10000) ? other.ExitStatus() : -2;
+    }
+};
+
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_F(WatchRoadTest, SetsAClientThatStartsLaterEachTimeAndTellsItsLog) {
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"kestrum e2e";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring log = folder + L"\\watch.log";
+    DeleteFileW(log.c_str());
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250 /log=\"" + log + L"\""));
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE("opening " + std::to_string(opening));
+        Sleep(1000);
+        StandinClient reopened;
+        ASSERT_TRUE(reopened.Start(OneClient(L"Orders", 220)));
+        const HWND pane = reopened.panes.front();
+        const RECT was = RectOf(pane);
+        EXPECT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
+        EXPECT_EQ(RectOf(pane).left, was.left);
+        EXPECT_EQ(RectOf(pane).top, was.top);
+        EXPECT_EQ(RectOf(pane).bottom, was.bottom);
+        EXPECT_EQ(reopened.Moves()[pane], 1L) << "set once";
+        ASSERT_TRUE(reopened.Quit());
+    }
+    EXPECT_EQ(Run(L"/stop"), 0L);
+    EXPECT_TRUE(kestrum.WaitExit(5000));
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+    const std::string text = ReadFile(log);
+    EXPECT_NE(text.find("started: width 250"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Orders\", pane "), std::string::npos) << text;
+    EXPECT_NE(text.find(": 220 -> 250, set\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("stopped\n"), std::string::npos) << text;
+}
+
+TEST_F(WatchRoadTest, OneWatchPerSessionAndStopEndsIt) {
+    EXPECT_EQ(Run(L"/stop"), 0L) << "no watch to stop";
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L""));
+    EXPECT_EQ(Run(L"/WATCH"), 8L) << "a second watch in the session";
+    EXPECT_TRUE(kestrum.Running()) << "the first goes on";
+    EXPECT_EQ(Run(L"/stop"), 0L);
+    EXPECT_TRUE(kestrum.WaitExit(5000));
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+}
+
+TEST_F(WatchRoadTest, TheEndOfTheSessionIsAnsweredAtOnceAndEndsTheWatch) {
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L""));
+    const HWND window = SessionWindow();
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 1000, &answer), 0)
+        << "no answer within a second";
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "it may not hold the session up";
+    const double ending = Seconds();
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 1000, &answer);
+    EXPECT_TRUE(kestrum.WaitExit(2000));
+    EXPECT_LT(Seconds() - ending, 1.0) << "it ended more than a second after the session did";
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+}
+
+}  // namespace
+}  // namespace e2e
