@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartUpCase{"WaitOutOfRange", {{250}}, "/AUTO /wait=3601", StartOutcome::OutOfRange,
              {"The wait \"/wait=3601\" is out of range: it must lie between 0 and 3600 seconds."},
              250, ""},
-        StartUpCase{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {Usage()}, 250, ""},
+        StartUpCase{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {Usage(300, Source::Given)}, 250, ""},
         // Quiet: every ending its status alone; where the window would show,
         // nothing changes.
         StartUpCase{"QuietNoClient", {}, "/AUTO /quiet", StartOutcome::NoClientFound, kNone, -1, "300"},

@@ -8,8 +8,11 @@
 #include "app/run.h"
 #include "app/watch_session.h"
 #include "startup/argument_text.h"
+#include "startup/policies.h"
+#include "startup/policy_names.h"
 #include "startup/start_decision.h"
 #include "winsys/win32/win32_log_file.h"
+#include "winsys/win32/win32_policy_store.h"
 #include "winsys/win32/win32_text.h"
 #include "winsys/win32/win32_timers.h"
 #include "winsys/win32/win32_window_system.h"
@@ -20,14 +23,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     try {
         const std::string commandLine = win32::WideToUtf8(GetCommandLineW());
         const std::string_view argumentText = ArgumentText(commandLine);
-        const ParsedStartOptions parsed = ParseStartOptions(argumentText);
+        ParsedStartOptions parsed = ParseStartOptions(argumentText);
+        // An administrator's policies win over the command line (Form1 reads
+        // them again for its own road).
+        win32::Win32PolicyStore policies(kPolicyKey);
+        const PoliciesApplied applied = ApplyPolicies(parsed.options, policies);
         std::optional<win32::Win32LogFile> logFile;
         if (!parsed.options.LogFile.empty()) logFile.emplace(parsed.options.LogFile);
         LogFile* const log = logFile ? &*logFile : nullptr;
         switch (DecideStart(parsed, nullptr, true, true)) {
             case StartStep::Watch: {
                 RunLog watchLog(log);
-                return win32::RunWatch(parsed.options, watchLog, instance);
+                for (const std::string& ignored : applied.ignored) watchLog.Write(ignored);
+                return win32::RunWatch(parsed.options, applied, watchLog, instance);
             }
             case StartStep::StopWatch: return win32::StopWatch();
             default: break;
@@ -35,7 +43,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         win32::Win32WindowSystem system;
         win32::Win32MessageBoxes boxes;
         win32::Win32Timers timers;
-        Form1 form(system, boxes, timers, log);
+        Form1 form(system, boxes, timers, log, &policies);
         return win32::Run(form, boxes, timers, instance, argumentText);
     } catch (...) {
         return kExitInternalFailure;

@@ -55,7 +55,7 @@ UniqueWindow MakeSessionWindow(HINSTANCE instance, RunLog& log) {
 
 }  // namespace
 
-int RunWatch(const StartOptions& options, RunLog& log, HINSTANCE instance) noexcept {
+int RunWatch(const StartOptions& options, const PoliciesApplied& applied, RunLog& log, HINSTANCE instance) noexcept {
     try {
         const UniqueHandle sessionMutex(CreateMutexW(nullptr, FALSE, kSessionMutex));
         if (!sessionMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -73,6 +73,9 @@ int RunWatch(const StartOptions& options, RunLog& log, HINSTANCE instance) noexc
             log.Write("not started: the window events cannot be had");
             return kExitInternalFailure;
         }
+        log.Write("started: width " + std::to_string(options.NewSize) + " from " +
+                  std::string(SourceWords(applied.width)) + ", settling time " + std::to_string(options.SettleMs) +
+                  " ms from " + std::string(SourceWords(applied.settle)));
         watcher.Start();
 
         MSG message;

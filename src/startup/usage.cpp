@@ -5,7 +5,7 @@
 
 namespace kestrum {
 
-std::string Usage() {
+std::string Usage(std::int16_t width, Source widthFrom) {
     std::string usage = "kestrum.exe";
     for (const OptionSpec& spec : Options()) usage.append(" [").append(spec.usageName).append("]");
     usage += "\n\n";
@@ -16,7 +16,8 @@ std::string Usage() {
     for (const ExitStatusMeaning& status : kExitStatuses) {
         usage.append("\n").append(std::to_string(status.status)).append("\t").append(status.meaning);
     }
-    return usage;
+    usage.append("\n\nThe width in force: ").append(std::to_string(width)).append(", from ");
+    return usage.append(SourceWords(widthFrom)).append(".");
 }
 
 }  // namespace kestrum

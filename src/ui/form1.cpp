@@ -66,9 +66,10 @@ StartOutcome AutoOutcome(ResetOutcome outcome) {
 
 }  // namespace
 
-Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile* logFile)
-    : system_(system), boxes_(boxes), timers_(timers), lookAgain_(timers), log_(logFile), reset_(system, timers),
-      toggle_(system, timers) {
+Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile* logFile,
+             PolicyStore* policies)
+    : system_(system), boxes_(boxes), timers_(timers), policies_(policies), lookAgain_(timers), log_(logFile),
+      reset_(system, timers), toggle_(system, timers) {
     for (ListIndex i = 0; i < static_cast<ListIndex>(lists_.size()); ++i) {
         List1(i).OnSelectionChange([this, i] {
             if (i == 0 && view_ != nullptr) view_->ShowClients();
@@ -84,13 +85,16 @@ void Form1::Form_Load(std::string_view argumentText) {
     NewSize = kDefaultWidth;
     AutoMode = false;
     parsed_ = ParseStartOptions(argumentText);
+    // An administrator's policy wins over the command line.
+    applied_ = policies_ != nullptr ? ApplyPolicies(parsed_.options, *policies_) : PoliciesApplied{};
     quiet_ = RunsQuietly(parsed_.options, boxes_.CanBeAnswered());
     // What an unattended run did goes to its log, when it has one (and why
     // a watch did not start).
     logging_ = (parsed_.options.AutoMode || parsed_.options.Watch) && log_.Enabled();
+    for (const std::string& ignored : applied_.ignored) Log(ignored);
     switch (DecideStart(parsed_, nullptr, true, quiet_)) {
         case StartStep::ShowUsage:
-            Report(Usage());
+            Report(Usage(parsed_.options.NewSize, applied_.width));
             return EndStartUp(StartOutcome::HelpShown);
         case StartStep::RefuseValue:
             Report(OutOfRangeMessage(parsed_.rejectedValue));
@@ -101,6 +105,7 @@ void Form1::Form_Load(std::string_view argumentText) {
     }
     NewSize = parsed_.options.NewSize;
     AutoMode = parsed_.options.AutoMode;
+    Log("unattended run: width " + WidthText(NewSize) + " from " + std::string(SourceWords(applied_.width)));
 
     SetText1(WidthText(NewSize));
     waitEnd_ = timers_.Now() + std::chrono::seconds(parsed_.options.Wait);

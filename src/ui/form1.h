@@ -21,12 +21,14 @@
 #include "actions/pane_width_reset.h"
 #include "discovery/window_list.h"
 #include "log/run_log.h"
+#include "startup/policies.h"
 #include "startup/start_decision.h"
 #include "startup/start_options.h"
 #include "startup/start_outcome.h"
 #include "ui/form_view.h"
 #include "winsys/log_file.h"
 #include "winsys/message_boxes.h"
+#include "winsys/policy_store.h"
 #include "winsys/timers.h"
 #include "winsys/window_system.h"
 
@@ -35,8 +37,10 @@ namespace kestrum {
 class Form1 {
 public:
     // `logFile`: where an unattended run tells what it did ("/log="); none
-    // when null.
-    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile* logFile = nullptr);
+    // when null. `policies`: an administrator's, which win over the command
+    // line; none when null.
+    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile* logFile = nullptr,
+          PolicyStore* policies = nullptr);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -103,7 +107,9 @@ private:
     std::array<WindowList, 3> lists_;
     FormView* view_ = nullptr;
 
+    PolicyStore* policies_;
     ParsedStartOptions parsed_;
+    PoliciesApplied applied_;
     bool quiet_ = false;
     bool startingUp_ = false;
     bool closing_ = false;

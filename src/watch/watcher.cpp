@@ -19,8 +19,6 @@ Watcher::Watcher(WindowSystem& system, Timers& timers, WatchSettings settings, R
     : system_(system), timers_(timers), settings_(settings), log_(log), tick_(timers) {}
 
 void Watcher::Start() {
-    Log("started: width " + std::to_string(settings_.width) + ", settling time " +
-        std::to_string(settings_.settle.count()) + " ms");
     for (const WindowHandle client : FindClients(system_)) ClientAppeared(client);
 }
 

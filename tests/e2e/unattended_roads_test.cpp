@@ -206,3 +206,54 @@ INSTANTIATE_TEST_SUITE_P(Unattended, AutoRoadTest, ::testing::ValuesIn(kAutoRoad
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// A value under HKLM\Software\Policies\Kestrum, as Group Policy would write
+// it, in both registry views; removed again when the road is done.
+class MachinePolicy {
+public:
+    MachinePolicy(const wchar_t* name, DWORD value) : name_(name) {
+        for (const REGSAM view : kViews) {
+            HKEY key = nullptr;
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
+                                nullptr) != ERROR_SUCCESS) {
+                continue;
+            }
+            written_ = RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                      sizeof value) == ERROR_SUCCESS || written_;
+            RegCloseKey(key);
+        }
+    }
+    ~MachinePolicy() {
+        for (const REGSAM view : kViews) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kKey, view, 0);
+    }
+    MachinePolicy(const MachinePolicy&) = delete;
+    MachinePolicy& operator=(const MachinePolicy&) = delete;
+    bool Written() const { return written_; }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Policies\\Kestrum";
+    static constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+    const wchar_t* name_;
+    bool written_ = false;
+};
+
+class PolicyRoadTest : public RoadTest {};
+
+TEST_F(PolicyRoadTest, AComputersPolicyWidthWinsOverTheCommandLine) {
+    const MachinePolicy policy(L"NewSize", 260);
+    ASSERT_TRUE(policy.Written()) << "the policy could not be written";
+    ASSERT_NO_FATAL_FAILURE(StartClient(OneClient(L"Orders", 220)));
+    ASSERT_TRUE(kestrum.Start(L"/AUTO /quiet /newsize=250"));
+    kestrum.Resume();
+    ASSERT_TRUE(kestrum.WaitExit(10000));
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+    const HWND pane = client.panes.front();
+    EXPECT_TRUE(WaitUntil([&] { return WidthOf(pane) == 260; }, 3000)) << "the pane is " << WidthOf(pane) << " wide";
+    CheckPanes(pane, 260);
+}
+
+}  // namespace
+}  // namespace e2e

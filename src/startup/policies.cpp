@@ -1,0 +1,60 @@
+#include "startup/policies.h"
+
+#include <optional>
+
+#include "startup/policy_names.h"
+
+namespace kestrum {
+namespace {
+
+constexpr PolicyScope kScopes[] = {PolicyScope::Machine, PolicyScope::User};
+
+Source SourceOf(PolicyScope scope) {
+    return scope == PolicyScope::Machine ? Source::MachinePolicy : Source::UserPolicy;
+}
+
+// The first value in range, the computer's before the user's.
+template <typename Value>
+void Apply(PolicyStore& policies, std::string_view name, std::int64_t lowest, std::int64_t highest, Value& target,
+           Source& source, std::vector<std::string>& ignored) {
+    for (const PolicyScope scope : kScopes) {
+        const std::optional<std::uint32_t> value = policies.Number(scope, name);
+        if (!value) continue;
+        if (*value < lowest || *value > highest) {
+            ignored.push_back(std::string(SourceWords(SourceOf(scope))) + " " + std::string(name) + " = " +
+                              std::to_string(*value) + " is ignored: it must lie between " + std::to_string(lowest) +
+                              " and " + std::to_string(highest));
+            continue;
+        }
+        target = static_cast<Value>(*value);
+        source = SourceOf(scope);
+        return;
+    }
+}
+
+}  // namespace
+
+std::string_view SourceWords(Source source) {
+    switch (source) {
+        case Source::MachinePolicy: return "the computer's policy";
+        case Source::UserPolicy: return "the user's policy";
+        case Source::Given: break;
+    }
+    return "the command line";
+}
+
+PoliciesApplied ApplyPolicies(StartOptions& options, PolicyStore& policies) {
+    PoliciesApplied applied;
+    Apply(policies, kPolicyNewSize, 1, 32767, options.NewSize, applied.width, applied.ignored);
+    Apply(policies, kPolicySettleTime, 0, 10000, options.SettleMs, applied.settle, applied.ignored);
+    for (const PolicyScope scope : kScopes) {
+        const std::optional<std::string> file = policies.Text(scope, kPolicyLogFile);
+        if (!file || file->empty()) continue;
+        options.LogFile = *file;
+        applied.logFile = SourceOf(scope);
+        break;
+    }
+    return applied;
+}
+
+}  // namespace kestrum

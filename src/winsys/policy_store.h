@@ -1,0 +1,29 @@
+// Where an administrator's policies are read from (the registry's Policies
+// keys, written by Group Policy or Intune): the port, so that what they mean
+// can be decided and tested apart from the registry.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrum {
+
+enum class PolicyScope {
+    Machine,  // HKEY_LOCAL_MACHINE: the computer's
+    User,     // HKEY_CURRENT_USER: the user's
+};
+
+class PolicyStore {
+public:
+    virtual ~PolicyStore() = default;
+
+    // The value `name` under the policy key of `scope`; none when it is not
+    // there or not of the kind asked for. A text has its environment
+    // variables expanded where it asks for that.
+    virtual std::optional<std::uint32_t> Number(PolicyScope scope, std::string_view name) = 0;
+    virtual std::optional<std::string> Text(PolicyScope scope, std::string_view name) = 0;
+};
+
+}  // namespace kestrum

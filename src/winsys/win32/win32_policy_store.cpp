@@ -1,0 +1,45 @@
+#include "winsys/win32/win32_policy_store.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "winsys/win32/win32_text.h"
+
+namespace kestrum::win32 {
+namespace {
+
+HKEY Root(PolicyScope scope) { return scope == PolicyScope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+}  // namespace
+
+Win32PolicyStore::Win32PolicyStore(std::string_view key) : key_(Utf8ToWide(key)) {}
+
+std::optional<std::uint32_t> Win32PolicyStore::Number(PolicyScope scope, std::string_view name) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueW(Root(scope), key_.c_str(), Utf8ToWide(name).c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::string> Win32PolicyStore::Text(PolicyScope scope, std::string_view name) {
+    const std::wstring valueName = Utf8ToWide(name);
+    constexpr DWORD kTypes = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    DWORD size = 0;
+    if (RegGetValueW(Root(scope), key_.c_str(), valueName.c_str(), kTypes, nullptr, nullptr, &size) != ERROR_SUCCESS ||
+        size == 0 || size > 64 * 1024) {
+        return std::nullopt;
+    }
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (RegGetValueW(Root(scope), key_.c_str(), valueName.c_str(), kTypes, nullptr, text.data(), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return WideToUtf8(text);
+}
+
+}  // namespace kestrum::win32

@@ -1,0 +1,94 @@
+// An administrator's policies against the command line: the computer's win
+// over the user's, both over the command line, and a value out of range is
+// passed over (and told) as if it were not there.
+#include "startup/policies.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "startup/policy_names.h"
+#include "support/desktop_fixture.h"
+#include "support/memory_log_file.h"
+#include "support/memory_policy_store.h"
+
+namespace kestrum {
+namespace {
+
+struct PolicyCase {
+    const char* name;
+    std::optional<std::uint32_t> machine;  // NewSize under HKLM
+    std::optional<std::uint32_t> user;     // and under HKCU
+    std::int16_t width;
+    Source from;
+    std::size_t ignored;
+};
+
+void PrintTo(const PolicyCase& c, std::ostream* os) { *os << c.name; }
+
+class PolicyTest : public ::testing::TestWithParam<PolicyCase> {};
+
+TEST_P(PolicyTest, DecidesTheWidthInForce) {
+    const PolicyCase& c = GetParam();
+    testing::MemoryPolicyStore policies;
+    if (c.machine) policies.numbers[{PolicyScope::Machine, std::string(kPolicyNewSize)}] = *c.machine;
+    if (c.user) policies.numbers[{PolicyScope::User, std::string(kPolicyNewSize)}] = *c.user;
+    StartOptions options = ParseStartOptions("/AUTO /newsize=250").options;
+    const PoliciesApplied applied = ApplyPolicies(options, policies);
+    EXPECT_EQ(options.NewSize, c.width);
+    EXPECT_EQ(applied.width, c.from);
+    EXPECT_EQ(applied.ignored.size(), c.ignored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PolicyTest,
+    ::testing::Values(PolicyCase{"None", {}, {}, 250, Source::Given, 0},
+                      PolicyCase{"User", {}, 180, 180, Source::UserPolicy, 0},
+                      PolicyCase{"Machine", 320, {}, 320, Source::MachinePolicy, 0},
+                      PolicyCase{"BothTheMachinesWins", 320, 180, 320, Source::MachinePolicy, 0},
+                      PolicyCase{"MachineOutOfRangeTheUsersServes", 40000, 180, 180, Source::UserPolicy, 1},
+                      PolicyCase{"BothOutOfRange", 0, 32768, 250, Source::Given, 2},
+                      PolicyCase{"TheWidestAndTheNarrowest", 32767, 1, 32767, Source::MachinePolicy, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PolicyTest, TheSettlingTimeAndTheLogFileToo) {
+    testing::MemoryPolicyStore policies;
+    policies.numbers[{PolicyScope::User, std::string(kPolicySettleTime)}] = 10001;  // ignored
+    policies.numbers[{PolicyScope::Machine, std::string(kPolicySettleTime)}] = 0;
+    policies.texts[{PolicyScope::User, std::string(kPolicyLogFile)}] = "C:\\Users\\ann\\k.log";
+    StartOptions options = ParseStartOptions("/watch /settle=800 /log=C:\\given.log").options;
+    const PoliciesApplied applied = ApplyPolicies(options, policies);
+    EXPECT_EQ(options.SettleMs, 0);
+    EXPECT_EQ(applied.settle, Source::MachinePolicy);
+    EXPECT_EQ(options.LogFile, "C:\\Users\\ann\\k.log");
+    EXPECT_EQ(applied.logFile, Source::UserPolicy);
+    EXPECT_TRUE(applied.ignored.empty()) << "the machine's value came first";
+}
+
+// The unattended run sets the policy's width, and its log says where the
+// width came from and which policy value was passed over.
+TEST(PolicyTest, AnUnattendedRunTakesThePolicysWidthAndSaysSo) {
+    MemoryDesktop desktop;
+    testing::MessageLog messages;
+    testing::FakeTimers timers;
+    testing::MemoryLogFile file;
+    testing::MemoryPolicyStore policies;
+    policies.numbers[{PolicyScope::Machine, std::string(kPolicyNewSize)}] = 0;
+    policies.numbers[{PolicyScope::User, std::string(kPolicyNewSize)}] = 260;
+    const auto client = testing::AddClient(desktop, "Client", {220});
+    Form1 form(desktop, messages, timers, &file, &policies);
+    std::optional<StartOutcome> ended;
+    form.StartUpEnded = [&](StartOutcome outcome) { ended = outcome; };
+    form.Form_Load("/AUTO /newsize=250");
+    timers.Advance(std::chrono::seconds(2));
+    EXPECT_EQ(ended, StartOutcome::AutoApplied);
+    EXPECT_EQ(desktop.RectInParent(client.panes[0]).right - desktop.RectInParent(client.panes[0]).left, 260);
+    EXPECT_NE(file.text.find("the computer's policy NewSize = 0 is ignored"), std::string::npos) << file.text;
+    EXPECT_NE(file.text.find("unattended run: width 260 from the user's policy"), std::string::npos) << file.text;
+    EXPECT_NE(file.text.find(": 220 -> 260, set"), std::string::npos) << file.text;
+}
+
+}  // namespace
+}  // namespace kestrum
