@@ -115,6 +115,24 @@ TEST_F(Form1WindowVisibleTest, HasItsControlsInTabOrderAndOneListBox) {
     EXPECT_EQ(GetWindowLongW(Control(kList1Id), GWL_STYLE) & (LBS_NOTIFY | LBS_SORT), LBS_NOTIFY);
 }
 
+// At the system's font and resolution (run at 96, 120 and 144 dpi) the
+// label shows the whole of its text, and stands clear of the field it names.
+TEST_F(Form1WindowVisibleTest, TheLabelShowsItsWholeText) {
+    const HWND label = Control(kLabel1Id);
+    const std::wstring text = TextOf(label);
+    const HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE needed{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    RECT room{};
+    GetClientRect(label, &room);
+    EXPECT_GE(room.right, needed.cx) << "the label needs " << needed.cx << " pixels for \"new size:\"";
+    EXPECT_LE(ScreenRect(label).right, ScreenRect(Control(kText1Id)).left) << "the label runs into the field";
+    EXPECT_LE(ScreenRect(Control(kText1Id)).right, ScreenRect(Control(kCommand2Id)).left);
+}
+
 // The message boxes a run asked for, recorded instead of shown; a box can be
 // made to fail, as when memory runs out while it is asked for.
 std::vector<std::wstring> g_boxes;

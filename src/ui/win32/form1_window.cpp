@@ -34,9 +34,9 @@ struct ControlLayout {
 // In creation order, which is the z-order, and so the tab order of those
 // that take focus: list, button, field. The label takes no focus; it comes
 // just before the field, as a screen reader names a field after the static
-// before it. It is cut rather than wrapped where the system font is wider
-// than its box. The form's other two lists hold no entries a user sees, and
-// have no control.
+// before it. It is never wrapped: where the system font needs more room than
+// its box, the box grows (FitLabelToItsText). The form's other two lists
+// hold no entries a user sees, and have no control.
 constexpr std::array<ControlLayout, 4> kControls{{
     {kList1Id, L"LISTBOX", L"", WS_CHILD | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VISIBLE | WS_TABSTOP,
      WS_EX_CLIENTEDGE, 120, 120, 7935, 840},
@@ -58,12 +58,39 @@ struct Scale {
 
 Scale ScreenScale() {
     Scale scale;
-    const ScreenDc screen;
+    const WindowDc screen;
     if (screen.Get() != nullptr) {
         if (const int x = GetDeviceCaps(screen.Get(), LOGPIXELSX); x > 0) scale.dpiX = x;
         if (const int y = GetDeviceCaps(screen.Get(), LOGPIXELSY); y > 0) scale.dpiY = y;
     }
     return scale;
+}
+
+// The window's own rectangle in its parent's client area.
+RECT PlaceInParent(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// A label too narrow for its text in its font (the system's, at the
+// system's resolution) grows to fit it, and the field it names moves right
+// by as much; where the text fits, both keep their places.
+void FitLabelToItsText(HWND label, HWND field, HFONT font) {
+    const std::wstring text = Utf8ToWide(TextOf(label));
+    const WindowDc dc(label);
+    const SelectedObject selected(dc.Get(), font);
+    SIZE size{};
+    if (!GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size)) return;
+    const RECT labelPlace = PlaceInParent(label);
+    const int grow = size.cx - (labelPlace.right - labelPlace.left);
+    if (grow <= 0) return;
+    SetWindowPos(label, nullptr, 0, 0, size.cx, labelPlace.bottom - labelPlace.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT fieldPlace = PlaceInParent(field);
+    SetWindowPos(field, nullptr, fieldPlace.left + grow, fieldPlace.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -248,6 +275,7 @@ bool Form1Window::OnCreate(HWND window) {
         if (control == nullptr) return false;  // the controls go with the window
         SendMessageW(control, WM_SETFONT, font, FALSE);
     }
+    FitLabelToItsText(GetDlgItem(window, kLabel1Id), GetDlgItem(window, kText1Id), reinterpret_cast<HFONT>(font));
     // The field's focus changes are Form1's events: its procedure goes
     // through Text1Proc first. The common controls' subclassing would do the
     // same at the price of loading comctl32.dll at every start.

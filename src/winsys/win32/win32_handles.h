@@ -59,19 +59,36 @@ private:
     HANDLE handle_ = nullptr;
 };
 
-// The screen's device context, for reading its resolution.
-class ScreenDc {
+// A window's device context (the screen's for none), for reading its
+// resolution or measuring text.
+class WindowDc {
 public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    ~ScreenDc() {
-        if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
+    explicit WindowDc(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
     }
     HDC Get() const { return dc_; }
 
 private:
+    HWND window_;
     HDC dc_;
+};
+
+// A GDI object selected into a device context, the one before put back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc != nullptr ? SelectObject(dc, object) : nullptr) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() {
+        if (previous_ != nullptr) SelectObject(dc_, previous_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
 };
 
 }  // namespace kestrum::win32
