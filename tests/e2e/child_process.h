@@ -27,7 +27,7 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess() {
         if (Running()) {
-            TerminateProcess(handle_.get(), 99);
+            TerminateProcess(handle_.Get(), 99);
             WaitExit(5000);
         }
     }
@@ -56,19 +56,19 @@ public:
         return true;
     }
     void Resume() const {
-        if (thread_) ResumeThread(thread_.get());
+        if (thread_) ResumeThread(thread_.Get());
     }
 
-    HANDLE handle() const { return handle_.get(); }
+    HANDLE handle() const { return handle_.Get(); }
     DWORD pid() const { return pid_; }
-    bool Running() const { return handle_ && WaitForSingleObject(handle_.get(), 0) == WAIT_TIMEOUT; }
+    bool Running() const { return handle_ && WaitForSingleObject(handle_.Get(), 0) == WAIT_TIMEOUT; }
     // True once the process has ended (or was never started).
     bool WaitExit(DWORD ms) const {
-        return !handle_ || WaitForSingleObject(handle_.get(), ms) == WAIT_OBJECT_0;
+        return !handle_ || WaitForSingleObject(handle_.Get(), ms) == WAIT_OBJECT_0;
     }
     long ExitStatus() const {
         DWORD code = STILL_ACTIVE;
-        if (handle_) GetExitCodeProcess(handle_.get(), &code);
+        if (handle_) GetExitCodeProcess(handle_.Get(), &code);
         return static_cast<long>(code);
     }
 

@@ -8,39 +8,12 @@
 #include <string>
 #include <utility>
 
+#include "winsys/win32/win32_handles.h"
+
 namespace e2e {
 
-// Owns a kernel handle (process, thread, pipe end) and closes it once.
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) {
-            reset();
-            h_ = std::exchange(other.h_, nullptr);
-        }
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { reset(); }
-
-    HANDLE get() const { return h_; }
-    HANDLE* out() {
-        reset();
-        return &h_;
-    }
-    explicit operator bool() const { return h_ != nullptr; }
-    void reset() {
-        if (h_) CloseHandle(h_);
-        h_ = nullptr;
-    }
-
-private:
-    HANDLE h_ = nullptr;
-};
+// Kernel handles owned as the program owns its own.
+using kestrum::win32::UniqueHandle;
 
 // A window handle as Kestrum shows it: signed 32-bit decimal.
 inline std::int32_t HandleValue(HWND h) {

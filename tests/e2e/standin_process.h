@@ -37,15 +37,17 @@ public:
     // Starts the client with `layout` and reads its windows until it is ready.
     ::testing::AssertionResult Start(const Layout& layout) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        UniqueHandle childIn, childOut;
-        if (!CreatePipe(childIn.out(), in_.out(), &inherit, 0) ||
-            !CreatePipe(out_.out(), childOut.out(), &inherit, 0))
-            return ::testing::AssertionFailure() << "the pipes to the stand-in client could not be made";
-        SetHandleInformation(in_.get(), HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(out_.get(), HANDLE_FLAG_INHERIT, 0);
+        HANDLE ends[4] = {};
+        const bool made = CreatePipe(&ends[0], &ends[1], &inherit, 0) && CreatePipe(&ends[2], &ends[3], &inherit, 0);
+        UniqueHandle childIn(ends[0]), childOut(ends[3]);
+        in_ = UniqueHandle(ends[1]);
+        out_ = UniqueHandle(ends[2]);
+        if (!made) return ::testing::AssertionFailure() << "the pipes to the stand-in client could not be made";
+        SetHandleInformation(in_.Get(), HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(out_.Get(), HANDLE_FLAG_INHERIT, 0);
         std::wstring line = Quoted(ProgramPaths().client);
         for (const std::wstring& option : layout) line += L" " + Quoted(option);
-        if (!process_.Start(line, false, childIn.get(), childOut.get()))
+        if (!process_.Start(line, false, childIn.Get(), childOut.Get()))
             return ::testing::AssertionFailure() << "the stand-in client did not start";
         std::string last;
         while (const std::optional<std::string> text = ReadLine(15000)) {
@@ -66,7 +68,7 @@ public:
     bool Command(const std::string& command) {
         const std::string line = command + "\n";
         DWORD written = 0;
-        return WriteFile(in_.get(), line.data(), static_cast<DWORD>(line.size()), &written,
+        return WriteFile(in_.Get(), line.data(), static_cast<DWORD>(line.size()), &written,
                          nullptr) != 0;
     }
 
@@ -112,11 +114,11 @@ public:
                 return line;
             }
             DWORD available = 0;
-            if (!PeekNamedPipe(out_.get(), nullptr, 0, nullptr, &available, nullptr)) return {};
+            if (!PeekNamedPipe(out_.Get(), nullptr, 0, nullptr, &available, nullptr)) return {};
             if (available > 0) {
                 std::string chunk(available, '\0');
                 DWORD got = 0;
-                if (!ReadFile(out_.get(), chunk.data(), available, &got, nullptr)) return {};
+                if (!ReadFile(out_.Get(), chunk.data(), available, &got, nullptr)) return {};
                 buffer_.append(chunk, 0, got);
             } else if (Seconds() > deadline) {
                 return {};

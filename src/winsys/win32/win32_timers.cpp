@@ -4,23 +4,13 @@
 #include <utility>
 
 namespace kestrum::win32 {
-namespace {
 
-constexpr wchar_t kClassName[] = L"KestrumTimers";
-
-}  // namespace
-
-Win32Timers::Win32Timers() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kClassName;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
-    window_.Reset(CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  windowClass.hInstance, nullptr));
-    if (window_.Get() != nullptr) SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+Win32Timers::Win32Timers()
+    : window_([this](UINT message, WPARAM wParam, LPARAM) {
+          if (message != WM_TIMER) return false;
+          Fire(static_cast<Id>(wParam));
+          return true;
+      }) {}
 
 std::chrono::milliseconds Win32Timers::Now() { return std::chrono::milliseconds(GetTickCount64()); }
 
@@ -46,29 +36,7 @@ void Win32Timers::Fire(Id id) {
     if (found == waiting_.end()) return;
     const std::function<void()> callback = std::move(found->second);
     waiting_.erase(found);
-    try {
-        callback();
-    } catch (...) {
-        // No exception may unwind through user32: the first one ends the loop.
-        if (!failure_) {
-            failure_ = std::current_exception();
-            PostQuitMessage(0);
-        }
-    }
-}
-
-void Win32Timers::RethrowFailure() const {
-    if (failure_) std::rethrow_exception(failure_);
-}
-
-LRESULT CALLBACK Win32Timers::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER) {
-        if (auto* self = reinterpret_cast<Win32Timers*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-            self->Fire(static_cast<Id>(wParam));
-            return 0;
-        }
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    callback();
 }
 
 }  // namespace kestrum::win32

@@ -5,11 +5,10 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <map>
 
 #include "winsys/timers.h"
-#include "winsys/win32/win32_handles.h"
+#include "winsys/win32/message_window.h"
 
 namespace kestrum::win32 {
 
@@ -27,16 +26,14 @@ public:
 
     // A callback that threw ends the thread's message loop; the loop's owner
     // throws it on from here once the loop is over.
-    void RethrowFailure() const;
+    void RethrowFailure() const { window_.RethrowFailure(); }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Fire(Id id);
 
-    UniqueWindow window_;
     Id nextId_ = 1;
     std::map<Id, std::function<void()>> waiting_;
-    std::exception_ptr failure_;
+    MessageWindow window_;
 };
 
 }  // namespace kestrum::win32

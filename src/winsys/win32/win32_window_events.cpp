@@ -5,7 +5,6 @@
 namespace kestrum::win32 {
 namespace {
 
-constexpr wchar_t kClassName[] = L"KestrumWindowEvents";
 constexpr UINT kEventsWaiting = WM_APP + 1;
 
 // The instance the hook reports to: its callback has nothing else to go by.
@@ -13,17 +12,12 @@ Win32WindowEvents* g_listening = nullptr;
 
 }  // namespace
 
-Win32WindowEvents::Win32WindowEvents() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kClassName;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
-    window_.Reset(CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  windowClass.hInstance, nullptr));
-    if (window_.Get() != nullptr) SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+Win32WindowEvents::Win32WindowEvents()
+    : window_([this](UINT message, WPARAM, LPARAM) {
+          if (message != kEventsWaiting) return false;
+          HandleWaiting();
+          return true;
+      }) {}
 
 Win32WindowEvents::~Win32WindowEvents() { Stop(); }
 
@@ -66,31 +60,9 @@ void CALLBACK Win32WindowEvents::Heard(HWINEVENTHOOK, DWORD event, HWND window, 
 void Win32WindowEvents::HandleWaiting() {
     // Taken as a whole: the handler's own calls may let more events in.
     const std::vector<std::pair<WindowEvent, HWND>> events = std::exchange(waiting_, {});
-    try {
-        for (const auto& [event, window] : events) {
-            if (handler_) handler_(event, ToHandle(window));
-        }
-    } catch (...) {
-        // No exception may unwind through user32: the first one ends the loop.
-        if (!failure_) {
-            failure_ = std::current_exception();
-            PostQuitMessage(0);
-        }
+    for (const auto& [event, window] : events) {
+        if (handler_) handler_(event, ToHandle(window));
     }
-}
-
-void Win32WindowEvents::RethrowFailure() const {
-    if (failure_) std::rethrow_exception(failure_);
-}
-
-LRESULT CALLBACK Win32WindowEvents::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kEventsWaiting) {
-        if (auto* self = reinterpret_cast<Win32WindowEvents*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-            self->HandleWaiting();
-        }
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace kestrum::win32

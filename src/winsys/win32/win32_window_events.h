@@ -6,12 +6,11 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <utility>
 #include <vector>
 
 #include "winsys/window_events.h"
-#include "winsys/win32/win32_handles.h"
+#include "winsys/win32/message_window.h"
 
 namespace kestrum::win32 {
 
@@ -27,19 +26,17 @@ public:
     void Stop() override;
     // A handler that threw ends the thread's message loop; its owner throws
     // it on from here once the loop is over.
-    void RethrowFailure() const;
+    void RethrowFailure() const { window_.RethrowFailure(); }
 
 private:
     static void CALLBACK Heard(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
                                DWORD thread, DWORD time);
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void HandleWaiting();
 
-    UniqueWindow window_;
     HWINEVENTHOOK hook_ = nullptr;
     Handler handler_;
     std::vector<std::pair<WindowEvent, HWND>> waiting_;
-    std::exception_ptr failure_;
+    MessageWindow window_;
 };
 
 }  // namespace kestrum::win32

@@ -1,0 +1,44 @@
+#include "winsys/win32/message_window.h"
+
+#include <utility>
+
+namespace kestrum::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"KestrumMessages";
+
+}  // namespace
+
+MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kClassName;
+    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+    window_.Reset(CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, nullptr));
+    if (window_.Get() != nullptr) SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void MessageWindow::RethrowFailure() const {
+    if (failure_) std::rethrow_exception(failure_);
+}
+
+LRESULT CALLBACK MessageWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self != nullptr && self->handler_) {
+        try {
+            if (self->handler_(message, wParam, lParam)) return 0;
+        } catch (...) {
+            if (!self->failure_) {
+                self->failure_ = std::current_exception();
+                PostQuitMessage(0);
+            }
+            return 0;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace kestrum::win32
