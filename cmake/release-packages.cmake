@@ -4,7 +4,8 @@
 #   Kestrum-<version>-<win32|win64>.msi   a per-machine installer of the same files
 # each with its .sha256. Both hold kestrum.exe (the very bytes of the build
 # folder's), README.txt (the user's part of README.md), LICENSE.txt and
-# CHANGELOG.txt, the text files with Windows line ends. With a signing key
+# CHANGELOG.txt, the text files with Windows line ends, and the administrative
+# templates Kestrum.admx and en-US/Kestrum.adml. With a signing key
 # (cmake/sign.cmake) the exe is signed where it is built, and the MSI once
 # built. Two builds of the same commit give the same files (README.md,
 # "Release files").
@@ -30,6 +31,9 @@ install(TARGETS kestrum RUNTIME DESTINATION .)
 install(FILES "${CMAKE_BINARY_DIR}/generated/README.txt" "${CMAKE_BINARY_DIR}/generated/CHANGELOG.txt"
         DESTINATION .)
 install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
+# The administrative templates, beside the exe as in a policy store.
+install(FILES "${PROJECT_SOURCE_DIR}/policy/Kestrum.admx" DESTINATION .)
+install(FILES "${PROJECT_SOURCE_DIR}/policy/en-US/Kestrum.adml" DESTINATION en-US)
 # Every staged file and folder dated at the commit (cmake/source-date.cmake),
 # the dates the zip and the MSI's cabinet carry.
 install(CODE "

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The release files: for each Windows build, the package target must give
 # Kestrum-<version>-<win32|win64>.zip holding exactly the exe, README.txt,
-# LICENSE.txt and CHANGELOG.txt, the exe
+# LICENSE.txt, CHANGELOG.txt and the administrative templates, the exe
 # stripped, of the build's architecture and the very bytes of the build
 # folder's, and Kestrum-<version>-<win32|win64>.msi installing the same files
 # and naming the exe's version; each with a .sha256 file beside it that
 # sha256sum -c accepts. A second build of the same sources in a fresh build
-# folder gives the same exe, zip and MSI, byte for byte. Built without a
+# folder gives the same exe, zip and MSI, byte for byte. The templates are
+# well-formed, define every text they use, and name the registry key and
+# values the program reads (src/startup/policy_names.h). Built without a
 # signing key, so nothing is signed and the build says so.
 # Needs no Wine (scripts/suites/installer.sh installs the MSI under Wine).
 # Ends with "N passed, N failed, N skipped".
@@ -17,7 +19,32 @@ cd "$(dirname "$0")/../.." || exit 1
 source scripts/lib/summary.sh
 unset KESTRUM_SIGN_CERT KESTRUM_SIGN_KEY KESTRUM_SIGN_TIMESTAMP_URL
 # What each zip holds, in name order, and the MSI installs.
-release_files="CHANGELOG.txt LICENSE.txt README.txt kestrum.exe"
+release_files="CHANGELOG.txt Kestrum.admx LICENSE.txt README.txt en-US/Kestrum.adml kestrum.exe"
+
+# The administrative templates: well-formed XML; every text and presentation
+# the .admx refers to defined in the .adml; and the key and value names, the
+# ones the program reads, the same as in src/startup/policy_names.h.
+admx=policy/Kestrum.admx adml=policy/en-US/Kestrum.adml
+xmllint --noout "$admx" "$adml"
+summary_result $? "policy templates: $admx and $adml are well-formed XML"
+attributes() {
+    xmllint --xpath "$2" "$1" 2>/dev/null | grep -o '"[^"]*"' | tr -d '"' | sort -u | paste -sd ' '
+}
+referred=$(grep -oE '(string|presentation)\.[A-Za-z_]+' "$admx" | sort -u | paste -sd ' ')
+defined=$({
+    attributes "$adml" '//*[local-name()="string"]/@id' | tr ' ' '\n' | sed 's/^/string./'
+    attributes "$adml" '//*[local-name()="presentation"]/@id' | tr ' ' '\n' | sed 's/^/presentation./'
+} | sort -u | paste -sd ' ')
+[ -n "$referred" ] && [ "$referred" = "$defined" ]
+summary_result $? "policy templates: the .adml defines exactly what the .admx refers to (referred: $referred; defined: $defined)"
+header=src/startup/policy_names.h
+header_key=$(sed -n 's/.*kPolicyKey = "\(.*\)";/\1/p' "$header" | sed 's/\\\\/\\/g')
+header_values=$(grep -v kPolicyKey "$header" | sed -n 's/.*kPolicy[A-Za-z]* = "\(.*\)";/\1/p' | sort -u | paste -sd ' ')
+template_keys=$(attributes "$admx" '//*[local-name()="policy"]/@key')
+template_values=$(attributes "$admx" '//*[local-name()="elements"]/*/@valueName')
+[ -n "$header_key" ] && [ "$template_keys" = "$header_key" ] && [ -n "$header_values" ] &&
+    [ "$template_values" = "$header_values" ]
+summary_result $? "policy templates: key $template_keys and values $template_values, as $header names them (key $header_key, values $header_values)"
 
 for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64"; do
     read -r preset suffix format arch prefix <<<"$build"
