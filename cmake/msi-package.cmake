@@ -2,7 +2,8 @@
 # builds the Windows Installer package from cmake/kestrum.wxs over the same
 # staged files (CPACK_TEMPORARY_DIRECTORY, the exe already signed when a key
 # is given), msibuild gives the exe's row in the File table the exe's version
-# (wixl leaves it empty) and the package a code drawn from what it holds, the
+# (wixl leaves it empty), adds the check of NEWSIZE (wixl has no element for
+# a launch condition) and gives the package a code drawn from what it holds, the
 # MSI is signed in turn, and it is written beside the zip with its .sha256 in
 # the zip's format ("<hash>  <file name>").
 #
@@ -42,16 +43,19 @@ function(run)
 endfunction()
 
 set(wxs "${CPACK_KESTRUM_SOURCE_DIR}/cmake/kestrum.wxs")
+# wixl takes its sources as paths relative to the folder it runs in.
+file(RELATIVE_PATH icon "${CPACK_TEMPORARY_DIRECTORY}" "${CPACK_KESTRUM_ICON}")
 run(wixl -a "${CPACK_KESTRUM_MSI_ARCH}"
     -D "Version=${CPACK_PACKAGE_VERSION}" -D "Arch=${CPACK_KESTRUM_MSI_ARCH}"
-    -D "ProductCode=${CPACK_KESTRUM_PRODUCT_CODE}" -D "UpgradeCode=${CPACK_KESTRUM_UPGRADE_CODE}" -o "${msi}" "${wxs}")
+    -D "ProductCode=${CPACK_KESTRUM_PRODUCT_CODE}" -D "UpgradeCode=${CPACK_KESTRUM_UPGRADE_CODE}"
+    -D "Icon=${icon}" -o "${msi}" "${wxs}")
 
 # The package code, which wixl draws at random: one for each content, from
-# the files it installs, and the package's source.
+# the files it installs, the package's source and its icon.
 file(GLOB_RECURSE staged RELATIVE "${CPACK_TEMPORARY_DIRECTORY}" "${CPACK_TEMPORARY_DIRECTORY}/*")
 list(SORT staged)
 set(content "${CPACK_PACKAGE_VERSION} ${CPACK_KESTRUM_MSI_ARCH}")
-foreach(file IN LISTS staged ITEMS "${wxs}")
+foreach(file IN LISTS staged ITEMS "${wxs}" "${CPACK_KESTRUM_ICON}")
     if(IS_ABSOLUTE "${file}")
         file(SHA256 "${file}" hash)
         # By name alone: where the build folder is makes no difference.
@@ -72,9 +76,16 @@ foreach(field Subject Author Template)
 endforeach()
 # The exe's version as its version resource gives it (src/app/kestrum.rc).
 set(file_version "UPDATE `File` SET `Version` = '${CPACK_PACKAGE_VERSION}.0' WHERE `File` = 'kestrum.exe'")
+# The start at logon's width (NEWSIZE) must be one the program takes as it
+# is: anything else would give a Run value that fails at every logon. So the
+# install ends before it changes anything (1603), with this message; an
+# uninstall is never held up by it.
+set(newsize_condition "INSERT INTO `LaunchCondition` (`Condition`, `Description`) VALUES (
+    'REMOVE~=\"ALL\" OR (NEWSIZE >= 1 AND NEWSIZE <= 32767)',
+    'NEWSIZE must be a whole number of pixels from 1 to 32767, such as NEWSIZE=250 (given: \"[NEWSIZE]\"). Nothing was installed.')")
 # (Called here rather than through run(), whose arguments would split the
 # template, "Intel;1033", at its semicolon.)
-execute_process(COMMAND ${at_commit} msibuild "${msi}" -q "${file_version}"
+execute_process(COMMAND ${at_commit} msibuild "${msi}" -q "${file_version}" -q "${newsize_condition}"
                         -s "${Subject}" "${Author}" "${Template}" "{${package_code}}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT status EQUAL 0)

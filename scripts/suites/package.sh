@@ -98,6 +98,11 @@ for build in "windows win32 PE32 x86 i686" "windows64 win64 PE32+ amd64 x86_64";
     resource_version=$(strings -el "$dir/kestrum.exe" | grep -A1 -x FileVersion | sed -n 2p)
     [ "$file_version" = "$version.0" ] && [ "$file_version" = "$resource_version" ]
     summary_result $? "$preset: the MSI's File table gives kestrum.exe the version $version.0 (seen: ${file_version:-none}; the exe's: ${resource_version:-none})"
+    # The width the start at logon sets is checked before anything is
+    # installed, with a message that says what is wanted.
+    msiinfo export "$msi" LaunchCondition 2>/dev/null |
+        grep -qF $'REMOVE~="ALL" OR (NEWSIZE >= 1 AND NEWSIZE <= 32767)\tNEWSIZE must be a whole number of pixels from 1 to 32767'
+    summary_result $? "$preset: the MSI refuses a NEWSIZE outside 1..32767 with a message saying so"
 
     # Built again from the same sources in a fresh build folder: the same
     # exe (no time stamp, nothing of the folder's path) and, packaged
