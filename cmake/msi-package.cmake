@@ -9,8 +9,8 @@
 #
 # Built the same every time from the same commit: the files are dated at the
 # commit (cmake/release-packages.cmake), and so are the package's summary
-# information (wixl and msibuild run at that time, through faketime) and its
-# signature.
+# information (wixl and msibuild run with the clock stopped at that time, by
+# faketime) and its signature.
 include("${CPACK_KESTRUM_SOURCE_DIR}/cmake/sign.cmake")
 include("${CPACK_KESTRUM_SOURCE_DIR}/cmake/source-date.cmake")
 
@@ -28,7 +28,9 @@ if(epoch)
     set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
     string(TIMESTAMP commit_time "%Y-%m-%d %H:%M:%S" UTC)
     set(ENV{TZ} UTC)
-    set(at_commit "${faketime}" "${commit_time}")
+    # -f: the clock stands still at that time (without it, it would run on
+    # from there, and a slow start would date the package a second later).
+    set(at_commit "${faketime}" -f "${commit_time}")
 endif()
 
 function(run)
