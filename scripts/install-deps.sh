@@ -15,7 +15,7 @@ packages=(
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps imagemagick hyperfine unzip shellcheck
-    wixl msitools osslsigncode openssl libxml2-utils
+    wixl msitools osslsigncode openssl libxml2-utils librsvg2-bin icoutils faketime zip liblnk-utils
 )
 
 missing=()
