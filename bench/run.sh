@@ -5,6 +5,10 @@
 #   3. an unattended kestrum.exe run against the bare floor program under Wine
 #      (hyperfine, side by side, with a stand-in client running)
 #   4. kestrum.exe's footprint, both architectures: size and imported DLLs
+#   5. the resident watch's calls and time per foreign window event (in memory)
+#   6. the resident watch under Wine (bench/watch.sh): how long after a pane's
+#      creation its width is set, against the floor watch_floor.exe; the
+#      processor time of an idle watch; its memory after 10 and 1,000 openings
 # Builds what it needs with the presets: bench (host, Release) and windows
 # (32-bit) or windows64 (64-bit), the shipped build. Settings from the
 # environment:
@@ -14,7 +18,12 @@
 #   BENCH_REPEATS (3)       side-by-side runs, the programs' order alternating
 #   BENCH_SETTLE (0.3)      seconds to wait after the pane is put back, before each timed run
 #   WINEPREFIX              default build/windows/wineprefix (or build/windows64/...)
-#   BENCH_SKIP_WINE=1       only parts 1 and 2
+#   BENCH_WATCH_OPENINGS (20), BENCH_WATCH_SETTLE (500 ms), BENCH_IDLE_SECONDS
+#   (60), BENCH_MEMORY_OPENINGS (1000)
+#                           part 6's openings per run, settling time, idle
+#                           wait and openings before the second memory reading
+#                           (BENCH_REPEATS applies to it as well)
+#   BENCH_SKIP_WINE=1       only the in-memory parts (1, 2 and 5)
 #   BENCH_KESTRUM_EXE       time this kestrum.exe instead of the one built here
 #   BENCH_CANDIDATE_EXE     also time this build of kestrum.exe in the same runs
 #                           (to try a change against the current one)
@@ -54,13 +63,25 @@ results=$host/results.md
 log() { echo "--- $*" >&2; }
 fail() { echo "bench: $*" >&2; exit 1; }
 
-# --- 1 and 2: the in-memory desktop -------------------------------------------
-log "building the discovery benchmark"
-{ cmake --preset bench && cmake --build --preset bench --target kestrum_discovery_bench; } >"$host/build.log" 2>&1 ||
-    { tail -n 30 "$host/build.log"; fail "host build failed"; }
+# --- 1, 2 and 5: the in-memory desktop ------------------------------------------
+log "building the discovery and watch benchmarks"
+{ cmake --preset bench && cmake --build --preset bench --target kestrum_discovery_bench kestrum_watch_bench; } \
+    >"$host/build.log" 2>&1 || { tail -n 30 "$host/build.log"; fail "host build failed"; }
 log "running the discovery benchmark"
 "$host/bench/kestrum_discovery_bench" --benchmark_format=json --benchmark_min_time=0.2 \
     >"$host/discovery.json" 2>"$host/discovery.err" || fail "benchmark failed"
+log "running the watch benchmark"
+"$host/bench/kestrum_watch_bench" --benchmark_format=json --benchmark_min_time=0.2 \
+    >"$host/watch.json" 2>"$host/watch.err" || fail "watch benchmark failed"
+# One line per benchmark: name, ns per event, calls per event.
+per_event=$(awk -F': ' '
+    /"name":/ { gsub(/[",]/, "", $2); name = $2; calls = "-"; ips = "" }
+    /"calls_per_event":/ { gsub(/,/, "", $2); calls = sprintf("%.4f", $2) }
+    /"items_per_second":/ { gsub(/,/, "", $2); ips = $2 }
+    /^ *}/ && name != "" && ips != "" { printf "%s %.2f %s\n", name, 1e9 / ips, calls; name = "" }
+' "$host/watch.json")
+[ -n "$per_event" ] || fail "no watch benchmark results"
+event_at() { grep "^ForeignEvents/windows:$1/kind:$2 " <<<"$per_event" | awk -v f="$3" '{ print $f }'; }
 
 # One line per benchmark: name, windows, ns per window, calls per foreign window.
 per_window=$(awk -F': ' '
@@ -89,7 +110,7 @@ kestrum_exe=""
 if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     reason=$("$wine_run" --can-run "$arch") || fail "cannot time the $arch build here: $reason"
     log "building kestrum.exe, the stand-in client and the floor program for Windows ($arch)"
-    build_windows "$arch" kestrum standin_client floor startup_steps
+    build_windows "$arch" kestrum standin_client floor startup_steps watch_floor timed_client
     kestrum_exe=${BENCH_KESTRUM_EXE:-$win/kestrum.exe}
     candidate_exe=${BENCH_CANDIDATE_EXE:-}
     floor_exe=$win/floor.exe
@@ -114,6 +135,10 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
     trap 'exit 130' INT TERM
     display_start 1280x1024x24 || fail "no private display"
     [ -d "$WINEPREFIX" ] || "$wine_run" wineboot --init >"$win/wineboot.log" 2>&1
+    # Windows closed at once, with no window manager to wait for (the watch's
+    # client opens and closes a thousand of them); programs read it at start.
+    "$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$win/reg.log" 2>&1 ||
+        fail "could not set Managed=N in the prefix"
 
     # The stand-in client: one main window, its pane inside a framed parent,
     # 200 pixels wide. Commands reach it through a pipe that stays open.
@@ -232,6 +257,11 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
         wine_rows="$wine_rows
 | start-up step: ${step_names[$i]}, median of $runs round-robin runs | $(awk -v u="$median_us" 'BEGIN { printf "%.1f", u / 1000 }') ms |"
     done
+
+    # --- 6: the resident watch under Wine ---------------------------------------
+    watch_rows=$(bash bench/watch.sh "$win" "$kestrum_exe") || fail "the watch's measurements failed"
+    wine_rows="$wine_rows
+${watch_rows%$'\n'}"
 fi
 
 # --- 4: footprint, both architectures ------------------------------------------
@@ -284,6 +314,10 @@ fi
         echo "| pane discovery, $n descendants, every 4th a pane | $(ns_at Panes/desc:$n/paneEvery:4) ns per window |"
     done
     echo "| pane discovery growth with 250 to 25,000 list appends | $(growth 'Panes/desc:[0-9]*/paneEvery:4') |"
+    echo "| watch: calls per foreign window event, a creation / a showing (goal at most 2) | $(event_at 10000 0 3) / $(event_at 10000 1 3) |"
+    for n in 1000 10000; do
+        echo "| watch: time per foreign window event, $n windows on the desktop, a creation / a showing | $(event_at "$n" 0 2) / $(event_at "$n" 1 2) ns |"
+    done
     [ -n "$wine_rows" ] && echo "$wine_rows"
     [ -n "$footprint_rows" ] && echo "${footprint_rows%$'\n'}"
     echo

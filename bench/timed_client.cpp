@@ -1,0 +1,173 @@
+// A client that opens and closes, timed: for the watch's measurements. Each
+// opening makes a main window of class "C/SIDE Application", shows it, then
+// makes its pane ("C/SIDE NavPane", 200 pixels wide, in the main window),
+// notes the time just before asking for the pane and the time the pane first
+// has the width being waited for (as its WM_WINDOWPOSCHANGED reports), and
+// destroys the main window. Times are QueryPerformanceCounter's, which every
+// process on the machine reads alike.
+//
+//   timed_client.exe [/openings=N] [/width=W] [/hold=MS] [/timeout=MS]
+//                    [/gap=MS] [/waitfor=CLASS]
+//
+//   /openings  how many (1 when not given)
+//   /width     the width waited for (300)
+//   /hold      an opening lasts at least this long from the pane's creation (0)
+//   /timeout   an opening whose pane does not get the width ends this long
+//              after the pane's creation (5000)
+//   /gap       pause between an opening's end and the next (50)
+//   /waitfor   first waits (30 s at most) for a top-level window of that
+//              class, and then half a second more
+//
+// An opening whose pane got the width lasts at least 50 ms beyond that, so
+// that whoever set it can see it done. Numbers are digits only.
+//
+// Standard output, one line each, flushed:
+//
+//   frequency <counter ticks per second>
+//   opening <n> pane <handle> created <counter> set <counter, or - if never>
+//   end <openings> set <how many got the width>
+//
+// Handles are printed as signed 32-bit decimals. Exit status 0, 1 when the
+// windows cannot be made, 3 when the window waited for did not come.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kClientClass[] = L"C/SIDE Application";
+constexpr wchar_t kPaneClass[] = L"C/SIDE NavPane";
+constexpr long long kLingerMs = 50;
+
+long long g_frequency = 1;
+HWND g_pane = nullptr;
+int g_width = 300;
+long long g_set = 0;
+
+long long Counter() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+long long Ticks(long long ms) { return ms * g_frequency / 1000; }
+
+// The value of "/name=" on the command line, or `fallback`.
+long Option(const char* name, long fallback) {
+    const std::string key = std::string("/") + name + "=";
+    const char* found = std::strstr(GetCommandLineA(), key.c_str());
+    return found != nullptr ? std::atol(found + key.size()) : fallback;
+}
+
+LRESULT CALLBACK PaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGED && window == g_pane && g_set == 0) {
+        const long long now = Counter();
+        RECT rect;
+        if (GetWindowRect(window, &rect) && rect.right - rect.left == g_width) g_set = now;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Handles messages until the counter reaches `until()`, which may change as
+// messages come.
+template <typename Until>
+void Pump(Until until) {
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        const long long now = Counter();
+        const long long end = until();
+        if (now >= end) return;
+        const long long left = (end - now) * 1000 / g_frequency + 1;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+bool WaitFor(const char* command) {
+    const char* key = std::strstr(command, "/waitfor=");
+    if (key == nullptr) return true;
+    std::string name(key + 9);
+    name = name.substr(0, name.find(' '));
+    const std::wstring className(name.begin(), name.end());
+    const ULONGLONG end = GetTickCount64() + 30'000;
+    while (FindWindowW(className.c_str(), nullptr) == nullptr) {
+        if (GetTickCount64() >= end) return false;
+        Sleep(50);
+    }
+    Sleep(500);
+    return true;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const long openings = Option("openings", 1);
+    g_width = static_cast<int>(Option("width", 300));
+    const long long hold = Option("hold", 0);
+    const long long timeout = Option("timeout", 5000);
+    const long long gap = Option("gap", 50);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    g_frequency = frequency.QuadPart;
+    std::printf("frequency %lld\r\n", g_frequency);
+    std::fflush(stdout);
+
+    WNDCLASSW windowClass{};
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpszClassName = kClientClass;
+    if (!RegisterClassW(&windowClass)) return 1;
+    windowClass.lpfnWndProc = PaneProc;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+    windowClass.lpszClassName = kPaneClass;
+    if (!RegisterClassW(&windowClass)) return 1;
+    if (!WaitFor(GetCommandLineA())) return 3;
+
+    long setCount = 0;
+    for (long opening = 1; opening <= openings; ++opening) {
+        const HWND main = CreateWindowExW(0, kClientClass, L"Timed client", WS_OVERLAPPEDWINDOW, 100, 100, 700,
+                                          500, nullptr, nullptr, instance, nullptr);
+        if (main == nullptr) return 1;
+        ShowWindow(main, SW_SHOWNOACTIVATE);
+        UpdateWindow(main);
+        const long long shown = Counter();
+        Pump([shown] { return shown; });
+
+        g_set = 0;
+        const long long created = Counter();
+        g_pane = CreateWindowExW(0, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200, 300, main,
+                                 nullptr, instance, nullptr);
+        if (g_pane == nullptr) return 1;
+        // Until the width has come and the opening has lasted long enough,
+        // or the time for it is up.
+        Pump([&] {
+            const long long up = created + Ticks(timeout);
+            return g_set == 0 ? up : std::min(up, std::max(created + Ticks(hold), g_set + Ticks(kLingerMs)));
+        });
+
+        const long handle = static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(g_pane)));
+        if (g_set != 0) {
+            ++setCount;
+            std::printf("opening %ld pane %ld created %lld set %lld\r\n", opening, handle, created, g_set);
+        } else {
+            std::printf("opening %ld pane %ld created %lld set -\r\n", opening, handle, created);
+        }
+        std::fflush(stdout);
+        g_pane = nullptr;
+        DestroyWindow(main);
+        const long long next = Counter() + Ticks(gap);
+        Pump([next] { return next; });
+    }
+    std::printf("end %ld set %ld\r\n", openings, setCount);
+    std::fflush(stdout);
+    return 0;
+}

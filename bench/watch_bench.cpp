@@ -1,0 +1,74 @@
+// What the resident watch pays for other programs' windows, on the in-memory
+// desktop: window-manager calls per event and time per event, for windows
+// that are neither clients nor panes (the great majority of what a desktop
+// reports). The in-memory desktop answers each call in nanoseconds, so the
+// time is the watch's own work per event, not what a real window manager
+// charges; the calls are what it would be charged for.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "discovery/window_discovery.h"
+#include "support/desktop_fixture.h"
+#include "support/fake_timers.h"
+#include "support/memory_desktop.h"
+#include "watch/watcher.h"
+
+namespace kestrum {
+namespace {
+
+using Events = std::vector<std::pair<WindowEvent, WindowHandle>>;
+
+// `windows` top-level windows of other programs, each with one child, made
+// hidden and then shown; two clients with a pane each, already set. The
+// events the desktop reported are replayed to the watch, those of `kind`
+// only: the creations (of the windows and of their children) or the
+// showings.
+void ForeignEvents(benchmark::State& state) {
+    const auto windows = static_cast<int>(state.range(0));
+    const auto kind = state.range(1) == 0 ? WindowEvent::Created : WindowEvent::Shown;
+    MemoryDesktop desktop;
+    testing::FakeTimers timers;
+    Watcher watcher(desktop, timers, {300, std::chrono::milliseconds(500)}, nullptr);
+    Events events;
+    desktop.Start([&events](WindowEvent event, WindowHandle window) { events.emplace_back(event, window); });
+    testing::AddClient(desktop, "Orders");
+    testing::AddClient(desktop, "Invoices");
+    desktop.DeliverEvents();
+    watcher.Start();
+    timers.Advance(std::chrono::seconds(2));  // both panes set
+    events.clear();
+    for (int i = 0; i < windows; ++i) {
+        NewWindow hidden{"Foreign" + std::to_string(i % 17), "title " + std::to_string(i), {0, 0, 50, 50}};
+        hidden.visible = false;
+        const WindowHandle top = desktop.AddTopLevel(std::move(hidden));
+        desktop.AddChild(top, {"Part", "", {0, 0, 10, 10}});
+        desktop.Show(top);
+    }
+    desktop.DeliverEvents();
+    std::erase_if(events, [kind](const auto& e) { return e.first != kind; });
+
+    desktop.ResetCalls();
+    for (auto _ : state) {
+        for (const auto& [event, window] : events) watcher.OnWindowEvent(event, window);
+    }
+    if (watcher.Waiting() != 0 || timers.Pending() != 0) state.SkipWithError("a foreign window made the watch wait");
+    const double delivered = static_cast<double>(events.size()) * static_cast<double>(state.iterations());
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(events.size()));
+    state.counters["calls_per_event"] = static_cast<double>(desktop.TotalCalls()) / delivered;
+    state.counters["events"] = static_cast<double>(events.size());
+    state.counters["windows"] = windows;
+}
+
+// kind 0: creations (two per window: it and its child); 1: showings (one).
+BENCHMARK(ForeignEvents)->ArgNames({"windows", "kind"})
+    ->Args({1'000, 0})->Args({10'000, 0})->Args({1'000, 1})->Args({10'000, 1})
+    ->Unit(benchmark::kNanosecond);
+
+}  // namespace
+}  // namespace kestrum
+
+BENCHMARK_MAIN();
