@@ -27,6 +27,7 @@ TEST(Win32TimersTest, CallbacksRunFromTheLoopInTheirOrderAndACancelledOneNever) 
     std::vector<int> ran;
     const milliseconds start = timers.Now();
     timers.After(milliseconds(60), [&] { ran.push_back(2); });
+    timers.After(milliseconds(0), [&] { ran.push_back(0); });
     const Timers::Id cancelled = timers.After(milliseconds(30), [&] { ran.push_back(99); });
     ASSERT_NE(timers.After(milliseconds(20), [&] {
         ran.push_back(1);
@@ -39,7 +40,7 @@ TEST(Win32TimersTest, CallbacksRunFromTheLoopInTheirOrderAndACancelledOneNever) 
     timers.Cancel(cancelled);
     EXPECT_TRUE(ran.empty()) << "nothing runs from inside After";
     RunLoop();
-    EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_GE(timers.Now() - start, milliseconds(90));
     EXPECT_LT(timers.Now() - start, milliseconds(2000));
 }
