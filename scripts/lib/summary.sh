@@ -24,11 +24,9 @@ SUMMARY_FAILED=0
 SUMMARY_SKIPPED=0
 SUMMARY_CASES=""
 
+# (sed rather than ${text//...}: bash 5.2 reads & in a replacement as the text matched.)
 summary_escape() {
-    local text=${1//&/&amp;}
-    text=${text//</&lt;}
-    text=${text//>/&gt;}
-    printf '%s' "${text//\"/&quot;}"
+    printf '%s' "$1" | sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g'
 }
 
 summary_result() {
