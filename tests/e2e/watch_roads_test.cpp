@@ -17,6 +17,13 @@ namespace {
 
 constexpr wchar_t kWatchClass[] = L"KestrumWatch";
 
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 class WatchRoadTest : public RoadTest {
 protected:
     void SetUp() override {
@@ -55,12 +62,6 @@ protected:
     }
 };
 
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST_F(WatchRoadTest, SetsAClientThatStartsLaterEachTimeAndTellsItsLog) {
     wchar_t temp[MAX_PATH] = L"";
@@ -81,6 +82,15 @@ TEST_F(WatchRoadTest, SetsAClientThatStartsLaterEachTimeAndTellsItsLog) {
         EXPECT_EQ(RectOf(pane).left, was.left);
         EXPECT_EQ(RectOf(pane).top, was.top);
         EXPECT_EQ(RectOf(pane).bottom, was.bottom);
+        // The watch tells its log once it has seen the width taken.
+        const auto setLines = [&] {
+            const std::string text = ReadFile(log);
+            std::size_t count = 0;
+            for (std::size_t at = 0; (at = text.find(": 220 -> 250, set\n", at)) != std::string::npos; ++at) ++count;
+            return count;
+        };
+        EXPECT_TRUE(WaitUntil([&] { return setLines() == static_cast<std::size_t>(opening); }, 3000))
+            << ReadFile(log);
         EXPECT_EQ(reopened.Moves()[pane], 1L) << "set once";
         ASSERT_TRUE(reopened.Quit());
     }
