@@ -9,9 +9,10 @@
 
 #include "discovery/window_discovery.h"
 #include "support/fake_timers.h"
-#include "support/message_log.h"
-#include "ui/form1.h"
+#include "support/recording_message_boxes.h"
 #include "support/memory_desktop.h"
+#include "ui/form1.h"
+#include "ui/list_windows.h"
 
 namespace kestrum {
 namespace {
@@ -66,9 +67,11 @@ void Panes(benchmark::State& state) {
         panes += pane ? 1 : 0;
         parent = desktop.AddChild(parent, {pane ? kPane : "Part", pane ? "pane" : ""});
     }
-    testing::MessageLog messages;
+    testing::RecordingMessageBoxes messages;
     testing::FakeTimers clock;
-    Form1 form(desktop, messages, clock);
+    const StartPlan plan;
+    RunLog log(nullptr);
+    Form1 form(desktop, messages, clock, plan, log);
     ListWindows(desktop, form.List1(0), kModeMainWindows, 0);
     form.List1(0).SetSelectedIndex(0);
     for (auto _ : state) {

@@ -21,7 +21,7 @@
 
 #include "discovery/window_discovery.h"
 #include "support/fake_timers.h"
-#include "support/message_log.h"
+#include "support/recording_message_boxes.h"
 #include "ui/form1.h"
 #include "support/memory_desktop.h"
 
@@ -57,9 +57,11 @@ Operation AnyOperation(FuzzedDataProvider& in) {
 
 struct FuzzedRun {
     MemoryDesktop desktop;
-    testing::MessageLog messages;
+    testing::RecordingMessageBoxes messages;
     testing::FakeTimers clock;
-    Form1 form{desktop, messages, clock};
+    StartPlan plan;
+    RunLog log{nullptr};
+    Form1 form{desktop, messages, clock, plan, log};
     std::vector<WindowHandle> windows;
 
     std::map<WindowHandle, Rect> Rects() const {
@@ -154,7 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<StartOutcome> outcome;
     road.form.StartUpEnded = [&](StartOutcome ended) { outcome = ended; };
     road.Reset([&] {
-        road.form.Form_Load(arguments);
+        road.plan = PlanStart(arguments, nullptr, road.messages.answerable);
+        road.form.Form_Load();
         road.clock.Advance(std::chrono::hours(2));  // any wait, any confirmation
     });
     if (!outcome) Broken("start-up never ended");

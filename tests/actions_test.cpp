@@ -165,9 +165,11 @@ TEST_F(ActionsTest, DoubleClickOnAWindowThatDoesNotAnswerOrIsGoneSaysSo) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryDesktop here;
-        testing::MessageLog said;
+        testing::RecordingMessageBoxes said;
         testing::FakeTimers timers;
-        Form1 form1{here, said, timers};
+        const StartPlan plan;
+        RunLog log(nullptr);
+        Form1 form1{here, said, timers, plan, log};
         const auto client = AddClient(here, "Client");
         ListWindows(here, form1.List1(0), kModeMainWindows, 0);
         form1.List1(0).SetSelectedIndex(0);

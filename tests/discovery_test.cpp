@@ -128,16 +128,6 @@ TEST_F(DiscoveryTest, OnlyTheVisibleListDrivesDiscovery) {
     EXPECT_EQ(Handles(2), client.panes);
 }
 
-TEST_F(DiscoveryTest, OtherModesAndAZeroHandleListNothing) {
-    const auto client = AddClient(desktop, "C", {100});
-    desktop.ResetCalls();
-    for (const std::int32_t mode : {1, 3, -1}) ListWindows(desktop, List(1), mode, client.main);
-    ListWindows(desktop, List(2), kModePanes, 0);
-    EXPECT_EQ(desktop.TotalCalls(), 0u);
-    EXPECT_EQ(ListWindowsProc(desktop, List(1), client.main, 1), 1);
-    EXPECT_EQ(List(1).ListCount(), 0);
-}
-
 TEST_F(DiscoveryTest, AFullListDropsFurtherWindowsWithoutMixingUpHandles) {
     const auto client = AddClient(desktop, "Crowded", {});
     for (int i = 0; i < kMaxListEntries + 3; ++i) desktop.AddChild(client.main, {"C/SIDE NavPane"});

@@ -64,13 +64,5 @@ INSTANTIATE_TEST_SUITE_P(
                       Reading{std::string(5000, '9'), kOverflow},
                       Reading{"0." + std::string(5000, '9'), 1}));
 
-TEST(WidthText, IsDigitsWithALeadingMinusOnly) {
-    EXPECT_EQ(WidthText(300), "300");
-    EXPECT_EQ(WidthText(-40), "-40");
-    EXPECT_EQ(WidthText(0), "0");
-    EXPECT_EQ(WidthText(-32768), "-32768");
-    EXPECT_EQ(WidthText(32767), "32767");
-}
-
 }  // namespace
 }  // namespace kestrum

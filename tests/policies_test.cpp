@@ -71,17 +71,19 @@ TEST(PolicyTest, TheSettlingTimeAndTheLogFileToo) {
 // width came from and which policy value was passed over.
 TEST(PolicyTest, AnUnattendedRunTakesThePolicysWidthAndSaysSo) {
     MemoryDesktop desktop;
-    testing::MessageLog messages;
+    testing::RecordingMessageBoxes messages;
     testing::FakeTimers timers;
     testing::MemoryLogFile file;
     testing::MemoryPolicyStore policies;
     policies.numbers[{PolicyScope::Machine, std::string(kPolicyNewSize)}] = 0;
     policies.numbers[{PolicyScope::User, std::string(kPolicyNewSize)}] = 260;
     const auto client = testing::AddClient(desktop, "Client", {220});
-    Form1 form(desktop, messages, timers, &file, &policies);
+    const StartPlan plan = PlanStart("/AUTO /newsize=250 /log=k.log", &policies, true);
+    RunLog log(&file);
+    Form1 form(desktop, messages, timers, plan, log);
     std::optional<StartOutcome> ended;
     form.StartUpEnded = [&](StartOutcome outcome) { ended = outcome; };
-    form.Form_Load("/AUTO /newsize=250");
+    form.Form_Load();
     timers.Advance(std::chrono::seconds(2));
     EXPECT_EQ(ended, StartOutcome::AutoApplied);
     EXPECT_EQ(desktop.RectInParent(client.panes[0]).right - desktop.RectInParent(client.panes[0]).left, 260);

@@ -1,6 +1,5 @@
 #include "actions/enable_toggle.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace kestrum {
@@ -12,59 +11,46 @@ constexpr std::chrono::milliseconds kLookedAtEvery{15};
 
 }  // namespace
 
-EnableToggle::EnableToggle(WindowSystem& system, Timers& timers) : system_(system), timer_(timers) {}
+EnableToggle::EnableToggle(WindowSystem& system, Timers& timers) : system_(system), confirmation_(timers) {}
 
 void EnableToggle::Start(WindowHandle window, Done done) {
     Cancel();
     done_ = std::move(done);
     window_ = window;
     probe_ = system_.ProbeAnswering(window);
-    end_ = timer_.Owner().Now() + kAnswerWithin;
-    WaitForAnswer();
+    confirmation_.Start(kAnswerWithin, kLookedAtEvery, [this] { return probe_->Heard() != Reply::NoAnswer; },
+                        [this](bool answered) { Answered(answered); });
 }
 
-void EnableToggle::WaitForAnswer() {
-    switch (probe_->Heard()) {
-        case Reply::NoWindow:
-            // Asked all the same, as of any window that does not read as
-            // enabled; nothing can change.
-            system_.RequestEnable(window_, !system_.IsWindowEnabled(window_));
-            return Finish(ToggleOutcome::Unchanged);
-        case Reply::Answered: break;
-        case Reply::NoAnswer: {
-            const std::chrono::milliseconds left = end_ - timer_.Owner().Now();
-            if (left <= std::chrono::milliseconds::zero()) return Finish(ToggleOutcome::NotAnswering);
-            timer_.Start(std::min(left, kLookedAtEvery), [this] { WaitForAnswer(); });
-            return;
-        }
+void EnableToggle::Answered(bool answered) {
+    if (!answered) return Finish(ToggleOutcome::NotAnswering);
+    if (probe_->Heard() == Reply::NoWindow) {
+        // Asked all the same, as of any window that does not read as
+        // enabled; nothing can change.
+        system_.RequestEnable(window_, !system_.IsWindowEnabled(window_));
+        return Finish(ToggleOutcome::Unchanged);
     }
     enabledBefore_ = system_.IsWindowEnabled(window_);
     system_.RequestEnable(window_, !enabledBefore_);
     // Asked again: whether it still answers once the change is asked.
     probe_ = system_.ProbeAnswering(window_);
-    end_ = timer_.Owner().Now() + kChangeSeenWithin;
-    LookForChange();
-}
-
-void EnableToggle::LookForChange() {
-    if (system_.IsWindowEnabled(window_) != enabledBefore_) return Finish(ToggleOutcome::Toggled);
-    const std::chrono::milliseconds left = end_ - timer_.Owner().Now();
-    if (left > std::chrono::milliseconds::zero()) {
-        timer_.Start(std::min(left, kLookedAtEvery), [this] { LookForChange(); });
-        return;
-    }
-    Finish(probe_->Heard() == Reply::NoAnswer ? ToggleOutcome::Pending : ToggleOutcome::Unchanged);
+    confirmation_.Start(
+        kChangeSeenWithin, kLookedAtEvery, [this] { return system_.IsWindowEnabled(window_) != enabledBefore_; },
+        [this](bool changed) {
+            if (changed) return Finish(ToggleOutcome::Toggled);
+            Finish(probe_->Heard() == Reply::NoAnswer ? ToggleOutcome::Pending : ToggleOutcome::Unchanged);
+        });
 }
 
 void EnableToggle::Finish(ToggleOutcome outcome) {
-    timer_.Stop();
+    confirmation_.Cancel();
     probe_.reset();
     const Done done = std::exchange(done_, nullptr);
     if (done) done(outcome);
 }
 
 void EnableToggle::Cancel() {
-    timer_.Stop();
+    confirmation_.Cancel();
     probe_.reset();
     done_ = nullptr;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "actions/confirmation.h"
 #include "winsys/timers.h"
 #include "winsys/window_system.h"
 
@@ -38,16 +39,14 @@ public:
     bool Running() const { return static_cast<bool>(done_); }
 
 private:
-    void WaitForAnswer();
-    void LookForChange();
+    void Answered(bool answered);
     void Finish(ToggleOutcome outcome);
 
     WindowSystem& system_;
-    OneShotTimer timer_;
+    Confirmation confirmation_;
     Done done_;
     WindowHandle window_ = 0;
     bool enabledBefore_ = false;
-    std::chrono::milliseconds end_{0};
     std::unique_ptr<AnswerProbe> probe_;
 };
 

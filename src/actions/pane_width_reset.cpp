@@ -29,29 +29,7 @@ std::int32_t WidthOf(const Rect& rect) { return ClampToInt32(std::int64_t{rect.r
 
 }  // namespace
 
-std::string_view OutcomeWords(ResetOutcome outcome) {
-    switch (outcome) {
-        case ResetOutcome::Moved: return "set";
-        case ResetOutcome::AlreadyThatWide: return "already that width";
-        case ResetOutcome::PaneGone: return "gone";
-        case ResetOutcome::Refused: return "refused";
-        case ResetOutcome::NotAnswering: return "not answering";
-        case ResetOutcome::NotTaken: return "not taken";
-    }
-    return "?";
-}
-
-std::string ReportLine(const ResetReport& report, WindowHandle client, std::string_view clientTitle) {
-    std::string line = "client " + std::to_string(client) + " \"";
-    line.append(clientTitle).append("\", pane ").append(std::to_string(report.pane));
-    if (report.widthBefore != 0 || report.widthAfter != 0) {
-        line.append(": ").append(std::to_string(report.widthBefore)).append(" -> ");
-        line.append(std::to_string(report.widthAfter));
-    }
-    return line.append(", ").append(OutcomeWords(report.outcome));
-}
-
-PaneWidthReset::PaneWidthReset(WindowSystem& system, Timers& timers) : system_(system), timer_(timers) {}
+PaneWidthReset::PaneWidthReset(WindowSystem& system, Timers& timers) : system_(system), confirmation_(timers) {}
 
 void PaneWidthReset::Start(WindowHandle pane, std::int16_t width, Done done) {
     Cancel();
@@ -80,29 +58,29 @@ void PaneWidthReset::Start(WindowHandle pane, std::int16_t width, Done done) {
     wanted_ = {place->left, place->top,
                ClampToInt32(std::int64_t{place->left} + std::max<std::int32_t>(paneWidth, 0)),
                ClampToInt32(std::int64_t{place->top} + height)};
-    end_ = timer_.Owner().Now() + kWidthSeenWithin;
-    Look();
+    confirmation_.Start(kWidthSeenWithin, kWidthLookedAtEvery, [this] { return Seen(); }, [this](bool seen) {
+        if (seen) return Finish(report_.outcome);
+        switch (probe_ ? probe_->Heard() : Reply::NoWindow) {
+            case Reply::NoWindow: return Finish(ResetOutcome::PaneGone);
+            case Reply::NoAnswer: return Finish(ResetOutcome::NotAnswering);
+            case Reply::Answered: return Finish(ResetOutcome::NotTaken);
+        }
+    });
 }
 
-void PaneWidthReset::Look() {
+bool PaneWidthReset::Seen() {
     const std::optional<Rect> now = PlaceInParent(system_, report_.pane, parent_);
-    if (!now) return Finish(ResetOutcome::PaneGone);
+    if (!now) {
+        report_.outcome = ResetOutcome::PaneGone;
+        return true;
+    }
     report_.widthAfter = WidthOf(*now);
-    if (*now == wanted_) return Finish(ResetOutcome::Moved);
-    const std::chrono::milliseconds left = end_ - timer_.Owner().Now();
-    if (left > std::chrono::milliseconds::zero()) {
-        timer_.Start(std::min(left, kWidthLookedAtEvery), [this] { Look(); });
-        return;
-    }
-    switch (probe_ ? probe_->Heard() : Reply::NoWindow) {
-        case Reply::NoWindow: return Finish(ResetOutcome::PaneGone);
-        case Reply::NoAnswer: return Finish(ResetOutcome::NotAnswering);
-        case Reply::Answered: return Finish(ResetOutcome::NotTaken);
-    }
+    report_.outcome = ResetOutcome::Moved;
+    return *now == wanted_;
 }
 
 void PaneWidthReset::Finish(ResetOutcome outcome) {
-    timer_.Stop();
+    confirmation_.Cancel();
     probe_.reset();
     report_.outcome = outcome;
     // Taken out first: `done` may start the next reset.
@@ -112,7 +90,7 @@ void PaneWidthReset::Finish(ResetOutcome outcome) {
 }
 
 void PaneWidthReset::Cancel() {
-    timer_.Stop();
+    confirmation_.Cancel();
     probe_.reset();
     done_ = nullptr;
 }

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
 
+#include "actions/confirmation.h"
 #include "winsys/timers.h"
 #include "winsys/window_system.h"
 
@@ -27,9 +27,6 @@ inline bool ResetSucceeded(ResetOutcome outcome) {
     return outcome == ResetOutcome::Moved || outcome == ResetOutcome::AlreadyThatWide;
 }
 
-// The outcome in words, as the log tells it.
-std::string_view OutcomeWords(ResetOutcome outcome);
-
 struct ResetReport {
     ResetOutcome outcome = ResetOutcome::PaneGone;
     WindowHandle pane = 0;
@@ -37,9 +34,6 @@ struct ResetReport {
     std::int32_t widthBefore = 0;
     std::int32_t widthAfter = 0;
 };
-
-// One line for the log: 'client 65552 "Orders", pane 65560: 220 -> 300, set'.
-std::string ReportLine(const ResetReport& report, WindowHandle client, std::string_view clientTitle);
 
 // Gives a pane a width, keeping its logical place and its height, then reads
 // it back every 15 ms for a second at most, on timers: nothing waits for the
@@ -62,16 +56,16 @@ public:
     bool Running() const { return static_cast<bool>(done_); }
 
 private:
-    void Look();
+    // Whether the pane shows the width, or is gone (nothing more to see).
+    bool Seen();
     void Finish(ResetOutcome outcome);
 
     WindowSystem& system_;
-    OneShotTimer timer_;
+    Confirmation confirmation_;
     Done done_;
     ResetReport report_;
     WindowHandle parent_ = 0;
     Rect wanted_;
-    std::chrono::milliseconds end_{0};
     std::unique_ptr<AnswerProbe> probe_;
 };
 

@@ -6,8 +6,7 @@
 
 namespace kestrum::win32 {
 
-int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE instance,
-        std::string_view argumentText) noexcept {
+int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE instance) noexcept {
     try {
         std::optional<Form1Window> window;
         int status = kExitNormal;
@@ -30,7 +29,7 @@ int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE in
             boxes.SetOwner(window->Handle());
             window->FocusFirstControl();
         };
-        form.Form_Load(argumentText);
+        form.Form_Load();
 
         // Until start-up ends the program or the window closes; what waits
         // meanwhile (the clients, a width) waits on the timers in this loop.

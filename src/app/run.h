@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string_view>
-
 #include "ui/form1.h"
 #include "winsys/win32/win32_message_boxes.h"
 #include "winsys/win32/win32_timers.h"
@@ -19,7 +17,6 @@ namespace kestrum::win32 {
 // program cannot go on from (the window could not be made, memory ran out).
 // `boxes` are the form's, owned by its window once that exists; `timers`
 // the form's, whose failures end the run too.
-int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE instance,
-        std::string_view argumentText) noexcept;
+int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE instance) noexcept;
 
 }  // namespace kestrum::win32

@@ -2,12 +2,14 @@
 
 #include <vector>
 
+#include "log/log_lines.h"
 #include "startup/start_outcome.h"
 #include "watch/watcher.h"
 #include "winsys/win32/win32_handles.h"
 #include "winsys/win32/win32_timers.h"
 #include "winsys/win32/win32_window_events.h"
 #include "winsys/win32/win32_window_system.h"
+#include "winsys/win32/window_class.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -45,7 +47,7 @@ UniqueWindow MakeSessionWindow(HINSTANCE instance, RunLog& log) {
     windowClass.lpfnWndProc = SessionWindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return {};
+    if (!RegisterWindowClass(windowClass)) return {};
     // Top-level and never shown.
     UniqueWindow window(CreateWindowExW(0, kWindowClass, L"Kestrum watch", WS_OVERLAPPED, 0, 0, 0, 0,
                                         nullptr, nullptr, instance, nullptr));
@@ -55,8 +57,9 @@ UniqueWindow MakeSessionWindow(HINSTANCE instance, RunLog& log) {
 
 }  // namespace
 
-int RunWatch(const StartOptions& options, const PoliciesApplied& applied, RunLog& log, HINSTANCE instance) noexcept {
+int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept {
     try {
+        for (const std::string& ignored : plan.from.ignored) log.Write(ignored);
         const UniqueHandle sessionMutex(CreateMutexW(nullptr, FALSE, kSessionMutex));
         if (!sessionMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
             log.Write("not started: Kestrum already watches this session");
@@ -65,6 +68,7 @@ int RunWatch(const StartOptions& options, const PoliciesApplied& applied, RunLog
         UniqueWindow session = MakeSessionWindow(instance, log);
         Win32WindowSystem system;
         Win32Timers timers;
+        const StartOptions& options = plan.options;
         Watcher watcher(system, timers, {options.NewSize, std::chrono::milliseconds(options.SettleMs)}, &log);
         Win32WindowEvents events;
         // Heard first, then looked for: no client falls between the two.
@@ -73,9 +77,8 @@ int RunWatch(const StartOptions& options, const PoliciesApplied& applied, RunLog
             log.Write("not started: the window events cannot be had");
             return kExitInternalFailure;
         }
-        log.Write("started: width " + std::to_string(options.NewSize) + " from " +
-                  std::string(SourceWords(applied.width)) + ", settling time " + std::to_string(options.SettleMs) +
-                  " ms from " + std::string(SourceWords(applied.settle)));
+        log.Write("started: " + WidthFrom(options.NewSize, plan.from.width) + ", settling time " +
+                  std::to_string(options.SettleMs) + " ms from " + std::string(SourceWords(plan.from.settle)));
         watcher.Start();
 
         MSG message;

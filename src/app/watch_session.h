@@ -7,17 +7,16 @@
 #include <windows.h>
 
 #include "log/run_log.h"
-#include "startup/policies.h"
-#include "startup/start_options.h"
+#include "startup/start_plan.h"
 
 namespace kestrum::win32 {
 
 // Runs until /stop, the end of the session or the end of the system; 0 then,
 // kExitAlreadyWatching when this session has a watch, kExitInternalFailure
 // when the window events cannot be had.
-// `log` gets a line per event worth telling; `applied` says where the width
+// `log` gets a line per event worth telling; the plan says where the width
 // and the settling time came from.
-int RunWatch(const StartOptions& options, const PoliciesApplied& applied, RunLog& log, HINSTANCE instance) noexcept;
+int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept;
 
 // Asks this session's watch to end and waits 5 s at most: 0 once none runs
 // (also when none did), kExitInternalFailure when one is still there.

@@ -1,11 +1,13 @@
-// Finding windows by class and recording them in a window list.
+// Finding the client's windows: its main windows and the panes inside one,
+// by class, as Windows compares class names (ASCII letters in any case).
 #pragma once
 
-#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "discovery/window_list.h"
 #include "winsys/window_system.h"
 
 namespace kestrum {
@@ -13,32 +15,23 @@ namespace kestrum {
 inline constexpr std::string_view kClientClass = "C/SIDE Application";
 inline constexpr std::string_view kPaneClass = "C/SIDE NavPane";
 
-// Enumeration modes; each equals the index of the main window's list it fills.
-inline constexpr std::int32_t kModeMainWindows = 0;
-inline constexpr std::int32_t kModePanes = 2;
+enum class WindowKind {
+    Client,  // a client's main window: a top-level window of the client's class
+    Pane,    // a navigation pane: a window of the pane's class
+};
 
-// The client's windows by class, letter case aside as Windows compares class
-// names: for a class name read already, and for a window (one call each).
-bool IsClientClass(std::string_view className);
-bool IsPaneClass(std::string_view className);
-bool IsClient(WindowSystem& system, WindowHandle window);
-bool IsPane(WindowSystem& system, WindowHandle window);
-// Every client main window, in enumeration order.
+// What a window is, from its class; none for a window of any other class
+// (or none at all). One call.
+std::optional<WindowKind> KindOf(WindowSystem& system, WindowHandle window);
+
+// Every window of `kind`, in enumeration order, each with its class name as
+// the window manager gives it: the clients among the top-level windows, or
+// the panes among the descendants of `within` (none for 0). One class read
+// per window enumerated.
+using FoundWindow = std::function<void(WindowHandle window, const std::string& className)>;
+void FindWindows(WindowSystem& system, WindowKind kind, WindowHandle within, const FoundWindow& found);
+
 std::vector<WindowHandle> FindClients(WindowSystem& system);
-// Every pane inside `client`, in enumeration order; none for 0.
 std::vector<WindowHandle> FindPanes(WindowSystem& system, WindowHandle client);
-
-// mode 0: every top-level window, into `list` when of the client's class;
-// mode 2: every descendant of `handle`, into `list` when of the pane's class.
-// Any other mode, or mode 2 with handle 0, does nothing.
-void ListWindows(WindowSystem& system, WindowList& list, std::int32_t mode, WindowHandle handle);
-
-// The enumeration callback: appends "<handle> # <class> # <title>" with the
-// handle as item value to `list` when the class is the one mode n looks for
-// (letter case aside, as Windows compares class names). A window that cannot
-// be listed is left out. Always returns 1, so the enumeration goes on over
-// every window.
-std::int32_t ListWindowsProc(WindowSystem& system, WindowList& list, WindowHandle h,
-                             std::int32_t n);
 
 }  // namespace kestrum

@@ -2,12 +2,12 @@
 // width field.
 #include "ui/form1.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "discovery/window_discovery.h"
+#include "log/log_lines.h"
 #include "startup/leading_number.h"
-#include "startup/usage.h"
+#include "ui/list_windows.h"
 
 namespace kestrum {
 namespace {
@@ -25,9 +25,6 @@ constexpr std::string_view kToggleNotAnsweringMessage =
 constexpr std::string_view kTogglePendingMessage =
     "The window stopped responding: its state will change when it answers, while Kestrum is open.";
 constexpr std::string_view kToggleUnchangedMessage = "The window's state could not be changed.";
-
-// How often the clients are listed again while a wait for them lasts.
-constexpr std::chrono::milliseconds kListedAgainEvery{250};
 
 std::string_view MessageFor(ResetOutcome outcome) {
     switch (outcome) {
@@ -51,25 +48,20 @@ std::string_view MessageFor(ToggleOutcome outcome) {
     return {};
 }
 
-// How an unattended run ends after the reset, for the script that ran it.
-StartOutcome AutoOutcome(ResetOutcome outcome) {
-    switch (outcome) {
-        case ResetOutcome::Moved:
-        case ResetOutcome::AlreadyThatWide: return StartOutcome::AutoApplied;
-        case ResetOutcome::PaneGone: return StartOutcome::PaneGone;
-        case ResetOutcome::Refused: return StartOutcome::MoveRefused;
-        case ResetOutcome::NotAnswering:
-        case ResetOutcome::NotTaken: break;
-    }
-    return StartOutcome::WidthNotSeen;
-}
-
 }  // namespace
 
-Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile* logFile,
-             PolicyStore* policies)
-    : system_(system), boxes_(boxes), timers_(timers), policies_(policies), lookAgain_(timers), log_(logFile),
-      reset_(system, timers), toggle_(system, timers) {
+Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, const StartPlan& plan, RunLog& log)
+    : system_(system),
+      plan_(plan),
+      log_(log),
+      boxes_(boxes),
+      startUp_(
+          plan, timers, log, [this](std::string_view text) { Report(text); },
+          [this](StartOutcome outcome) {
+              if (StartUpEnded) StartUpEnded(outcome);
+          }),
+      reset_(system, timers),
+      toggle_(system, timers) {
     for (ListIndex i = 0; i < static_cast<ListIndex>(lists_.size()); ++i) {
         List1(i).OnSelectionChange([this, i] {
             if (i == 0 && view_ != nullptr) view_->ShowClients();
@@ -78,102 +70,42 @@ Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile*
     }
 }
 
-void Form1::Form_Load(std::string_view argumentText) {
+void Form1::Form_Load() {
     Visible = false;
-    startingUp_ = true;
-
-    NewSize = kDefaultWidth;
-    AutoMode = false;
-    parsed_ = ParseStartOptions(argumentText);
-    // An administrator's policy wins over the command line.
-    applied_ = policies_ != nullptr ? ApplyPolicies(parsed_.options, *policies_) : PoliciesApplied{};
-    quiet_ = RunsQuietly(parsed_.options, boxes_.CanBeAnswered());
-    // What an unattended run did goes to its log, when it has one (and why
-    // a watch did not start).
-    logging_ = (parsed_.options.AutoMode || parsed_.options.Watch) && log_.Enabled();
-    for (const std::string& ignored : applied_.ignored) Log(ignored);
-    switch (DecideStart(parsed_, nullptr, true, quiet_)) {
-        case StartStep::ShowUsage:
-            Report(Usage(parsed_.options.NewSize, applied_.width));
-            return EndStartUp(StartOutcome::HelpShown);
-        case StartStep::RefuseValue:
-            Report(OutOfRangeMessage(parsed_.rejectedValue));
-            Log(OutOfRangeMessage(parsed_.rejectedValue));
-            return EndStartUp(StartOutcome::OutOfRange);
-        default:
-            break;
-    }
-    NewSize = parsed_.options.NewSize;
-    AutoMode = parsed_.options.AutoMode;
-    Log("unattended run: width " + WidthText(NewSize) + " from " + std::string(SourceWords(applied_.width)));
-
+    if (startUp_.EndsBeforeTheSteps()) return;
+    NewSize = plan_.options.NewSize;
+    AutoMode = plan_.options.AutoMode;
     SetText1(WidthText(NewSize));
-    waitEnd_ = timers_.Now() + std::chrono::seconds(parsed_.options.Wait);
-    FindClients();
+    startUp_.Begin(NewSize);
+    ListClients();
 }
 
-void Form1::FindClients() {
+void Form1::ListClients() {
     List1(0).Clear();
     ListWindows(system_, List1(0), kModeMainWindows, 0);
-    // Whether to wait on: then an unattended run needs to know the panes too.
-    const bool waitIsOver = timers_.Now() >= waitEnd_;
-    Found found{List1(0).ListCount(), 0};
-    if (!waitIsOver && AutoMode && found.clients == 1) {
-        found.panesOfFirst = static_cast<int>(FindPanes(system_, List1(0).ItemData(0)).size());
+    const auto panesOfFirst = [this] { return static_cast<int>(FindPanes(system_, List1(0).ItemData(0)).size()); };
+    if (startUp_.ListsAgain(List1(0).ListCount(), panesOfFirst, [this] { ListClients(); })) return;
+    if (List1(0).ListCount() == 0) {
+        Report(kNoClientMessage);
+        return startUp_.NoClient();
     }
-    switch (DecideStart(parsed_, &found, waitIsOver, quiet_)) {
-        case StartStep::LookAgain:
-            lookAgain_.Start(std::min(waitEnd_ - timers_.Now(), kListedAgainEvery), [this] { FindClients(); });
-            return;
-        case StartStep::NoClient:
-            Report(kNoClientMessage);
-            Log("no client found");
-            return EndStartUp(StartOutcome::NoClientFound);
-        default:
-            break;
-    }
-
     // Raises List1_Click(0), which fills List1(2) with the first client's panes.
     List1(0).SetSelectedIndex(0);
-
-    const Found listed{List1(0).ListCount(), List1(2).ListCount()};
-    switch (DecideStart(parsed_, &listed, true, quiet_)) {
-        case StartStep::SetWidth:
-            // Anything but success is reported; the exit status says so too,
-            // for the script that ran us.
-            return Command2_Click();
-        case StartStep::NothingChanged:
-        case StartStep::ShowWindow: {
-            const bool shown = !quiet_;
-            if (AutoMode) {
-                const std::string_view why = listed.clients > 1 ? "several clients"
-                                             : listed.panesOfFirst > 1 ? "several panes"
-                                                                       : "no pane";
-                Log(std::string(why) + (shown ? ", the window is shown" : ", nothing changed"));
-            }
-            if (!shown) return EndStartUp(StartOutcome::NothingChanged);
-            Visible = true;
-            return EndStartUp(StartOutcome::Shown);
-        }
-        default:
-            return EndStartUp(StartOutcome::NothingChanged);
-    }
-}
-
-void Form1::EndStartUp(StartOutcome outcome) {
-    startingUp_ = false;
-    if (StartUpEnded) StartUpEnded(outcome);
+    // Unattended, the one pane of the one client is set; anything but success
+    // is reported, and the exit status says so too.
+    if (AutoMode && List1(0).ListCount() == 1 && List1(2).ListCount() == 1) return Command2_Click();
+    if (startUp_.EndsUnseen(List1(0).ListCount(), List1(2).ListCount())) return;
+    Visible = true;
+    startUp_.End(StartOutcome::Shown);
 }
 
 void Form1::Form_Unload() {
     closing_ = true;
-    lookAgain_.Stop();
+    reports_.clear();
+    startUp_.Cancel();
     reset_.Cancel();
     toggle_.Cancel();
-    reports_.clear();
 }
-
-bool Form1::Waiting() const { return lookAgain_.Running() || reset_.Running() || toggle_.Running(); }
 
 void Form1::List1_Click(ListIndex index) {
     if (index != 0) return;  // only the visible list drives discovery
@@ -218,12 +150,11 @@ void Form1::ResetDone(const ResetReport& report) {
     }
     lastReset_ = report.outcome;
     if (const std::string_view message = MessageFor(report.outcome); !message.empty()) Report(message);
-    if (logging_ && report.pane != 0) {
-        Log(ReportLine(report, resetClient_, system_.WindowText(resetClient_)));
-    } else {
-        Log("no pane found");
+    if (log_.Enabled()) {
+        log_.Write(report.pane != 0 ? ReportLine(report, resetClient_, system_.WindowText(resetClient_))
+                                    : "no pane found");
     }
-    if (startingUp_) EndStartUp(AutoOutcome(report.outcome));
+    if (startUp_.Running()) startUp_.ResetEnded(report.outcome);
 }
 
 void Form1::Text1_GotFocus() {
@@ -243,7 +174,7 @@ void Form1::SetText1(std::string text) {
 }
 
 void Form1::Report(std::string_view text) {
-    if (quiet_ || closing_) return;
+    if (plan_.quiet || closing_) return;
     // A box is modal: while it is up, timers still run, and what they have
     // to say waits for it to go.
     reports_.emplace_back(text);
@@ -255,10 +186,6 @@ void Form1::Report(std::string_view text) {
         boxes_.Show(next);
     }
     reporting_ = false;
-}
-
-void Form1::Log(std::string_view message) {
-    if (logging_) log_.Write(message);
 }
 
 }  // namespace kestrum

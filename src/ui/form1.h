@@ -15,32 +15,21 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "actions/enable_toggle.h"
 #include "actions/pane_width_reset.h"
 #include "discovery/window_list.h"
-#include "log/run_log.h"
-#include "startup/policies.h"
-#include "startup/start_decision.h"
-#include "startup/start_options.h"
-#include "startup/start_outcome.h"
 #include "ui/form_view.h"
-#include "winsys/log_file.h"
+#include "ui/start_up.h"
 #include "winsys/message_boxes.h"
-#include "winsys/policy_store.h"
-#include "winsys/timers.h"
-#include "winsys/window_system.h"
 
 namespace kestrum {
 
 class Form1 {
 public:
-    // `logFile`: where an unattended run tells what it did ("/log="); none
-    // when null. `policies`: an administrator's, which win over the command
-    // line; none when null.
-    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, LogFile* logFile = nullptr,
-          PolicyStore* policies = nullptr);
+    // `plan`: what the run is to do, decided at its start. `log`: where an
+    // unattended run tells what it did.
+    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, const StartPlan& plan, RunLog& log);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -62,10 +51,9 @@ public:
     // The window showing the form, from its making to its end; none before.
     void SetView(FormView* view) { view_ = view; }
 
-    // The start-up sequence. With /AUTO /quiet, or where no one can see a
-    // box, it shows nothing at all; with /AUTO and "/log=", it tells the log
-    // how it went.
-    void Form_Load(std::string_view argumentText);
+    // The start-up sequence, on the plan. With /AUTO /quiet, or where no one
+    // can see a box, it shows nothing at all.
+    void Form_Load();
     // The window is closing: what waits is dropped, and nothing more is said.
     void Form_Unload();
     // Selection change in List1(index): rebuilds the pane list.
@@ -87,45 +75,34 @@ public:
     // How the last reset ended, once it has.
     std::optional<ResetOutcome> LastReset() const { return lastReset_; }
     // Something waits on a timer: the clients, a width, a window's state.
-    bool Waiting() const;
+    bool Waiting() const { return startUp_.Waiting() || reset_.Running() || toggle_.Running(); }
 
 private:
     void SetText1(std::string text);
-    // Lists the clients, then decides what start-up does with them; with a
-    // wait, again every quarter of a second until they do or the time is up.
-    void FindClients();
-    void EndStartUp(StartOutcome outcome);
+    // Start-up's steps from listing the clients on; with a wait, again at
+    // each look until the clients are there or the time is up.
+    void ListClients();
     void StartReset();
     void ResetDone(const ResetReport& report);
     // A message box, unless the run is to stay quiet; one at a time, in order.
     void Report(std::string_view text);
-    void Log(std::string_view message);
 
     WindowSystem& system_;
-    MessageBoxes& boxes_;
-    Timers& timers_;
+    const StartPlan& plan_;
+    RunLog& log_;
     std::array<WindowList, 3> lists_;
     FormView* view_ = nullptr;
-
-    PolicyStore* policies_;
-    ParsedStartOptions parsed_;
-    PoliciesApplied applied_;
-    bool quiet_ = false;
-    bool startingUp_ = false;
+    MessageBoxes& boxes_;
+    std::deque<std::string> reports_;
+    bool reporting_ = false;
     bool closing_ = false;
-    std::chrono::milliseconds waitEnd_{0};
-    OneShotTimer lookAgain_;
-    RunLog log_;
-    bool logging_ = false;
+    StartUp startUp_;
 
     PaneWidthReset reset_;
     bool resetRetried_ = false;
     WindowHandle resetClient_ = 0;
     std::optional<ResetOutcome> lastReset_;
     EnableToggle toggle_;
-
-    std::deque<std::string> reports_;
-    bool reporting_ = false;
 };
 
 }  // namespace kestrum

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "discovery/window_discovery.h"
+#include "log/log_lines.h"
 
 namespace kestrum {
 namespace {
@@ -26,21 +27,22 @@ void Watcher::OnWindowEvent(WindowEvent event, WindowHandle window) {
     if (event == WindowEvent::Created) {
         // One call for any window, and a handle made anew is a new window,
         // whatever the one that had it before was.
-        const std::string className = system_.ClassName(window);
-        if (IsClientClass(className)) {
-            handled_.erase(window);
+        const std::optional<WindowKind> kind = KindOf(system_, window);
+        if (kind) handled_.erase(window);
+        if (kind == WindowKind::Client) {
             ClientAppeared(window);
-        } else if (IsPaneClass(className)) {
-            handled_.erase(window);
+        } else if (kind == WindowKind::Pane) {
             const WindowHandle client = system_.RootOf(window);
-            if (client != 0 && client != window && IsClient(system_, client)) PaneAppeared(window, client);
+            if (client != 0 && client != window && KindOf(system_, client) == WindowKind::Client) {
+                PaneAppeared(window, client);
+            }
         }
         return;
     }
     // Shown: the window or one it lies in may hold panes shown only now. Two
     // calls for a window outside any client.
     const WindowHandle root = system_.RootOf(window);
-    if (root != 0 && IsClient(system_, root)) ClientAppeared(root);
+    if (root != 0 && KindOf(system_, root) == WindowKind::Client) ClientAppeared(root);
 }
 
 void Watcher::ClientAppeared(WindowHandle client) {
@@ -100,8 +102,7 @@ void Watcher::Settled(WindowHandle pane, const WaitingPane& waiting) {
     const std::vector<WindowHandle> panes = FindPanes(system_, waiting.client);
     if (panes.size() != 1 || panes.front() != pane) {
         if (panes.size() > 1) {
-            Log("client " + std::to_string(waiting.client) + " \"" + system_.WindowText(waiting.client) +
-                "\", pane " + std::to_string(pane) + ": several panes, left alone");
+            Log(ClientAndPane(waiting.client, system_.WindowText(waiting.client), pane) + ": several panes, left alone");
         }
         handled_.insert(pane);
         return;

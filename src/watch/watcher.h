@@ -27,8 +27,8 @@
 namespace kestrum {
 
 struct WatchSettings {
-    std::int16_t width = 300;
-    std::chrono::milliseconds settle{500};
+    std::int16_t width;
+    std::chrono::milliseconds settle;
 };
 
 class Watcher {
@@ -46,7 +46,6 @@ public:
     // What the watch holds, for tests and measurements.
     std::size_t Waiting() const { return waiting_.size(); }
     std::size_t Remembered() const { return handled_.size() + resets_.size(); }
-    bool TimerRunning() const { return tick_.Running(); }
 
 private:
     struct WaitingPane {

@@ -45,7 +45,6 @@ public:
         id_ = 0;
     }
     bool Running() const { return id_ != 0; }
-    Timers& Owner() const { return timers_; }
 
 private:
     Timers& timers_;

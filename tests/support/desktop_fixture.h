@@ -1,5 +1,5 @@
-// The unit tests' one fixture: Form1 over an in-memory desktop, message log
-// and timers, with builders of client layouts and readers of the lists.
+// The unit tests' one fixture: Form1 over an in-memory desktop, recorded
+// message boxes and timers, with builders of client layouts and readers of the lists.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,9 +12,10 @@
 
 #include "discovery/window_discovery.h"
 #include "discovery/window_list.h"
+#include "ui/list_windows.h"
 #include "support/fake_timers.h"
 #include "support/memory_desktop.h"
-#include "support/message_log.h"
+#include "support/recording_message_boxes.h"
 #include "ui/form1.h"
 
 namespace kestrum::testing {
@@ -79,7 +80,8 @@ protected:
             ended = outcome;
             endedAt = clock.Now();
         };
-        form.Form_Load(arguments);
+        plan = PlanStart(arguments, nullptr, messages.answerable);
+        form.Form_Load();
         while (!ended && clock.Pending() > 0) clock.Advance(std::chrono::milliseconds(100));
         form.StartUpEnded = nullptr;
         EXPECT_TRUE(ended) << "start-up never ended";
@@ -99,9 +101,11 @@ protected:
     }
 
     MemoryDesktop desktop;
-    MessageLog messages;
+    RecordingMessageBoxes messages;
     FakeTimers clock;
-    Form1 form{desktop, messages, clock};
+    StartPlan plan;
+    RunLog log{nullptr};
+    Form1 form{desktop, messages, clock, plan, log};
     std::chrono::milliseconds endedAt{-1};
 };
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "app/run.h"
-#include "discovery/window_discovery.h"
 #include "short_of_memory.h"
-#include "support/message_log.h"
+#include "support/recording_message_boxes.h"
+#include "ui/list_windows.h"
 #include "win32_fixture.h"
 #include "winsys/win32/win32_timers.h"
 #include "winsys/win32/win32_text.h"
@@ -65,16 +65,18 @@ class Form1WindowTest : public ::testing::Test {
 protected:
     // Runs start-up; the window is made when the form is to be seen.
     void Load(const char* arguments) {
-        ASSERT_EQ(LoadAndWait(form, arguments), StartOutcome::Shown);
+        ASSERT_EQ(LoadAndWait(form, plan, arguments), StartOutcome::Shown);
         window = std::make_unique<Form1Window>(form, GetModuleHandleW(nullptr));
         ASSERT_NE(window->Handle(), nullptr);
     }
     HWND Control(int id) const { return window->Control(id); }
 
     Win32WindowSystem system;
-    kestrum::testing::MessageLog messages;
+    kestrum::testing::RecordingMessageBoxes messages;
     Win32Timers timers;
-    Form1 form{system, messages, timers};
+    StartPlan plan;
+    RunLog log{nullptr};
+    Form1 form{system, messages, timers, plan, log};
     std::unique_ptr<Form1Window> window;
 };
 
@@ -150,12 +152,17 @@ struct RecordedRun {
         g_boxes.clear();
         g_boxesFail = boxesFail;
     }
-    int Run(const char* arguments) { return win32::Run(form, boxes, timers, GetModuleHandleW(nullptr), arguments); }
+    int Run(const char* arguments) {
+        plan = PlanStart(arguments, nullptr, true);
+        return win32::Run(form, boxes, timers, GetModuleHandleW(nullptr));
+    }
 
     Win32WindowSystem system;
     Win32MessageBoxes boxes{RecordBox};
     Win32Timers timers;
-    Form1 form{system, boxes, timers};
+    StartPlan plan;
+    RunLog log{nullptr};
+    Form1 form{system, boxes, timers, plan, log};
 };
 
 // The roads that end at start-up end the run with their status, and no
@@ -197,11 +204,13 @@ TEST(Form1WindowRoadTest, TheShownWindowIsMadeFromTheFormsState) {
     clients.emplace_back(L"Client 1", std::vector<int>{180});
     for (const TestClient& client : clients) KESTRUM_REQUIRE_WINDOWS(client);
     Win32WindowSystem system;
-    kestrum::testing::MessageLog messages;
+    kestrum::testing::RecordingMessageBoxes messages;
     Win32Timers timers;
-    Form1 form(system, messages, timers);
+    StartPlan plan;
+    RunLog log(nullptr);
+    Form1 form(system, messages, timers, plan, log);
     testing::g_paneEvents = {};
-    ASSERT_EQ(LoadAndWait(form, "/newsize=120"), StartOutcome::Shown);
+    ASSERT_EQ(LoadAndWait(form, plan, "/newsize=120"), StartOutcome::Shown);
     const int readsByStartUp = std::exchange(testing::g_paneEvents.textReads, 0);
     const Form1Window window(form, GetModuleHandleW(nullptr));
 
@@ -238,11 +247,13 @@ TEST(Form1WindowAutoTest, SetsThePaneWidthKeepingItsLogicalPlace) {
         const HWND pane = client.panes[0];
         const RECT before = ScreenRect(pane);
         Win32WindowSystem system;
-        kestrum::testing::MessageLog messages;
+        kestrum::testing::RecordingMessageBoxes messages;
         Win32Timers timers;
-        Form1 form(system, messages, timers);
+        StartPlan plan;
+        RunLog log(nullptr);
+        Form1 form(system, messages, timers, plan, log);
 
-        EXPECT_EQ(LoadAndWait(form, "/AUTO /newsize=250"), StartOutcome::AutoApplied);
+        EXPECT_EQ(LoadAndWait(form, plan, "/AUTO /newsize=250"), StartOutcome::AutoApplied);
 
         const RECT after = ScreenRect(pane);
         EXPECT_EQ(mirrored ? after.right : after.left, mirrored ? before.right : before.left);

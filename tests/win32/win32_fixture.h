@@ -76,11 +76,13 @@ bool PumpUntil(Done done) {
     return done();
 }
 
-// Start-up, run to its end with this thread's messages handled meanwhile.
-inline std::optional<StartOutcome> LoadAndWait(Form1& form, std::string_view arguments) {
+// Start-up on the plan for `arguments`, run to its end with this thread's
+// messages handled meanwhile; `plan` is the one the form was made with.
+inline std::optional<StartOutcome> LoadAndWait(Form1& form, StartPlan& plan, std::string_view arguments) {
     std::optional<StartOutcome> ended;
     form.StartUpEnded = [&ended](StartOutcome outcome) { ended = outcome; };
-    form.Form_Load(arguments);
+    plan = PlanStart(arguments, nullptr, true);
+    form.Form_Load();
     PumpUntil([&] { return ended.has_value(); });
     form.StartUpEnded = nullptr;
     return ended;

@@ -1,6 +1,5 @@
 // The user32 window system on real windows of this process: held to the
-// window-system contract the in-memory desktop is held to, and its text
-// conversions.
+// window-system contract the in-memory desktop is held to.
 #include "winsys/win32/win32_window_system.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +20,6 @@ namespace kestrum::win32 {
 namespace {
 
 using contract::WindowSystemContract;
-
-TEST(TextConversionTest, RoundTripsAndReplacesBrokenInput) {
-    const std::string text = "Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80";
-    EXPECT_EQ(WideToUtf8(Utf8ToWide(text)), text);
-    EXPECT_EQ(Utf8ToWide("\xC3\xA9"), L"\u00E9");
-    EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
-    EXPECT_EQ(WideToUtf8(L""), "");
-}
 
 // A window that reports the length the case gives for its text.
 std::int32_t g_reportedLength = 0;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "winsys/win32/win32_text.h"
+#include "winsys/win32/window_class.h"
 #include "winsys/win32/win32_window_system.h"
 
 namespace kestrum::win32 {
@@ -17,7 +18,6 @@ constexpr wchar_t kCaption[] = L"KestrumSize";
 constexpr UINT kText1GotFocusMessage = WM_APP + 1;
 
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kFormExStyle = 0;
 constexpr int kClientWidthTwips = 8100;
 constexpr int kClientHeightTwips = 1530;
 constexpr int kTwipsPerInch = 1440;
@@ -66,8 +66,8 @@ Scale ScreenScale() {
     return scale;
 }
 
-// The window's own rectangle in its parent's client area.
-RECT PlaceInParent(HWND control) {
+// A control's rectangle in its parent's client area.
+RECT ControlRect(HWND control) {
     RECT rect{};
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
@@ -83,12 +83,12 @@ void FitLabelToItsText(HWND label, HWND field, HFONT font) {
     const SelectedObject selected(dc.Get(), font);
     SIZE size{};
     if (!GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size)) return;
-    const RECT labelPlace = PlaceInParent(label);
+    const RECT labelPlace = ControlRect(label);
     const int grow = size.cx - (labelPlace.right - labelPlace.left);
     if (grow <= 0) return;
     SetWindowPos(label, nullptr, 0, 0, size.cx, labelPlace.bottom - labelPlace.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const RECT fieldPlace = PlaceInParent(field);
+    const RECT fieldPlace = ControlRect(field);
     SetWindowPos(field, nullptr, fieldPlace.left + grow, fieldPlace.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -125,15 +125,13 @@ bool Form1Window::Create(HINSTANCE instance) {
     }
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        return false;
-    }
+    if (!RegisterWindowClass(windowClass)) return false;
 
     const Scale scale = ScreenScale();
     RECT frame{0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
-    AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    AdjustWindowRect(&frame, kFormStyle, FALSE);
     // Never WS_VISIBLE: it shows once it is filled.
-    CreateWindowExW(kFormExStyle, kClassName, kCaption, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+    CreateWindowExW(0, kClassName, kCaption, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
                     this);
     return Handle() != nullptr;
@@ -226,13 +224,9 @@ LRESULT Form1Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         case kText1GotFocusMessage:
             OnText1GotFocus();
             return 0;
-        case WM_CLOSE:
+        case WM_DESTROY:
             // What waits (a width, a window's state) is dropped: the run
             // ends at once, and nothing is said after the window is gone.
-            closing_ = true;
-            form_.Form_Unload();
-            break;
-        case WM_DESTROY:
             closing_ = true;
             form_.Form_Unload();
             PostQuitMessage(0);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "winsys/win32/window_class.h"
+
 namespace kestrum::win32 {
 namespace {
 
@@ -15,7 +17,7 @@ MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kClassName;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+    if (!RegisterWindowClass(windowClass)) return;
     window_.Reset(CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   windowClass.hInstance, nullptr));
     if (window_.Get() != nullptr) SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

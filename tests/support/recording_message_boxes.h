@@ -9,7 +9,7 @@
 
 namespace kestrum::testing {
 
-class MessageLog final : public MessageBoxes {
+class RecordingMessageBoxes final : public MessageBoxes {
 public:
     void Show(std::string_view text) override { texts_.emplace_back(text); }
     bool CanBeAnswered() override { return answerable; }

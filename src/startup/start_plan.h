@@ -1,0 +1,37 @@
+// What a run is to do, decided once at its start from its command line and
+// an administrator's policies, and handed to the road it takes: the window's
+// start-up (unattended or not), the watch, or its stop.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "startup/policies.h"
+#include "startup/start_options.h"
+#include "winsys/policy_store.h"
+
+namespace kestrum {
+
+enum class Road {
+    Usage,        // "/?": tell the usage and end
+    RefuseValue,  // a value out of range: say so and end, nothing searched
+    StopWatch,    // "/stop": end this session's watch
+    Watch,        // "/watch": stay and set every client's pane as it appears
+    Window,       // the window's start-up: the unattended run, or the window
+};
+
+struct StartPlan {
+    StartOptions options;  // the command line's, the policies' values over them
+    PoliciesApplied from;  // where the values came from; policy values passed over
+    std::optional<RejectedValue> rejected;  // the first value out of range
+    // No box and no window: where no one can see them, in an unattended run
+    // with "/quiet", and for the watch and its stop (unless the usage is asked).
+    bool quiet = false;
+    bool logs = false;  // unattended or watching, with a log file named
+    Road road = Road::Window;
+};
+
+// `policies` null: none apply.
+StartPlan PlanStart(std::string_view argumentText, PolicyStore* policies, bool boxesCanBeAnswered);
+
+}  // namespace kestrum
