@@ -18,6 +18,11 @@
 //   --pane D,X,Y,W,H  a window of class "C/SIDE NavPane" in the last window,
 //                     inside D nested framed parents (0: a direct child of the
 //                     main window); X,Y in its parent's client coordinates
+//   --splitter        the last pane gets a splitter: a bar 6 pixels wide at
+//                     its right edge, as tall as the pane, that the user drags
+//                     (the mouse captured from button down to button up) to
+//                     give the pane another width, as a client's own does
+//                     (not in a mirrored window)
 //   --exit-after MS   ends by itself after MS milliseconds
 //   --no-stdin        reads no commands; ends on --exit-after or when its
 //                     windows are closed (for use from a shell)
@@ -26,6 +31,7 @@
 //
 //   window <handle> <process id>                        per main window
 //   pane <handle> in <main window handle> parent <handle>  per pane
+//   splitter <handle> beside <pane handle>               per splitter
 //   ready                                                once all are shown
 //
 // Commands on standard input, one a line (end of input ends the client):
@@ -50,6 +56,9 @@
 //                  <old handle> <new handle>" or "none"
 //   quit     closes its windows, prints a last report and ends
 //
+// A pane takes the keyboard focus when it is clicked, as a client's pane
+// (a tree of pages) does.
+//
 // Handles are printed as signed 32-bit decimals; lines end in CR LF. The exit
 // status is 0, 1 when the windows cannot be made, 2 for a command line it
 // cannot read.
@@ -70,6 +79,8 @@ namespace {
 constexpr wchar_t kClientClass[] = L"C/SIDE Application";
 constexpr wchar_t kPaneClass[] = L"C/SIDE NavPane";
 constexpr wchar_t kFrameClass[] = L"StandinFrame";
+constexpr wchar_t kSplitterClass[] = L"StandinSplitter";
+constexpr int kSplitterWidth = 6;
 constexpr UINT kCommandMessage = WM_APP + 1;  // thread message, lParam: std::string*
 constexpr UINT kHangMessage = WM_APP + 2;     // to a main window, wParam: milliseconds
 constexpr UINT_PTR kExitTimer = 1;
@@ -77,6 +88,7 @@ constexpr UINT_PTR kExitTimer = 1;
 struct PaneLayout {
     int depth = 0;
     RECT place{};  // left, top, width, height
+    bool splitter = false;
 };
 
 struct ClientLayout {
@@ -91,6 +103,7 @@ struct Pane {
     HWND handle = nullptr;
     HWND mainWindow = nullptr;
     long moves = 0;
+    HWND splitter = nullptr;
 };
 
 std::vector<HWND> g_windows;
@@ -130,6 +143,21 @@ bool ReadPane(const wchar_t* text, PaneLayout& out) {
     return ReadFour(end + 1, out.place);
 }
 
+// A pane's rectangle in its parent's client coordinates.
+RECT PlaceOf(HWND pane) {
+    RECT r{};
+    GetWindowRect(pane, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(pane), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The splitter at its pane's right edge, as tall as the pane.
+void PlaceSplitter(const Pane& pane) {
+    const RECT r = PlaceOf(pane.handle);
+    SetWindowPos(pane.splitter, nullptr, r.right, r.top, kSplitterWidth, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_WINDOWPOSCHANGING && g_counting) {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
@@ -138,8 +166,45 @@ LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 if (p.handle == hwnd) ++p.moves;
             }
         }
+    } else if (msg == WM_WINDOWPOSCHANGED) {
+        for (const Pane& p : g_panes) {
+            if (p.handle == hwnd && p.splitter != nullptr) PlaceSplitter(p);
+        }
+    } else if (msg == WM_LBUTTONDOWN) {
+        SetFocus(hwnd);
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// The splitter's pane (GWLP_USERDATA) takes the width from its left edge to
+// where the bar is dragged, the bar held where it was grabbed.
+LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    static LONG grabbedAt = 0;  // from the bar's left edge
+    const auto pane = reinterpret_cast<HWND>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+        case WM_SETCURSOR:
+            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_SIZEWE)));
+            return TRUE;
+        case WM_LBUTTONDOWN:
+            grabbedAt = static_cast<short>(LOWORD(lp));
+            SetCapture(hwnd);
+            return 0;
+        case WM_MOUSEMOVE:
+            if (GetCapture() == hwnd && pane != nullptr) {
+                POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+                MapWindowPoints(hwnd, GetParent(pane), &at, 1);
+                const RECT place = PlaceOf(pane);
+                const LONG width = at.x - grabbedAt - place.left;
+                SetWindowPos(pane, nullptr, 0, 0, width > 1 ? width : 1, place.bottom - place.top,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (GetCapture() == hwnd) ReleaseCapture();
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, msg, wp, lp);
+    }
 }
 
 void Hang(long ms) {
@@ -179,6 +244,11 @@ bool RegisterClasses(HINSTANCE instance) {
     wc.lpfnWndProc = DefWindowProcW;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFrameClass;
+    if (!RegisterClassW(&wc)) return false;
+
+    wc.lpfnWndProc = SplitterProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DSHADOW + 1);
+    wc.lpszClassName = kSplitterClass;
     if (!RegisterClassW(&wc)) return false;
 
     wc.lpfnWndProc = PaneProc;
@@ -223,8 +293,17 @@ bool CreateLayout(const std::vector<ClientLayout>& layouts, HINSTANCE instance) 
             }
             HWND h = MakePane(parent, pane.place);
             if (!h) return false;
-            g_panes.push_back(Pane{h, window, 0});
+            g_panes.push_back(Pane{h, window, 0, nullptr});
             Print("pane %ld in %ld parent %ld\n", Id(h), Id(window), Id(parent));
+            if (pane.splitter) {
+                Pane& made = g_panes.back();
+                made.splitter = CreateWindowExW(0, kSplitterClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                                                nullptr, instance, nullptr);
+                if (!made.splitter) return false;
+                SetWindowLongPtrW(made.splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(h));
+                PlaceSplitter(made);
+                Print("splitter %ld beside %ld\n", Id(made.splitter), Id(h));
+            }
         }
         ShowWindow(window, SW_SHOWNOACTIVATE);
         UpdateWindow(window);
@@ -315,6 +394,8 @@ bool RunCommand(const std::string& command) {
             pane->handle = MakePane(parent, RECT{place.left, place.top, place.right - place.left,
                                                  place.bottom - place.top});
             pane->moves = 0;
+            if (pane->splitter != nullptr)
+                SetWindowLongPtrW(pane->splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pane->handle));
             Print("replaced %ld %ld\n", Id(h), Id(pane->handle));
         } else {
             Print("none\n");
@@ -354,6 +435,8 @@ int wmain(int argc, wchar_t** argv) {
         } else if (option == L"--pane" && hasValue && !layouts.empty()) {
             layouts.back().panes.emplace_back();
             ok = ReadPane(argv[++i], layouts.back().panes.back());
+        } else if (option == L"--splitter" && !layouts.empty() && !layouts.back().panes.empty()) {
+            layouts.back().panes.back().splitter = true;
         } else if (option == L"--exit-after" && hasValue) {
             exitAfter = std::wcstol(argv[++i], nullptr, 10);
             ok = exitAfter > 0;
