@@ -59,6 +59,19 @@ bool MemoryDesktop::Start(Handler handler) {
 
 void MemoryDesktop::Stop() { eventHandler_ = nullptr; }
 
+void MemoryDesktop::ReportPlacesIn(const std::vector<WindowHandle>& windows) {
+    placesReported_.clear();
+    for (const WindowHandle window : windows) {
+        if (const Node* client = ClientOf(window)) placesReported_.push_back(client->spec.handle);
+    }
+}
+
+void MemoryDesktop::Focus(WindowHandle window) { events_.emplace_back(WindowEvent::Focused, window); }
+
+void MemoryDesktop::EndCapture(WindowHandle window) {
+    if (reportsPlaces) events_.emplace_back(WindowEvent::CaptureEnded, window);
+}
+
 void MemoryDesktop::DeliverEvents() {
     // One at a time: the handler may make windows, whose events come after.
     for (std::size_t next = 0; next < events_.size() && eventHandler_; ++next) {
@@ -368,6 +381,11 @@ MoveResult MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::i
 
 void MemoryDesktop::Place(Node& node, const MoveCall& move) {
     if (node.dropsMoves) return;
+    const Node* client = ClientOf(move.window);
+    if (reportsPlaces && client != nullptr &&
+        std::find(placesReported_.begin(), placesReported_.end(), client->spec.handle) != placesReported_.end()) {
+        events_.emplace_back(WindowEvent::Placed, move.window);
+    }
     // The window manager takes a negative size as 0.
     const std::int64_t right = std::int64_t{move.x} + std::max(move.width, 0);
     const std::int64_t bottom = std::int64_t{move.y} + std::max(move.height, 0);

@@ -23,7 +23,10 @@
 //   whether it answers is answered only then.
 // - It reports windows as they are made and shown (WindowEvents), queued as
 //   the window manager posts them and delivered by DeliverEvents, as the
-//   program's loop would; like Wine it can leave out the showing.
+//   program's loop would; like Wine it can leave out the showing. A client
+//   is one program: its windows' moves are reported once ReportPlacesIn
+//   names it; the focus and the mouse let go are reported when a test says
+//   so, and like Wine 8 it can leave out the moves and the mouse.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
 // an enumeration, a text length that lies, a text that cannot be read for
@@ -121,6 +124,11 @@ public:
     void DeliverEvents();
     // False plays Wine, which reports no showing.
     bool reportsShowing = true;
+    // The user's doing: the window takes the focus; the mouse is let go.
+    void Focus(WindowHandle window);
+    void EndCapture(WindowHandle window);
+    // False plays Wine 8, which reports neither moves nor the mouse let go.
+    bool reportsPlaces = true;
 
     // Faults. Each applies until the window is destroyed.
     // When `operation` is next called on `onWindow`, `victim` is destroyed
@@ -177,6 +185,7 @@ public:
     // WindowEvents.
     bool Start(Handler handler) override;
     void Stop() override;
+    void ReportPlacesIn(const std::vector<WindowHandle>& windows) override;
 
 private:
     struct Node {
@@ -224,6 +233,7 @@ private:
     std::vector<WindowHandle> waitingProbeClients_;
     Handler eventHandler_;
     std::vector<std::pair<WindowEvent, WindowHandle>> events_;
+    std::vector<WindowHandle> placesReported_;  // the clients' top-level windows
     std::array<std::uint64_t, kOperationCount> calls_{};
     WindowHandle nextHandle_ = 0x00010010;
 };

@@ -11,15 +11,17 @@ constexpr wchar_t kClassName[] = L"KestrumMessages";
 
 }  // namespace
 
-MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
+MessageWindow::MessageWindow(Handler handler, Kind kind) : handler_(std::move(handler)) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kClassName;
     if (!RegisterWindowClass(windowClass)) return;
-    window_.Reset(CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  windowClass.hInstance, nullptr));
+    // Top-level: a pop-up never shown, and kept off the taskbar.
+    const bool topLevel = kind == Kind::HiddenTopLevel;
+    window_.Reset(CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, kClassName, L"", topLevel ? WS_POPUP : 0, 0, 0, 0,
+                                  0, topLevel ? nullptr : HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
     if (window_.Get() != nullptr) SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -1,6 +1,7 @@
 // A message-only window of this program's, for what comes back through the
 // thread's message loop (a timer, a notice posted to itself): each message
-// goes to the handler. No exception may unwind through user32: the first one
+// goes to the handler. Hidden top-level instead, for what is broadcast to
+// top-level windows only (the shell telling that its taskbar is made anew). No exception may unwind through user32: the first one
 // the handler throws ends the loop, and is thrown on from RethrowFailure
 // once the loop is over.
 #pragma once
@@ -19,7 +20,9 @@ public:
     // True when the handler took the message.
     using Handler = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam)>;
 
-    explicit MessageWindow(Handler handler);
+    enum class Kind { MessageOnly, HiddenTopLevel };
+
+    explicit MessageWindow(Handler handler, Kind kind = Kind::MessageOnly);
     MessageWindow(const MessageWindow&) = delete;
     MessageWindow& operator=(const MessageWindow&) = delete;
 

@@ -1,11 +1,12 @@
-// WindowEvents over user32's window-event hook, for the Windows build: out of
-// context, so the reports come through this thread's message loop. The
+// WindowEvents over user32's window-event hooks, for the Windows build: out
+// of context, so the reports come through this thread's message loop. A
 // hook's callback only records what it was told and posts itself a message;
 // the handler runs from that message, one event after another.
 #pragma once
 
 #include <windows.h>
 
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -21,9 +22,12 @@ public:
     Win32WindowEvents(const Win32WindowEvents&) = delete;
     Win32WindowEvents& operator=(const Win32WindowEvents&) = delete;
 
-    // One instance hears the hook at a time.
+    // One instance hears the hooks at a time.
     bool Start(Handler handler) override;
     void Stop() override;
+    // One hook on the location changes of each program named, that
+    // program's own: none on the whole desktop.
+    void ReportPlacesIn(const std::vector<WindowHandle>& windows) override;
     // A handler that threw ends the thread's message loop; its owner throws
     // it on from here once the loop is over.
     void RethrowFailure() const { window_.RethrowFailure(); }
@@ -33,7 +37,8 @@ private:
                                DWORD thread, DWORD time);
     void HandleWaiting();
 
-    HWINEVENTHOOK hook_ = nullptr;
+    std::vector<HWINEVENTHOOK> hooks_;
+    std::map<DWORD, HWINEVENTHOOK> placeHooks_;  // by process id
     Handler handler_;
     std::vector<std::pair<WindowEvent, HWND>> waiting_;
     MessageWindow window_;
