@@ -5,14 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "startup/policy_names.h"
+#include "startup/usage.h"
 #include "support/desktop_fixture.h"
 #include "support/memory_log_file.h"
 #include "support/memory_policy_store.h"
+#include "support/memory_user_width_store.h"
 
 namespace kestrum {
 namespace {
@@ -65,6 +68,61 @@ TEST(PolicyTest, TheSettlingTimeAndTheLogFileToo) {
     EXPECT_EQ(options.LogFile, "C:\\Users\\ann\\k.log");
     EXPECT_EQ(applied.logFile, Source::UserPolicy);
     EXPECT_TRUE(applied.ignored.empty()) << "the machine's value came first";
+}
+
+// Which width is in force: a policy's, the user's own, the command line's;
+// the user's is neither read under a policy's width nor with memory off.
+struct PrecedenceCase {
+    const char* name;
+    std::map<std::pair<PolicyScope, std::string_view>, std::uint32_t> policies;
+    std::optional<std::uint32_t> kept;  // the user's width
+    std::int16_t width;
+    Source from;
+    bool remembers;
+    bool showsIcon = true;
+};
+
+void PrintTo(const PrecedenceCase& c, std::ostream* os) { *os << c.name; }
+
+class PrecedenceTest : public ::testing::TestWithParam<PrecedenceCase> {};
+
+TEST_P(PrecedenceTest, DecidesTheWidthInForce) {
+    const PrecedenceCase& c = GetParam();
+    testing::MemoryPolicyStore policies;
+    for (const auto& [at, value] : c.policies) policies.numbers[{at.first, std::string(at.second)}] = value;
+    testing::MemoryUserWidthStore userWidths;
+    userWidths.width = c.kept;
+    const StartPlan plan = PlanStart("/watch /newsize=250", &policies, true, &userWidths);
+    EXPECT_EQ(plan.options.NewSize, c.width);
+    EXPECT_EQ(plan.from.width, c.from);
+    EXPECT_EQ(plan.remembersUserWidth, c.remembers);
+    EXPECT_EQ(userWidths.reads, c.remembers ? 1 : 0);
+    EXPECT_EQ(plan.showsIcon, c.showsIcon);
+    // What forgetting the user's width goes back to.
+    EXPECT_EQ(plan.widthWithoutUsers, c.from == Source::UserWidth ? 250 : c.width);
+}
+
+constexpr auto kMachine = PolicyScope::Machine;
+constexpr auto kUser = PolicyScope::User;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrecedenceTest,
+    ::testing::Values(
+        PrecedenceCase{"TheUsersOverTheCommandLine", {}, 360, 360, Source::UserWidth, true},
+        PrecedenceCase{"NoneKept", {}, {}, 250, Source::Given, true},
+        PrecedenceCase{"KeptOutOfRange", {}, 0, 250, Source::Given, true},
+        PrecedenceCase{"APolicyWidthOverTheUsers", {{{kUser, kPolicyNewSize}, 320}}, 360, 320, Source::UserPolicy,
+                       false},
+        PrecedenceCase{"MemoryOff", {{{kUser, kPolicyRememberUserWidth}, 0}}, 360, 250, Source::Given, false},
+        PrecedenceCase{"TheComputersWord",
+                       {{{kMachine, kPolicyRememberUserWidth}, 0}, {{kUser, kPolicyRememberUserWidth}, 1},
+                        {{kMachine, kPolicyShowTrayIcon}, 0}, {{kUser, kPolicyShowTrayIcon}, 1}},
+                       360, 250, Source::Given, false, false},
+        PrecedenceCase{"OutOfRangeIsNoWord", {{{kMachine, kPolicyRememberUserWidth}, 2}}, 360, 360,
+                       Source::UserWidth, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PrecedenceTest, TheUsageNamesTheUsersWidth) {
+    EXPECT_TRUE(Usage(360, Source::UserWidth).ends_with("The width in force: 360, from your own width."));
 }
 
 // The unattended run sets the policy's width, and its log says where the

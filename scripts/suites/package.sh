@@ -41,7 +41,7 @@ header=src/startup/policy_names.h
 header_key=$(sed -n 's/.*kPolicyKey = "\(.*\)";/\1/p' "$header" | sed 's/\\\\/\\/g')
 header_values=$(grep -v kPolicyKey "$header" | sed -n 's/.*kPolicy[A-Za-z]* = "\(.*\)";/\1/p' | sort -u | paste -sd ' ')
 template_keys=$(attributes "$admx" '//*[local-name()="policy"]/@key')
-template_values=$(attributes "$admx" '//*[local-name()="elements"]/*/@valueName')
+template_values=$(attributes "$admx" '//*[local-name()="policy"]/@valueName | //*[local-name()="elements"]/*/@valueName')
 [ -n "$header_key" ] && [ "$template_keys" = "$header_key" ] && [ -n "$header_values" ] &&
     [ "$template_values" = "$header_values" ]
 summary_result $? "policy templates: key $template_keys and values $template_values, as $header names them (key $header_key, values $header_values)"

@@ -15,6 +15,7 @@
 #include "winsys/win32/win32_policy_store.h"
 #include "winsys/win32/win32_text.h"
 #include "winsys/win32/win32_timers.h"
+#include "winsys/win32/win32_user_width_store.h"
 #include "winsys/win32/win32_window_system.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
@@ -23,8 +24,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     try {
         win32::Win32MessageBoxes boxes;
         win32::Win32PolicyStore policies(kPolicyKey);
-        const StartPlan plan =
-            PlanStart(ArgumentText(win32::WideToUtf8(GetCommandLineW())), &policies, boxes.CanBeAnswered());
+        // The user's own width: the user's registry, which roams with the profile.
+        win32::Win32UserWidthStore userWidths("Software\\Kestrum", "UserWidth");
+        const StartPlan plan = PlanStart(ArgumentText(win32::WideToUtf8(GetCommandLineW())), &policies,
+                                         boxes.CanBeAnswered(), &userWidths);
         std::optional<win32::Win32LogFile> logFile;
         if (plan.logs) logFile.emplace(plan.options.LogFile);
         RunLog log(logFile ? &*logFile : nullptr);

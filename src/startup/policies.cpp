@@ -38,6 +38,7 @@ std::string_view SourceWords(Source source) {
     switch (source) {
         case Source::MachinePolicy: return "the computer's policy";
         case Source::UserPolicy: return "the user's policy";
+        case Source::UserWidth: return "your own width";
         case Source::Given: break;
     }
     return "the command line";
@@ -47,6 +48,13 @@ PoliciesApplied ApplyPolicies(StartOptions& options, PolicyStore& policies) {
     PoliciesApplied applied;
     Apply(policies, kPolicyNewSize, 1, 32767, options.NewSize, applied.width, applied.ignored);
     Apply(policies, kPolicySettleTime, 0, 10000, options.SettleMs, applied.settle, applied.ignored);
+    std::int16_t remember = 1;
+    std::int16_t showIcon = 1;
+    Source unused = Source::Given;
+    Apply(policies, kPolicyRememberUserWidth, 0, 1, remember, unused, applied.ignored);
+    Apply(policies, kPolicyShowTrayIcon, 0, 1, showIcon, unused, applied.ignored);
+    applied.rememberUserWidth = remember != 0;
+    applied.showTrayIcon = showIcon != 0;
     for (const PolicyScope scope : kScopes) {
         const std::optional<std::string> file = policies.Text(scope, kPolicyLogFile);
         if (!file || file->empty()) continue;

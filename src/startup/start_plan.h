@@ -9,6 +9,7 @@
 #include "startup/policies.h"
 #include "startup/start_options.h"
 #include "winsys/policy_store.h"
+#include "winsys/user_width_store.h"
 
 namespace kestrum {
 
@@ -29,9 +30,19 @@ struct StartPlan {
     bool quiet = false;
     bool logs = false;  // unattended or watching, with a log file named
     Road road = Road::Window;
+    // The watch keeps a width the user gives the pane: no policy width and
+    // no policy against it. The width in force is then the user's where one
+    // is kept; forgetting it brings back the width in force without it.
+    bool remembersUserWidth = false;
+    std::int16_t widthWithoutUsers = kDefaultWidth;
+    Source widthWithoutUsersFrom = Source::Given;
+    bool showsIcon = true;  // the watch's, in the notification area
 };
 
-// `policies` null: none apply.
-StartPlan PlanStart(std::string_view argumentText, PolicyStore* policies, bool boxesCanBeAnswered);
+// Which width is in force: a policy's (the computer's, then the user's), the
+// user's own kept in `userWidths`, the command line's, 300. `policies` and
+// `userWidths` null: none.
+StartPlan PlanStart(std::string_view argumentText, PolicyStore* policies, bool boxesCanBeAnswered,
+                    UserWidthStore* userWidths = nullptr);
 
 }  // namespace kestrum
