@@ -104,6 +104,12 @@ public:
         static_cast<void>(window);
         return length;
     }
+    // The other way: a length in the window's own pixels, in those of a
+    // DPI-unaware program.
+    virtual std::int32_t ToUnawarePixels(WindowHandle window, std::int32_t length) {
+        static_cast<void>(window);
+        return length;
+    }
 
     // Move and resize: x and y are screen pixels for a top-level window and
     // client coordinates of its parent for a child window. Repaints. A window

@@ -93,6 +93,7 @@ TEST_P(ScaledDisplayTest, ThePaneKeepsItsPlaceAndHeight) {
         reset.Start(ToHandle(pane), c.newSize, [&](const ResetReport& report) { outcome = report.outcome; });
         testing::PumpUntil([&] { return outcome.has_value(); });
         EXPECT_TRUE(outcome && ResetSucceeded(*outcome));
+        EXPECT_EQ(system.ToUnawarePixels(ToHandle(pane), c.width), c.newSize) << "the width read back, unscaled";
         kestrumAfter = GetThreadContext();
     }
 

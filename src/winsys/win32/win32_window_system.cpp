@@ -183,21 +183,39 @@ bool Win32WindowSystem::MapRectToClient(WindowHandle window, Rect& rect) {
     return true;
 }
 
+namespace {
+
+// length * numerator / denominator, rounded to the nearest, halves away from
+// zero, as MulDiv does, in 64 bits and kept within range.
+std::int32_t Scaled(std::int32_t length, std::int64_t numerator, std::int64_t denominator) {
+    const std::int64_t twice = std::int64_t{length} * numerator * 2;
+    return ClampToInt32((twice + (twice < 0 ? -denominator : denominator)) / (2 * denominator));
+}
+
+// The window's resolution where it has one of its own; 0 where it has none.
+UINT OwnDpi(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    const DpiCalls& dpi = Dpi();
+    return dpi.dpiForWindow && hwnd != nullptr ? dpi.dpiForWindow(hwnd) : 0;
+}
+
+}  // namespace
+
 // A DPI-unaware Kestrum's width reached an aware window scaled by the window
 // manager from 96 dpi to the window's (375 pixels for 250 at 144 dpi, 272
 // for 181); the same scaling here keeps that width, now set in the window's
 // own pixels. An unaware window's pixels are those at 96 dpi: unchanged.
 std::int32_t Win32WindowSystem::FromUnawarePixels(WindowHandle window, std::int32_t length) {
-    const HWND hwnd = ToHwnd(window);
-    const DpiCalls& dpi = Dpi();
-    const UINT windowDpi = dpi.dpiForWindow && hwnd != nullptr ? dpi.dpiForWindow(hwnd) : 0;
+    const UINT windowDpi = OwnDpi(window);
     if (windowDpi == 0 || windowDpi == USER_DEFAULT_SCREEN_DPI) return length;
-    // Rounded to the nearest, halves away from zero, as MulDiv does, in 64
-    // bits and kept within range.
-    constexpr std::int64_t kUnawareDpi = USER_DEFAULT_SCREEN_DPI;
-    const std::int64_t twice = std::int64_t{length} * windowDpi * 2;
-    const std::int64_t scaled = (twice + (twice < 0 ? -kUnawareDpi : kUnawareDpi)) / (2 * kUnawareDpi);
-    return ClampToInt32(scaled);
+    return Scaled(length, windowDpi, USER_DEFAULT_SCREEN_DPI);
+}
+
+// 272 pixels at 144 dpi are 181 at 96.
+std::int32_t Win32WindowSystem::ToUnawarePixels(WindowHandle window, std::int32_t length) {
+    const UINT windowDpi = OwnDpi(window);
+    if (windowDpi == 0 || windowDpi == USER_DEFAULT_SCREEN_DPI) return length;
+    return Scaled(length, USER_DEFAULT_SCREEN_DPI, windowDpi);
 }
 
 MoveResult Win32WindowSystem::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,

@@ -38,6 +38,7 @@ public:
     bool IsVisible(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
     std::int32_t FromUnawarePixels(WindowHandle window, std::int32_t length) override;
+    std::int32_t ToUnawarePixels(WindowHandle window, std::int32_t length) override;
 
     // Posted to windows of other threads (SWP_ASYNCWINDOWPOS).
     MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
