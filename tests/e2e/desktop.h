@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -118,6 +119,18 @@ inline std::vector<HWND> ClientWindowsOnDesktop() {
         if (ClassOf(h) == kClientClass) found.push_back(h);
     }
     return found;
+}
+
+// Where the first icon put into the notification area is: Wine's virtual
+// desktop (the end-to-end desktop) draws the area at the right end of its
+// taskbar, Shell_TrayWnd, without a window of its own per icon, the first
+// icon rightmost (measured); none when there is no taskbar.
+inline std::optional<POINT> FirstTrayIcon() {
+    const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (taskbar == nullptr || !IsWindowVisible(taskbar)) return std::nullopt;
+    const RECT r = RectOf(taskbar);
+    const int icon = GetSystemMetrics(SM_CXSMICON) + 4;
+    return POINT{r.right - icon / 2, (r.top + r.bottom) / 2};
 }
 
 // The window with the keyboard focus in the thread that owns `window`.

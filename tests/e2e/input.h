@@ -24,6 +24,20 @@ inline INPUT Mouse(DWORD flags, POINT at) {
     return in;
 }
 
+// The pointer moved to `at`, alone, and seen there: a button pressed in the
+// same breath may still land where the pointer was before. Every press
+// carries the place too.
+inline void MovePointer(POINT at) {
+    SetCursorPos(at.x, at.y);
+    Send({Mouse(MOUSEEVENTF_MOVE, at)});
+    WaitUntil([&] {
+        POINT now{};
+        GetCursorPos(&now);
+        return now.x == at.x && now.y == at.y;
+    }, 2000);
+    Sleep(30);
+}
+
 // Clicks `times` times in a row at one point (2: a double-click). A click
 // soon after another near the same point would make a double-click the user
 // did not mean: it waits until that can no longer happen.
@@ -34,16 +48,7 @@ inline void Click(POINT at, int times = 1) {
     if (std::abs(at.x - lastAt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
         std::abs(at.y - lastAt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) && wait > 0)
         Sleep(static_cast<DWORD>(wait * 1000));
-    // The pointer first, alone: a button pressed in the same breath may still
-    // land where the pointer was before. Every press carries the place too.
-    SetCursorPos(at.x, at.y);
-    Send({Mouse(MOUSEEVENTF_MOVE, at)});
-    WaitUntil([&] {
-        POINT now{};
-        GetCursorPos(&now);
-        return now.x == at.x && now.y == at.y;
-    }, 2000);
-    Sleep(30);
+    MovePointer(at);
     std::vector<INPUT> inputs;
     for (int i = 0; i < times; ++i) {
         inputs.push_back(Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, at));
@@ -52,6 +57,24 @@ inline void Click(POINT at, int times = 1) {
     Send(inputs);
     lastAt = at;
     lastTime = Seconds();
+}
+
+// A drag with the left button, as a user's hand makes it: pressed at `from`,
+// moved there in steps, let go at `to`.
+inline void Drag(POINT from, POINT to, int steps = 10) {
+    MovePointer(from);
+    Send({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, from)});
+    for (int i = 1; i <= steps; ++i) {
+        Sleep(20);
+        Send({Mouse(MOUSEEVENTF_MOVE, {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps})});
+    }
+    Sleep(20);
+    Send({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, to)});
+}
+
+inline void RightClick(POINT at) {
+    MovePointer(at);
+    Send({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_RIGHTDOWN, at), Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_RIGHTUP, at)});
 }
 
 inline INPUT Key(WORD vk, bool up) {
