@@ -31,7 +31,7 @@ check "PE format" "$seen_format" "$format"
 
 # DLLs that every Windows installation carries; msvcrt.dll is the system's C
 # library that MinGW-w64 programs use.
-system_dlls=" advapi32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll "
+system_dlls=" advapi32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll "
 foreign=""
 imports=$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u | paste -sd ' ')
 for dll in $imports; do
