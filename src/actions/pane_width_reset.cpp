@@ -94,6 +94,9 @@ void PaneWidthReset::Look() {
         timer_.Start(std::min(left, kWidthLookedAtEvery), [this] { Look(); });
         return;
     }
+    // A client with higher rights may have had the move dropped, though it
+    // was said to be posted (User Interface Privilege Isolation).
+    if (system_.HasHigherRights(report_.pane)) return Finish(ResetOutcome::Refused);
     switch (probe_ ? probe_->Heard() : Reply::NoWindow) {
         case Reply::NoWindow: return Finish(ResetOutcome::PaneGone);
         case Reply::NoAnswer: return Finish(ResetOutcome::NotAnswering);
