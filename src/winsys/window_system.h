@@ -120,6 +120,16 @@ public:
     virtual void RequestEnable(WindowHandle window, bool enable) = 0;
     // Asks the window's thread whether it answers, without waiting.
     virtual std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) = 0;
+
+    // The window belongs to a program that runs with higher rights than this
+    // one (elevated, where this one is not). The window manager may drop
+    // what this program asks of such a window, a move included, and still
+    // report it posted. False where it cannot be told, and for a handle that
+    // names no window.
+    virtual bool HasHigherRights(WindowHandle window) {
+        static_cast<void>(window);
+        return false;
+    }
 };
 
 }  // namespace kestrum

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -253,6 +255,34 @@ TEST_F(PolicyRoadTest, AComputersPolicyWidthWinsOverTheCommandLine) {
     const HWND pane = client.panes.front();
     EXPECT_TRUE(WaitUntil([&] { return WidthOf(pane) == 260; }, 3000)) << "the pane is " << WidthOf(pane) << " wide";
     CheckPanes(pane, 260);
+}
+
+// The user's policy value `name`, removed when the road is done.
+struct UserPolicyRemoved {
+    const wchar_t* name;
+    ~UserPolicyRemoved() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Policies\\Kestrum", name); }
+};
+
+TEST_F(PolicyRoadTest, AUsersPolicyLogFileIsWrittenWithItsVariablesExpanded) {
+    wchar_t temp[MAX_PATH] = L"";
+    wchar_t user[256] = L"";
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    ASSERT_GT(GetEnvironmentVariableW(L"USERNAME", user, 256), 0u) << "no USERNAME to expand";
+    const std::wstring log = std::wstring(temp) + L"kestrum-policy-" + user + L".log";
+    const std::wstring named = std::wstring(temp) + L"kestrum-policy-%USERNAME%.log";
+    DeleteFileW(log.c_str());
+    const UserPolicyRemoved removed{L"LogFile"};
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Policies\\Kestrum", L"LogFile", REG_EXPAND_SZ,
+                              named.c_str(), static_cast<DWORD>((named.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(StartClient(OneClient(L"Orders", 220)));
+    ASSERT_TRUE(kestrum.Start(L"/AUTO /quiet /newsize=250"));
+    kestrum.Resume();
+    ASSERT_TRUE(kestrum.WaitExit(10000));
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+    std::ifstream in(log.c_str(), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(": 220 -> 250, set"), std::string::npos) << "the log at the expanded path: " << text;
 }
 
 }  // namespace

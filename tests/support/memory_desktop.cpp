@@ -131,6 +131,10 @@ void MemoryDesktop::DropMoves(WindowHandle window) {
     if (Node* node = Find(window)) node->dropsMoves = true;
 }
 
+void MemoryDesktop::GiveHigherRights(WindowHandle window) {
+    if (Node* client = ClientOf(window)) client->higherRights = true;
+}
+
 MemoryDesktop::Node* MemoryDesktop::ClientOf(WindowHandle window) {
     Node* node = Find(window);
     while (node != nullptr && node->parent != 0) node = Find(node->parent);
@@ -358,6 +362,7 @@ MoveResult MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::i
     Node* node = Find(window);
     if (node == nullptr) return MoveResult::Failed;
     if (node->refusesMoves) return MoveResult::Refused;
+    if (ClientOf(window)->higherRights) return MoveResult::Posted;
     if (ClientOf(window)->hung) {
         waitingMoves_.push_back(move);
     } else {
@@ -402,6 +407,12 @@ std::unique_ptr<AnswerProbe> MemoryDesktop::ProbeAnswering(WindowHandle window) 
         waitingProbeClients_.push_back(client->spec.handle);
     }
     return probe;
+}
+
+bool MemoryDesktop::HasHigherRights(WindowHandle window) {
+    Enter(Operation::HasHigherRights, window);
+    const Node* client = ClientOf(window);
+    return client != nullptr && client->higherRights;
 }
 
 WindowHandle MemoryDesktop::RootOf(WindowHandle window) {

@@ -88,6 +88,7 @@ enum class Operation : std::size_t {
     IsWindowEnabled,
     RequestEnable,
     ProbeAnswering,
+    HasHigherRights,
     kCount,  // how many there are
 };
 inline constexpr std::size_t kOperationCount = static_cast<std::size_t>(Operation::kCount);
@@ -140,6 +141,10 @@ public:
     // Moves of the window are taken and dropped, as by a client that sets
     // its pane back itself.
     void DropMoves(WindowHandle window);
+    // The client holding `window` runs with higher rights than Kestrum, and
+    // says so when asked: moves of its windows are said to be posted and
+    // dropped, as User Interface Privilege Isolation does.
+    void GiveHigherRights(WindowHandle window);
 
     // The client holding `window` stops answering, or answers again; moves
     // waiting for it are carried out then, in order.
@@ -173,6 +178,7 @@ public:
     MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                           std::int32_t width, std::int32_t height) override;
     std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) override;
+    bool HasHigherRights(WindowHandle window) override;
 
     // WindowEvents.
     bool Start(Handler handler) override;
@@ -188,7 +194,8 @@ private:
         bool rectReadFails = false;
         bool refusesMoves = false;
         bool dropsMoves = false;
-        bool hung = false;  // on a top-level window: its client's thread
+        bool hung = false;          // on a top-level window: its client's thread
+        bool higherRights = false;  // on a top-level window: its client's
     };
     struct Probe;
     struct PendingAction {

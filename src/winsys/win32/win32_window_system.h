@@ -50,6 +50,9 @@ public:
     // SendMessageCallbackW with WM_NULL: the answer comes through this
     // thread's message loop.
     std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) override;
+    // The window's process runs elevated (TokenElevation) while this one
+    // does not, or keeps its process or token from this one (access denied).
+    bool HasHigherRights(WindowHandle window) override;
 };
 
 }  // namespace kestrum::win32
