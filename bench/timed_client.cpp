@@ -37,6 +37,8 @@
 #include <cstring>
 #include <string>
 
+#include "winsys/win32/win32_window_system.h"
+
 namespace {
 
 constexpr wchar_t kClientClass[] = L"C/SIDE Application";
@@ -154,7 +156,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             return g_set == 0 ? up : std::min(up, std::max(created + Ticks(hold), g_set + Ticks(kLingerMs)));
         });
 
-        const long handle = static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(g_pane)));
+        const long handle = kestrum::win32::ToHandle(g_pane);
         if (g_set != 0) {
             ++setCount;
             std::printf("opening %ld pane %ld created %lld set %lld\r\n", opening, handle, created, g_set);
