@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks what the shipped kestrum.exe is, without running it:
 #   check_exe.sh EXE PE32|PE32+ x86|amd64 OBJDUMP
-# its PE format (the build's architecture), that it imports system DLLs only,
+# its PE format (the build's architecture), terminal-server aware, that it imports system DLLs only,
 # that its manifest names the same architecture, that its version resource
 # names the company and the copyright of LICENSE, and that it is stripped.
 # Ends with "N passed, N failed".
@@ -28,6 +28,11 @@ case $magic in
     *) seen_format="no PE optional header ($magic)" ;;
 esac
 check "PE format" "$seen_format" "$format"
+
+# Terminal-server aware: Windows loads no compatibility layer into each session's copy.
+characteristics=$(awk '/^DllCharacteristics/ { print $2 }' <<<"$headers")
+check "terminal-server aware (DllCharacteristics ${characteristics:-?} has 0x8000)" \
+    $((0x${characteristics:-0} & 0x8000)) $((0x8000))
 
 # DLLs that every Windows installation carries; msvcrt.dll is the system's C
 # library that MinGW-w64 programs use.
