@@ -119,8 +119,8 @@ if [ "${BENCH_SKIP_WINE:-0}" != 1 ]; then
 
     export WINEPREFIX=${WINEPREFIX:-$root/$win/wineprefix}
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    # shellcheck source=scripts/lib/display.sh
-    source scripts/lib/display.sh
+    # shellcheck source=tests/e2e/desktop.sh
+    source tests/e2e/desktop.sh
     client_pid=""
     # Ends everything started here: the client, Wine's processes in this
     # prefix, and the private display.
