@@ -2,7 +2,7 @@
 # The MSIs, installed: installer.sh STEP BUILD NEXT SUFFIX (build/<preset>, build/<preset>-next, win32 or win64)
 # - next: the same sources as the next patch version (preset <preset>-next), signed with a throwaway key;
 # - signatures: its exe (in the zip and the MSI) and its MSI verify against that authority, and fail once a byte changes;
-# - wine, on the installer's private desktop (a fresh prefix): widths refused; an upgrade over the earlier Run value;
+# - wine, on the installer's private desktop (a fresh prefix): widths refused; upgrades that keep the start at logon;
 #   a silent install and its exe; an upgrade; a refused downgrade; an uninstall leaving nothing behind.
 set -uo pipefail
 step=$1 build=$2 next=$3 suffix=$4
@@ -61,7 +61,7 @@ if [ "$suffix" = win32 ]; then program_files="Program Files (x86)" other="Progra
     program_files="Program Files" other="Program Files (x86)" view=''; fi
 folder=$WINEPREFIX/drive_c/$program_files/Kestrum exe_path="C:\\$program_files\\Kestrum\\kestrum.exe"
 uninstall_key="HKLM\\Software\\${view}Microsoft\\Windows\\CurrentVersion\\Uninstall"
-run_key="HKLM\\Software\\${view}Microsoft\\Windows\\CurrentVersion\\Run"
+run_key="HKLM\\Software\\${view}Microsoft\\Windows\\CurrentVersion\\Run" width_key="HKLM\\Software\\${view}Kestrum"
 one_entry="Kestrum $later by the Kestrum developers"
 # msiexec's 1603 reaches us from Wine modulo 256.
 refused=$((1603 % 256))
@@ -103,20 +103,23 @@ done
 [ -z "$wrong" ]
 result $? "NEWSIZE=99999, abc, 0, -5, 2.5 and an empty one refused before anything is installed (not so:${wrong:- none})"
 
-# An install that wrote the earlier versions' Run value (the release MSI with that value put back by msibuild),
-# upgraded: the start at logon stays, as the watch. (The feature is named again: Wine's installer does not carry it
-# over from the version it replaces.)
+# Upgrades that name no features keep the start at logon and, NEWSIZE not given again, its width: over an install
+# with the earlier versions' Run value (the release MSI with that value put back by msibuild), and over this version.
 old_msi=$out/old-run-value.msi
 cp "$msi" "$old_msi" && msibuild "$old_msi" -q "UPDATE \`Registry\` SET \`Value\` = \
-'\"[INSTALLFOLDER]kestrum.exe\" /AUTO /wait=120 /quiet /newsize=[NEWSIZE]' WHERE \`Name\` = 'Kestrum'" &&
-    wine_tool msiexec /i "$old_msi" /qn ADDLOCAL=AutoStart NEWSIZE=250 &&
-    [ "$(run_value)" = "\"$exe_path\" /AUTO /wait=120 /quiet /newsize=250" ]
-result $? "with the earlier Run value, msiexec /i ... ADDLOCAL=AutoStart NEWSIZE=250 writes it (seen: $(run_value))"
-wine_tool msiexec /i "$later_msi" /qn ADDLOCAL=AutoStart NEWSIZE=250 &&
-    [ "$(run_value)" = "\"$exe_path\" /watch /newsize=250" ] && [ "$(entries)" = "$one_entry" ]
-result $? "$later over it leaves one entry and the Run value \"$exe_path\" /watch /newsize=250 (seen: $(run_value))"
-wine_tool msiexec /x "$later_msi" /qn && [ -z "$(entries)$(run_value)" ]
-result $? "that install uninstalls, the Run value with it"
+'\"[INSTALLFOLDER]kestrum.exe\" /AUTO /wait=120 /quiet /newsize=[NEWSIZE]' WHERE \`Name\` = 'Kestrum'"
+for case in "$old_msi|/AUTO /wait=120 /quiet /newsize=250||/watch /newsize=250" \
+    "$msi|/watch /newsize=250|NEWSIZE=280|/watch /newsize=280"; do
+    IFS='|' read -r earlier earlier_run given later_run <<<"$case"
+    wine_tool msiexec /i "$earlier" /qn ADDLOCAL=AutoStart NEWSIZE=250 && [ "$(run_value)" = "\"$exe_path\" $earlier_run" ]
+    result $? "$(basename "$earlier") ADDLOCAL=AutoStart NEWSIZE=250 writes the Run value \"$exe_path\" $earlier_run (seen: $(run_value))"
+    # shellcheck disable=SC2086  # no property or one
+    wine_tool msiexec /i "$later_msi" /qn $given && [ "$(run_value)" = "\"$exe_path\" $later_run" ] &&
+        [ "$(entries)" = "$one_entry" ]
+    result $? "$later over it (msiexec /i ... /qn${given:+ $given}): one entry and the Run value ... $later_run (seen: $(run_value))"
+    wine_tool msiexec /x "$later_msi" /qn && [ -z "$(entries)$(run_value)$(reg_value "$width_key" NEWSIZE)" ]
+    result $? "that install uninstalls, its Run value and the width kept for the next with it"
+done
 
 # A silent install: the files in the build's own Program Files folder, one entry showing the exe's icon, a Start menu
 # shortcut to the exe (in all users' Start menu on Windows, the user's under Wine: the log's ProgramMenuFolder says),
