@@ -267,10 +267,7 @@ DWORD WINAPI ReadCommands(LPVOID param) {
 }
 
 HWND VisibleWindowCalled(const std::string& caption) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, caption.data(), static_cast<int>(caption.size()),
-                                      nullptr, 0);
-    std::wstring wanted(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, caption.data(), static_cast<int>(caption.size()), wanted.data(), n);
+    const std::wstring wanted = e2e::Utf8ToWide(caption);
     for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
         wchar_t text[512] = L"";
         GetWindowTextW(h, text, 512);
