@@ -67,6 +67,24 @@ TEST(PolicyTest, TheSettlingTimeAndTheLogFileToo) {
     EXPECT_TRUE(applied.ignored.empty()) << "the machine's value came first";
 }
 
+// The event level: the policy's, the computer's first, for an unattended
+// run and the watch; a value out of range passed over and told; the window
+// reports nothing.
+TEST(PolicyTest, TheEventLevelIsThePolicysForUnattendedRunsAndTheWatch) {
+    testing::MemoryPolicyStore policies;
+    EXPECT_EQ(PlanStart("/AUTO", &policies, true).eventLevel, EventLevel::Problems) << "by default";
+    policies.numbers[{PolicyScope::Machine, std::string(kPolicyEventLogLevel)}] = 3;
+    policies.numbers[{PolicyScope::User, std::string(kPolicyEventLogLevel)}] = 2;
+    const StartPlan watch = PlanStart("/watch", &policies, true);
+    EXPECT_EQ(watch.eventLevel, EventLevel::Every);
+    EXPECT_EQ(watch.from.ignored, std::vector<std::string>{
+                                      "the computer's policy EventLogLevel = 3 is ignored: it must lie between 0 and 2"});
+    policies.numbers[{PolicyScope::Machine, std::string(kPolicyEventLogLevel)}] = 0;
+    EXPECT_EQ(PlanStart("/AUTO /quiet", &policies, true).eventLevel, EventLevel::None);
+    policies.numbers.clear();
+    EXPECT_EQ(PlanStart("/wait=5", &policies, true).eventLevel, EventLevel::None);
+}
+
 // The unattended run sets the policy's width, and its log says where the
 // width came from and which policy value was passed over.
 TEST(PolicyTest, AnUnattendedRunTakesThePolicysWidthAndSaysSo) {

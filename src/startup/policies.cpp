@@ -47,6 +47,7 @@ PoliciesApplied ApplyPolicies(StartOptions& options, PolicyStore& policies) {
     PoliciesApplied applied;
     Apply(policies, kPolicyNewSize, 1, 32767, options.NewSize, applied.width, applied.ignored);
     Apply(policies, kPolicySettleTime, 0, 10000, options.SettleMs, applied.settle, applied.ignored);
+    Apply(policies, kPolicyEventLogLevel, 0, 2, applied.eventLevel, applied.eventLevelFrom, applied.ignored);
     for (const PolicyScope scope : kScopes) {
         const std::optional<std::string> file = policies.Text(scope, kPolicyLogFile);
         if (!file || file->empty()) continue;

@@ -21,15 +21,25 @@ enum class Source {
 // "the computer's policy", "the user's policy", "the command line".
 std::string_view SourceWords(Source source);
 
+// What an unattended run and the watch report to the event log.
+enum class EventLevel {
+    None = 0,
+    Problems = 1,  // warnings and errors, and the watch's start and end
+    Every = 2,     // those, and every width set
+};
+
 struct PoliciesApplied {
     Source width = Source::Given;
     Source settle = Source::Given;
     Source logFile = Source::Given;
+    EventLevel eventLevel = EventLevel::Problems;
+    Source eventLevelFrom = Source::Given;
     // One line for each policy value ignored, for the log.
     std::vector<std::string> ignored;
 };
 
-// Replaces the width, the settling time and the log file with the policies'.
+// Replaces the width, the settling time and the log file with the policies',
+// and reads the event level.
 PoliciesApplied ApplyPolicies(StartOptions& options, PolicyStore& policies);
 
 }  // namespace kestrum

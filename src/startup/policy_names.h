@@ -14,5 +14,7 @@ inline constexpr std::string_view kPolicyNewSize = "NewSize";
 inline constexpr std::string_view kPolicySettleTime = "SettleTime";
 // The log file (REG_SZ or REG_EXPAND_SZ; environment variables expanded).
 inline constexpr std::string_view kPolicyLogFile = "LogFile";
+// What the event log gets, 0 to 2 (REG_DWORD; EventLevel).
+inline constexpr std::string_view kPolicyEventLogLevel = "EventLogLevel";
 
 }  // namespace kestrum

@@ -28,6 +28,9 @@ struct StartPlan {
     // with "/quiet", and for the watch and its stop (unless the usage is asked).
     bool quiet = false;
     bool logs = false;  // unattended or watching, with a log file named
+    // What the event log gets: the policy's level when unattended or
+    // watching; nothing from the window.
+    EventLevel eventLevel = EventLevel::None;
     Road road = Road::Window;
 };
 
