@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What the shipped kestrum.exe is, without running it: check_exe.sh EXE PE32|PE32+ x86|amd64 OBJDUMP FILE-VERSION
 # - its PE format, terminal-server aware, importing system DLLs only, its manifest naming the same architecture;
-# - its version resource's file version, company and copyright (LICENSE's); stripped. Ends with "N passed, N failed".
+# - its version resource's file version, company and copyright (LICENSE's); its message table's event IDs; stripped.
+# Ends with "N passed, N failed".
 set -uo pipefail
 exe=$1 objdump=$4
 passed=0 failed=0
@@ -28,6 +29,16 @@ check "file version" "$(version_string FileVersion)" "$5"
 check "company name" "$(version_string CompanyName)" "the Kestrum developers"
 check "copyright, as in LICENSE" "$(version_string LegalCopyright)" \
     "$(grep -m 1 '^Copyright' "$(dirname "$0")/../../LICENSE")"
+# The events' message table (resource type 11): a count of blocks, then each block's lowest and highest ID and
+# where its entries are.
+event_ids() {
+    local words i id
+    read -r -a words <<<"$(wrestool -x --raw --type=11 "$exe" 2>/dev/null | od -An -v -t u4 | tr -s ' \n' ' ')"
+    for ((i = 0; i < ${words[0]:-0}; i++)); do
+        for ((id = words[1 + 3 * i]; id <= words[2 + 3 * i]; id++)); do echo "$id"; done
+    done | paste -sd ' '
+}
+check "event IDs in the message table" "$(event_ids)" "1000 1001 1100 1200 1201 1202 1203 1204 1205 1300"
 check "symbols and debugging sections" "$("$objdump" -t "$exe" | grep -c '^\[') and \
 $("$objdump" -h "$exe" | grep -c ' \.debug_')" "0 and 0"
 echo "$passed passed, $failed failed"
