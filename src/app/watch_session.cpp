@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "log/log_lines.h"
 #include "startup/start_outcome.h"
 #include "watch/watcher.h"
 #include "winsys/win32/win32_handles.h"
@@ -28,12 +27,12 @@ LRESULT CALLBACK SessionWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             return TRUE;  // never holds the session up
         case WM_ENDSESSION:
             if (wParam != 0) {
-                if (log != nullptr) log->Write("session ended");
+                if (log != nullptr) log->Tell(WatchEnd::SessionEnded);
                 PostQuitMessage(0);
             }
             return 0;
         case WM_CLOSE:
-            if (log != nullptr) log->Write("stopped");
+            if (log != nullptr) log->Tell(WatchEnd::Stopped);
             PostQuitMessage(0);
             return 0;
         default:
@@ -58,8 +57,9 @@ UniqueWindow MakeSessionWindow(HINSTANCE instance, RunLog& log) {
 }  // namespace
 
 int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept {
+    bool watching = false;
     try {
-        for (const std::string& ignored : plan.from.ignored) log.Write(ignored);
+        for (const std::string& ignored : plan.from.ignored) log.Tell(PolicyIgnored{ignored});
         const UniqueHandle sessionMutex(CreateMutexW(nullptr, FALSE, kSessionMutex));
         if (!sessionMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
             log.Write("not started: Kestrum already watches this session");
@@ -69,16 +69,17 @@ int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept {
         Win32WindowSystem system;
         Win32Timers timers;
         const StartOptions& options = plan.options;
-        Watcher watcher(system, timers, {options.NewSize, std::chrono::milliseconds(options.SettleMs)}, &log);
+        Watcher watcher(system, timers, {options.NewSize, std::chrono::milliseconds(options.SettleMs), plan.from.width},
+                        &log);
         Win32WindowEvents events;
         // Heard first, then looked for: no client falls between the two.
         if (session.Get() == nullptr ||
             !events.Start([&watcher](WindowEvent event, WindowHandle window) { watcher.OnWindowEvent(event, window); })) {
-            log.Write("not started: the window events cannot be had");
+            log.Tell(Failure::WatchNotStarted);
             return kExitInternalFailure;
         }
-        log.Write("started: " + WidthFrom(options.NewSize, plan.from.width) + ", settling time " +
-                  std::to_string(options.SettleMs) + " ms from " + std::string(SourceWords(plan.from.settle)));
+        log.Tell(WatchStarted{options.NewSize, plan.from.width, options.SettleMs, plan.from.settle});
+        watching = true;
         watcher.Start();
 
         MSG message;
@@ -91,6 +92,11 @@ int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept {
         events.RethrowFailure();
         return kExitNormal;
     } catch (...) {
+        try {
+            if (watching) log.Tell(Failure::WatchFailed);
+        } catch (...) {
+            // Memory ran out: the failure goes untold.
+        }
         return kExitInternalFailure;
     }
 }

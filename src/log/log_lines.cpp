@@ -32,4 +32,29 @@ std::string WidthFrom(std::int16_t width, Source source) {
     return "width " + std::to_string(width) + " from " + std::string(SourceWords(source));
 }
 
+std::string NothingChosenLine(const NothingChosen& nothing) {
+    std::string line;
+    switch (nothing.why) {
+        case NothingChosen::Why::NoClient: return "no client found";
+        case NothingChosen::Why::SeveralClients: line = "several clients"; break;
+        case NothingChosen::Why::SeveralPanes: line = "several panes"; break;
+        case NothingChosen::Why::NoPane: line = "no pane"; break;
+    }
+    return line.append(nothing.windowShown ? ", the window is shown" : ", nothing changed");
+}
+
+std::string WatchStartedLine(const WatchStarted& started) {
+    return "started: " + WidthFrom(started.width, started.widthFrom) + ", settling time " +
+           std::to_string(started.settleMs) + " ms from " + std::string(SourceWords(started.settleFrom));
+}
+
+std::string_view WatchEndWords(WatchEnd end) {
+    return end == WatchEnd::Stopped ? "stopped" : "session ended";
+}
+
+std::string_view FailureLine(Failure failure) {
+    return failure == Failure::WatchNotStarted ? "not started: the window events cannot be had"
+                                               : "ended: internal failure";
+}
+
 }  // namespace kestrum

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "discovery/window_discovery.h"
-#include "log/log_lines.h"
 
 namespace kestrum {
 namespace {
@@ -101,8 +100,8 @@ void Watcher::Settled(WindowHandle pane, const WaitingPane& waiting) {
     // Only a client's only pane: with several there is no telling which.
     const std::vector<WindowHandle> panes = FindPanes(system_, waiting.client);
     if (panes.size() != 1 || panes.front() != pane) {
-        if (panes.size() > 1) {
-            Log(ClientAndPane(waiting.client, system_.WindowText(waiting.client), pane) + ": several panes, left alone");
+        if (panes.size() > 1 && log_ != nullptr) {
+            log_->Tell(SeveralPanes{waiting.client, system_.WindowText(waiting.client), pane});
         }
         handled_.insert(pane);
         return;
@@ -113,7 +112,10 @@ void Watcher::Settled(WindowHandle pane, const WaitingPane& waiting) {
 }
 
 void Watcher::ResetDone(std::list<RunningReset>::iterator reset, const ResetReport& report) {
-    Log(ReportLine(report, reset->client, system_.WindowText(reset->client)));
+    if (log_ != nullptr) {
+        log_->Tell(
+            PaneOutcome{reset->client, system_.WindowText(reset->client), report, settings_.width, settings_.widthFrom});
+    }
     handled_.insert(reset->pane);
     // The reset is done with itself: nothing of it runs after this call.
     resets_.erase(reset);
@@ -125,10 +127,6 @@ void Watcher::Forget() {
     if (handled_.size() < 2 * handledAtLastForget_ + 16) return;
     std::erase_if(handled_, [this](WindowHandle pane) { return !system_.IsWindow(pane); });
     handledAtLastForget_ = handled_.size();
-}
-
-void Watcher::Log(const std::string& message) {
-    if (log_ != nullptr) log_->Write(message);
 }
 
 }  // namespace kestrum

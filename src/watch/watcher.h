@@ -29,6 +29,7 @@ namespace kestrum {
 struct WatchSettings {
     std::int16_t width;
     std::chrono::milliseconds settle;
+    Source widthFrom = Source::Given;  // for the log
 };
 
 class Watcher {
@@ -70,7 +71,6 @@ private:
     void ResetDone(std::list<RunningReset>::iterator reset, const ResetReport& report);
     // Drops what is remembered of windows that are gone.
     void Forget();
-    void Log(const std::string& message);
 
     WindowSystem& system_;
     Timers& timers_;
