@@ -86,6 +86,12 @@ snapshot() {
             true)  # (C:\windows\Installer is made by the first install)
     } | sort >"$1.txt"
 }
+# The event source "Kestrum" (HKLM\SYSTEM is one key for both packages): its values, or "no key".
+event_source() {
+    wine_tool reg query 'HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Kestrum' \
+        >"$out/event-source.txt" 2>/dev/null || { echo 'no key'; return; }
+    tr -d '\r' <"$out/event-source.txt" | awk -F '    ' 'NF >= 4 { print $2, $3, $4 }' | sort | paste -sd ';'
+}
 # A path in the prefix, as Linux sees it.
 unix_path() { local path=${1#[Cc]:\\}; echo "$WINEPREFIX/drive_c/${path//\\//}"; }
 
@@ -142,6 +148,9 @@ product_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^ProductC
 display_icon=$(reg_value "$uninstall_key\\$product_code" DisplayIcon)
 [ "$display_icon" = "$exe_path,0" ] && wrestool -l --type=14 "$folder/kestrum.exe" 2>/dev/null | grep -q group_icon
 result $? "the entry's DisplayIcon is the installed exe, which carries an icon (seen: ${display_icon:-none})"
+source_values="EventMessageFile REG_EXPAND_SZ $exe_path;TypesSupported REG_DWORD 0x7"
+[ "$(event_source)" = "$source_values" ]
+result $? "the event source Kestrum: $source_values (seen: $(event_source))"
 
 pane_width() { local l r; read -r _ _ _ l _ r _ < <(client_ask report '^pane ') && echo $((r - l)); }
 status=1 before='' width=''
@@ -174,6 +183,8 @@ WINEDEBUG=+msi wine_tool msiexec /x "$later_msi" /qn 2>"$out/uninstall-trace.log
 result $? "msiexec /x $(basename "$later_msi") /qn succeeds"
 [ ! -e "$folder" ] && [ -z "$(entries)$(run_value)" ] && [ -n "$programs" ] && [ ! -e "$shortcut" ]
 result $? "the uninstall removes the folder, the Start menu shortcut, the entry and the Run value"
+[ "$(event_source)" = 'no key' ]
+result $? "the uninstall removes the event source's key (seen: $(event_source))"
 snapshot "$out/after"
 comm -13 "$out/before.txt" "$out/after.txt" | grep -vE \
     '^(\[HKEY_LOCAL_MACHINE\\Software\\(Classes|Microsoft\\Windows\\CurrentVersion)\\Installer(\\[^]]*)?\]|windows/Installer)$' \
