@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "log/log_text.h"
 #include "winsys/pixels.h"
 
 namespace kestrum {
@@ -43,7 +44,7 @@ std::string_view OutcomeWords(ResetOutcome outcome) {
 
 std::string ReportLine(const ResetReport& report, WindowHandle client, std::string_view clientTitle) {
     std::string line = "client " + std::to_string(client) + " \"";
-    line.append(clientTitle).append("\", pane ").append(std::to_string(report.pane));
+    line.append(EscapedForLog(clientTitle)).append("\", pane ").append(std::to_string(report.pane));
     if (report.widthBefore != 0 || report.widthAfter != 0) {
         line.append(": ").append(std::to_string(report.widthBefore)).append(" -> ");
         line.append(std::to_string(report.widthAfter));

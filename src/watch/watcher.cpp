@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "discovery/window_discovery.h"
+#include "log/log_text.h"
 
 namespace kestrum {
 namespace {
@@ -100,7 +101,7 @@ void Watcher::Settled(WindowHandle pane, const WaitingPane& waiting) {
     const std::vector<WindowHandle> panes = FindPanes(system_, waiting.client);
     if (panes.size() != 1 || panes.front() != pane) {
         if (panes.size() > 1) {
-            Log("client " + std::to_string(waiting.client) + " \"" + system_.WindowText(waiting.client) +
+            Log("client " + std::to_string(waiting.client) + " \"" + EscapedForLog(system_.WindowText(waiting.client)) +
                 "\", pane " + std::to_string(pane) + ": several panes, left alone");
         }
         handled_.insert(pane);
