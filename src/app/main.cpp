@@ -37,7 +37,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
                 for (const std::string& ignored : applied.ignored) watchLog.Write(ignored);
                 return win32::RunWatch(parsed.options, applied, watchLog, instance);
             }
-            case StartStep::StopWatch: return win32::StopWatch();
+            case StartStep::StopWatch: {
+                RunLog stopLog(log);
+                return win32::StopWatch(stopLog);
+            }
             default: break;
         }
         win32::Win32WindowSystem system;
