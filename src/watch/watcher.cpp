@@ -25,7 +25,8 @@ constexpr std::string_view kGoneMoving = "gone while it still moved, over a minu
 milliseconds HiddenLookEvery(milliseconds hiddenFor) {
     if (hiddenFor < milliseconds(1'000)) return milliseconds(50);
     if (hiddenFor < milliseconds(5'000)) return milliseconds(250);
-    return milliseconds(1'000);
+    if (hiddenFor < milliseconds(15'000)) return milliseconds(1'000);
+    return milliseconds(2'000);
 }
 
 // The next multiple of `every` after `now`: panes looked at equally often
@@ -136,7 +137,10 @@ void Watcher::Step() {
 Watcher::LookResult Watcher::Look(WindowHandle pane, WaitingPane& waiting, milliseconds now) {
     const bool late = now - waiting.since > kShownWithin;
     if (!system_.IsVisible(pane) || system_.IsMinimized(waiting.client)) {
-        const bool gone = !system_.IsWindow(pane);
+        // One call a look while it stays hidden; whether it is there at all
+        // is asked once it was seen, and at the end of its minute (a handle
+        // made anew comes with its creation, which starts its wait again).
+        const bool gone = (waiting.seen || late) && !system_.IsWindow(pane);
         if (late && gone && waiting.seen) GiveUp(pane, waiting, kGoneMoving);
         if (late && !gone) GiveUp(pane, waiting, "not shown within a minute, given up");
         if (gone || late) return LookResult::Dropped;

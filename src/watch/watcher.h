@@ -8,9 +8,9 @@
 // lay their panes out again shortly after making them); then, if it is its
 // client's only pane, the width is set with the button's own action. A pane
 // that is shown is looked at every 50 ms; one that is not, less and less
-// often (down to once a second, every hidden pane at the same moment), for
-// a minute; one still moving after that minute, once a second until it
-// rests or goes. A show or a restore, where the window manager reports it,
+// often (down to once in two seconds, every hidden pane at the same
+// moment), for a minute; one still moving after that minute, once a second
+// until it rests or goes. A show or a restore, where the window manager reports it,
 // brings a look at once. A timer runs only while a pane waits or a width is
 // being confirmed: with nothing appearing, the watch makes no call at all.
 // A pane once set, or left alone, is not set again for as long as it lives,

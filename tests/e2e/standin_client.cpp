@@ -5,7 +5,8 @@
 // Command line:
 //
 //   standin_client.exe [--window TITLE [--place X,Y,W,H] [--mirrored] [--minimized MS]
-//                       [--pane D,X,Y,W,H]...]... [--exit-after MS] [--no-stdin]
+//                       [--pane D,X,Y,W,H]... [--hidden-panes N]]... [--exit-after MS]
+//                      [--no-stdin]
 //
 //   --window TITLE    a top-level window of class "C/SIDE Application" titled
 //                     TITLE (may be empty, non-ASCII or long)
@@ -21,6 +22,8 @@
 //   --pane D,X,Y,W,H  a window of class "C/SIDE NavPane" in the last window,
 //                     inside D nested framed parents (0: a direct child of the
 //                     main window); X,Y in its parent's client coordinates
+//   --hidden-panes N  N more panes in the last window, never shown (10 x 10,
+//                     at its client area's corner); not reported
 //   --exit-after MS   ends by itself after MS milliseconds
 //   --no-stdin        reads no commands; ends on --exit-after or when its
 //                     windows are closed (for use from a shell)
@@ -90,6 +93,7 @@ struct ClientLayout {
     std::vector<PaneLayout> panes;
     bool mirrored = false;
     long minimizedMs = 0;  // 0: shown as usual
+    long hiddenPanes = 0;
 };
 
 struct Pane {
@@ -247,6 +251,11 @@ bool CreateLayout(const std::vector<ClientLayout>& layouts, HINSTANCE instance) 
             g_panes.push_back(Pane{h, window, 0, pane.place});
             Print("pane %ld in %ld parent %ld\n", Id(h), Id(window), Id(parent));
         }
+        for (long i = 0; i < layout.hiddenPanes; ++i) {
+            if (!CreateWindowExW(0, kPaneClass, L"", WS_CHILD, 0, 0, 10, 10, window, nullptr, instance, nullptr)) {
+                return false;
+            }
+        }
         if (layout.minimizedMs > 0) {
             SetPropW(window, L"StandinMinimized", window);
             ShowWindow(window, SW_SHOWMINNOACTIVE);
@@ -372,12 +381,15 @@ int wmain(int argc, wchar_t** argv) {
         const bool hasValue = i + 1 < argc;
         bool ok = true;
         if (option == L"--window" && hasValue) {
-            layouts.push_back(ClientLayout{argv[++i], false, {}, {}, false, 0});
+            layouts.push_back(ClientLayout{argv[++i], false, {}, {}, false, 0, 0});
         } else if (option == L"--place" && hasValue && !layouts.empty()) {
             layouts.back().placed = ReadFour(argv[++i], layouts.back().place);
             ok = layouts.back().placed;
         } else if (option == L"--mirrored" && !layouts.empty()) {
             layouts.back().mirrored = true;
+        } else if (option == L"--hidden-panes" && hasValue && !layouts.empty()) {
+            layouts.back().hiddenPanes = std::wcstol(argv[++i], nullptr, 10);
+            ok = layouts.back().hiddenPanes > 0;
         } else if (option == L"--minimized" && hasValue && !layouts.empty()) {
             layouts.back().minimizedMs = std::wcstol(argv[++i], nullptr, 10);
             ok = layouts.back().minimizedMs > 0;
