@@ -10,11 +10,11 @@
 // that is shown is looked at every 50 ms; one that is not, less and less
 // often (down to once in two seconds, every hidden pane at the same
 // moment), for a minute; one still moving after that minute, once a second
-// until it rests or goes. A show or a restore, where the window manager reports it,
-// brings a look at once. A timer runs only while a pane waits or a width is
-// being confirmed: with nothing appearing, the watch makes no call at all.
-// A pane once set, or left alone, is not set again for as long as it lives,
-// whatever width it is given later.
+// until it rests or goes. A show or a restore, where the window manager
+// reports it, brings a look at once. A timer runs only while a pane waits
+// or a width is being confirmed: with nothing appearing, the watch makes no
+// call at all. A pane once set, or left alone, is not set again for as long
+// as it lives, whatever width it is given later.
 #pragma once
 
 #include <chrono>
@@ -24,6 +24,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "actions/pane_width_reset.h"
 #include "log/run_log.h"
@@ -65,7 +66,7 @@ private:
         WindowHandle client = 0;
         std::chrono::milliseconds since{0};        // appeared
         std::chrono::milliseconds stableSince{0};  // last changed place or size
-        std::chrono::milliseconds hiddenSince{0};  // last seen hidden after being shown
+        std::chrono::milliseconds hiddenSince{0};  // hidden since (or appeared, if never shown)
         std::chrono::milliseconds due{0};          // looked at next
         bool seen = false;                         // shown, with its place read
         Rect place;
