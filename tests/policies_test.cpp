@@ -85,6 +85,30 @@ TEST(PolicyTest, TheEventLevelIsThePolicysForUnattendedRunsAndTheWatch) {
     EXPECT_EQ(PlanStart("/wait=5", &policies, true).eventLevel, EventLevel::None);
 }
 
+// A value of a type its setting does not take is passed over and told, as
+// one out of range is.
+TEST(PolicyTest, AValueOfTheWrongTypeIsIgnoredAndTold) {
+    testing::MemoryPolicyStore policies;
+    const auto at = [](PolicyScope scope, std::string_view name) { return std::pair(scope, std::string(name)); };
+    policies.otherTypes[at(PolicyScope::Machine, kPolicyNewSize)] = "REG_SZ";
+    policies.otherTypes[at(PolicyScope::User, kPolicyNewSize)] = "REG_QWORD";
+    policies.otherTypes[at(PolicyScope::Machine, kPolicySettleTime)] = "REG_BINARY";
+    policies.numbers[at(PolicyScope::User, kPolicySettleTime)] = 800;
+    policies.otherTypes[at(PolicyScope::Machine, kPolicyLogFile)] = "REG_DWORD";
+    policies.otherTypes[at(PolicyScope::User, kPolicyLogFile)] = "REG_EXPAND_SZ";  // there, but unreadable
+    StartOptions options = ParseStartOptions("/watch /newsize=250").options;
+    const PoliciesApplied applied = ApplyPolicies(options, policies);
+    EXPECT_EQ(options.NewSize, 250);
+    EXPECT_EQ(options.SettleMs, 800);
+    EXPECT_EQ(applied.ignored, (std::vector<std::string>{
+                                   "the computer's policy NewSize is ignored: it is REG_SZ, not REG_DWORD",
+                                   "the user's policy NewSize is ignored: it is REG_QWORD, not REG_DWORD",
+                                   "the computer's policy SettleTime is ignored: it is REG_BINARY, not REG_DWORD",
+                                   "the computer's policy LogFile is ignored: it is REG_DWORD, not REG_SZ or REG_EXPAND_SZ",
+                                   "the user's policy LogFile is ignored: it could not be read",
+                               }));
+}
+
 // The unattended run sets the policy's width, and its log says where the
 // width came from and which policy value was passed over.
 TEST(PolicyTest, AnUnattendedRunTakesThePolicysWidthAndSaysSo) {

@@ -185,6 +185,7 @@ void EveryCallOnAHandleThatNamesNoWindowFails(ContractDesktop& d) {
         EXPECT_EQ(s.RootOf(gone), 0);
         EXPECT_FALSE(s.IsWindow(gone));
         EXPECT_FALSE(s.IsVisible(gone));
+        EXPECT_FALSE(s.IsMinimized(gone));
         EXPECT_FALSE(s.IsWindowEnabled(gone));
         s.RequestEnable(gone, true);
         d.HandleMessagesUntil([] { return false; });
@@ -358,6 +359,13 @@ void RootsAndVisibility(ContractDesktop& d) {
     EXPECT_FALSE(s.IsVisible(hidden));
     EXPECT_FALSE(s.IsVisible(inHidden)) << "shown itself, inside a hidden window";
     EXPECT_FALSE(s.IsVisible(inHiddenTop));
+    // A minimized window's children stay shown: only the window tells.
+    shown.minimized = true;
+    const WindowHandle minimized = d.AddTopLevel(shown);
+    const WindowHandle inMinimized = d.AddChild(minimized, shownChild);
+    EXPECT_TRUE(s.IsMinimized(minimized));
+    EXPECT_TRUE(s.IsVisible(inMinimized));
+    EXPECT_FALSE(s.IsMinimized(top));
 }
 
 const ContractCase kCases[] = {

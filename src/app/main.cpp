@@ -34,7 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         log.SendEventsTo(eventLog ? &*eventLog : nullptr, plan.eventLevel);
         switch (plan.road) {
             case Road::Watch: return win32::RunWatch(plan, log, instance);
-            case Road::StopWatch: return win32::StopWatch();
+            case Road::StopWatch: return win32::StopWatch(log);
             default: break;
         }
         win32::Win32WindowSystem system;

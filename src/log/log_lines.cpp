@@ -1,10 +1,12 @@
 #include "log/log_lines.h"
 
+#include "log/log_text.h"
+
 namespace kestrum {
 
 std::string ClientAndPane(WindowHandle client, std::string_view clientTitle, WindowHandle pane) {
     std::string text = "client " + std::to_string(client) + " \"";
-    return text.append(clientTitle).append("\", pane ").append(std::to_string(pane));
+    return text.append(EscapedForLog(clientTitle)).append("\", pane ").append(std::to_string(pane));
 }
 
 std::string_view OutcomeWords(ResetOutcome outcome) {
@@ -49,7 +51,12 @@ std::string WatchStartedLine(const WatchStarted& started) {
 }
 
 std::string_view WatchEndWords(WatchEnd end) {
-    return end == WatchEnd::Stopped ? "stopped" : "session ended";
+    switch (end) {
+        case WatchEnd::Stopped: return "stopped";
+        case WatchEnd::SessionEnded: return "session ended";
+        case WatchEnd::ClosedForUpdate: return "closed for an update";
+    }
+    return "ended";
 }
 
 std::string_view FailureLine(Failure failure) {

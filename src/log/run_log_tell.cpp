@@ -4,6 +4,7 @@
 #include <string>
 
 #include "log/log_lines.h"
+#include "log/log_text.h"
 #include "log/run_log.h"
 
 namespace kestrum {
@@ -63,7 +64,7 @@ void RunLog::Tell(const PaneOutcome& outcome) {
     }
     if (windowShown_ || (id == kWidthSet && eventLevel_ != EventLevel::Every)) return;
     Report(id,
-           {std::to_string(outcome.client), std::string(outcome.title), std::to_string(report.pane),
+           {std::to_string(outcome.client), EscapedForLog(outcome.title), std::to_string(report.pane),
             std::to_string(report.widthBefore), std::to_string(report.widthAfter), std::to_string(outcome.width),
             std::string(SourceWords(outcome.widthFrom)), std::string(OutcomeWords(report.outcome))},
            outcome.client);
@@ -71,7 +72,7 @@ void RunLog::Tell(const PaneOutcome& outcome) {
 
 void RunLog::Tell(const SeveralPanes& several) {
     Write(ClientAndPane(several.client, several.title, several.pane) + ": several panes, left alone");
-    Report(kSeveralPanes, {std::to_string(several.client), std::string(several.title), std::to_string(several.pane)},
+    Report(kSeveralPanes, {std::to_string(several.client), EscapedForLog(several.title), std::to_string(several.pane)},
            several.client);
 }
 

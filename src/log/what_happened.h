@@ -49,8 +49,9 @@ struct WatchStarted {
 
 // How the watch ended, when it ended as asked.
 enum class WatchEnd {
-    Stopped,       // /stop
-    SessionEnded,  // a logoff, or the end of the system
+    Stopped,          // /stop
+    SessionEnded,     // a logoff, or the end of the system
+    ClosedForUpdate,  // asked to close so that its files can be replaced
 };
 
 // A failure the run cannot go on from (it ends with status 3).

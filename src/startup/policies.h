@@ -1,6 +1,7 @@
 // What an administrator's policies make of the start options: a policy wins
 // over the command line, the computer's over the user's, and a value out of
-// its range is ignored (and said so) as if it were not there.
+// its range or of the wrong type is ignored (and said so) as if it were not
+// there.
 #pragma once
 
 #include <string>

@@ -1,7 +1,8 @@
 // Other programs' windows as they appear: the port the resident watch hears
-// the desktop through. Windows reports a window's creation everywhere and its
-// showing where it can (not every window manager does); neither says what
-// the window is, and it may be gone by the time it is looked at.
+// the desktop through. Windows reports a window's creation everywhere, and
+// its showing and a restore from minimized where it can (not every window
+// manager does); none says what the window is, and it may be gone by the
+// time it is looked at.
 #pragma once
 
 #include <functional>
@@ -13,6 +14,7 @@ namespace kestrum {
 enum class WindowEvent {
     Created,  // made (it may not be shown yet, nor hold its children yet)
     Shown,    // made visible after it was made
+    Restored, // a minimized window restored
 };
 
 class WindowEvents {

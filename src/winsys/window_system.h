@@ -88,6 +88,9 @@ public:
     virtual bool IsWindow(WindowHandle window) = 0;
     // The window and every window it lies in are shown.
     virtual bool IsVisible(WindowHandle window) = 0;
+    // The window is minimized. The windows inside a minimized one stay
+    // shown (IsVisible), out of the user's sight.
+    virtual bool IsMinimized(WindowHandle window) = 0;
     // Map a rectangle from screen pixels into window's client coordinates,
     // both corners at once. In a mirrored window (laid out right to left) x
     // runs from the client area's right edge leftwards, so the screen's left

@@ -51,6 +51,17 @@ void MemoryDesktop::Hide(WindowHandle window) {
     if (Node* node = Find(window)) node->spec.visible = false;
 }
 
+void MemoryDesktop::Minimize(WindowHandle window) {
+    if (Node* node = Find(window)) node->spec.minimized = true;
+}
+
+void MemoryDesktop::Restore(WindowHandle window) {
+    Node* node = Find(window);
+    if (node == nullptr || !node->spec.minimized) return;
+    node->spec.minimized = false;
+    if (reportsShowing) events_.emplace_back(WindowEvent::Restored, window);
+}
+
 bool MemoryDesktop::Start(Handler handler) {
     eventHandler_ = std::move(handler);
     events_.clear();  // only what comes from now on
@@ -434,6 +445,12 @@ bool MemoryDesktop::IsVisible(WindowHandle window) {
         if (!node->spec.visible) return false;
     }
     return true;
+}
+
+bool MemoryDesktop::IsMinimized(WindowHandle window) {
+    Enter(Operation::IsMinimized, window);
+    const Node* node = Find(window);
+    return node != nullptr && node->spec.minimized;
 }
 
 bool MemoryDesktop::IsWindowEnabled(WindowHandle window) {

@@ -21,9 +21,10 @@
 //   answering: moves and changes of state asked of its windows then wait in
 //   its queue and are carried out when it answers again, and a question
 //   whether it answers is answered only then.
-// - It reports windows as they are made and shown (WindowEvents), queued as
-//   the window manager posts them and delivered by DeliverEvents, as the
-//   program's loop would; like Wine it can leave out the showing.
+// - It reports windows as they are made, shown and restored (WindowEvents),
+//   queued as the window manager posts them and delivered by DeliverEvents,
+//   as the program's loop would; like Wine it can leave out the showing and
+//   the restoring.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
 // an enumeration, a text length that lies, a text that cannot be read for
@@ -71,6 +72,7 @@ struct NewWindow {
     bool mirrored = false;
     // Shown; a window is visible when it and every window it lies in are.
     bool visible = true;
+    bool minimized = false;
 };
 
 enum class Operation : std::size_t {
@@ -83,6 +85,7 @@ enum class Operation : std::size_t {
     RootOf,
     IsWindow,
     IsVisible,
+    IsMinimized,
     MapRectToClient,
     MoveWindow,
     IsWindowEnabled,
@@ -116,11 +119,13 @@ public:
     void Destroy(WindowHandle window);
     void Show(WindowHandle window);
     void Hide(WindowHandle window);
+    void Minimize(WindowHandle window);
+    void Restore(WindowHandle window);
 
     // The events made so far go to the handler given to Start, in order
     // (and those the handler's work makes, after them).
     void DeliverEvents();
-    // False plays Wine, which reports no showing.
+    // False plays Wine, which reports no showing and no restore.
     bool reportsShowing = true;
 
     // Faults. Each applies until the window is destroyed.
@@ -173,6 +178,7 @@ public:
     WindowHandle RootOf(WindowHandle window) override;
     bool IsWindow(WindowHandle window) override;
     bool IsVisible(WindowHandle window) override;
+    bool IsMinimized(WindowHandle window) override;
     bool IsWindowEnabled(WindowHandle window) override;
     void RequestEnable(WindowHandle window, bool enable) override;
     MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,

@@ -61,4 +61,24 @@ std::optional<std::string> Win32PolicyStore::Text(PolicyScope scope, std::string
     return WideToUtf8(*expanded);
 }
 
+std::string Win32PolicyStore::TypeOf(PolicyScope scope, std::string_view name) {
+    DWORD type = REG_NONE;
+    if (RegGetValueW(Root(scope), key_.c_str(), Utf8ToWide(name).c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+                     nullptr) != ERROR_SUCCESS) {
+        return {};
+    }
+    switch (type) {
+        case REG_NONE: return "REG_NONE";
+        case REG_SZ: return "REG_SZ";
+        case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
+        case REG_BINARY: return "REG_BINARY";
+        case REG_DWORD: return "REG_DWORD";
+        case REG_DWORD_BIG_ENDIAN: return "REG_DWORD_BIG_ENDIAN";
+        case REG_LINK: return "REG_LINK";
+        case REG_MULTI_SZ: return "REG_MULTI_SZ";
+        case REG_QWORD: return "REG_QWORD";
+        default: return "type " + std::to_string(type);
+    }
+}
+
 }  // namespace kestrum::win32

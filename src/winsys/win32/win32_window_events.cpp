@@ -1,5 +1,8 @@
 #include "winsys/win32/win32_window_events.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "winsys/win32/win32_window_system.h"
 
 namespace kestrum::win32 {
@@ -9,6 +12,17 @@ constexpr UINT kEventsWaiting = WM_APP + 1;
 
 // The instance the hook reports to: its callback has nothing else to go by.
 Win32WindowEvents* g_listening = nullptr;
+
+// The events heard, each hooked alone, and what each is to the watch.
+struct HookedEvent {
+    DWORD event;
+    WindowEvent as;
+};
+constexpr HookedEvent kHooked[] = {
+    {EVENT_OBJECT_CREATE, WindowEvent::Created},
+    {EVENT_OBJECT_SHOW, WindowEvent::Shown},
+    {EVENT_SYSTEM_MINIMIZEEND, WindowEvent::Restored},
+};
 
 }  // namespace
 
@@ -24,21 +38,27 @@ Win32WindowEvents::~Win32WindowEvents() { Stop(); }
 bool Win32WindowEvents::Start(Handler handler) {
     if (window_.Get() == nullptr || (g_listening != nullptr && g_listening != this)) return false;
     Stop();
-    // From creation to showing (the destruction between them is not asked
-    // for, and is passed over). The program's own windows are left out by
-    // the flag where the window manager honours it, and by the callback
-    // where it does not.
-    hook_ = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, Heard, 0, 0,
-                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-    if (hook_ == nullptr) return false;
+    static_assert(std::size(kHooked) == std::tuple_size_v<decltype(hooks_)>);
+    // The program's own windows are left out by the flag where the window
+    // manager honours it, and by the callback where it does not.
+    for (std::size_t i = 0; i < hooks_.size(); ++i) {
+        hooks_[i] = SetWinEventHook(kHooked[i].event, kHooked[i].event, nullptr, Heard, 0, 0,
+                                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+        if (hooks_[i] == nullptr) {
+            Stop();
+            return false;
+        }
+    }
     handler_ = std::move(handler);
     g_listening = this;
     return true;
 }
 
 void Win32WindowEvents::Stop() {
-    if (hook_ != nullptr) UnhookWinEvent(hook_);
-    hook_ = nullptr;
+    for (HWINEVENTHOOK& hook : hooks_) {
+        if (hook != nullptr) UnhookWinEvent(hook);
+        hook = nullptr;
+    }
     handler_ = nullptr;
     waiting_.clear();
     if (g_listening == this) g_listening = nullptr;
@@ -52,9 +72,11 @@ void CALLBACK Win32WindowEvents::Heard(HWINEVENTHOOK, DWORD event, HWND window, 
         thread == GetCurrentThreadId()) {
         return;
     }
-    if (event != EVENT_OBJECT_CREATE && event != EVENT_OBJECT_SHOW) return;
+    const auto hooked = std::find_if(std::begin(kHooked), std::end(kHooked),
+                                     [event](const HookedEvent& h) { return h.event == event; });
+    if (hooked == std::end(kHooked)) return;
     if (self->waiting_.empty()) PostMessageW(self->window_.Get(), kEventsWaiting, 0, 0);
-    self->waiting_.emplace_back(event == EVENT_OBJECT_CREATE ? WindowEvent::Created : WindowEvent::Shown, window);
+    self->waiting_.emplace_back(hooked->as, window);
 }
 
 void Win32WindowEvents::HandleWaiting() {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -33,7 +34,9 @@ private:
                                DWORD thread, DWORD time);
     void HandleWaiting();
 
-    HWINEVENTHOOK hook_ = nullptr;
+    // One hook per event used: a range would wake the watch for the others
+    // in it (EVENT_OBJECT_DESTROY, sent for every item any list drops).
+    std::array<HWINEVENTHOOK, 3> hooks_{};
     Handler handler_;
     std::vector<std::pair<WindowEvent, HWND>> waiting_;
     MessageWindow window_;

@@ -229,6 +229,11 @@ bool Win32WindowSystem::IsVisible(WindowHandle window) {
     return hwnd != nullptr && IsWindowVisible(hwnd) != 0;
 }
 
+bool Win32WindowSystem::IsMinimized(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    return hwnd != nullptr && IsIconic(hwnd) != 0;
+}
+
 bool Win32WindowSystem::IsWindowEnabled(WindowHandle window) {
     return ::IsWindowEnabled(ToHwnd(window)) != 0;
 }

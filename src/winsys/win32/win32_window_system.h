@@ -36,6 +36,7 @@ public:
     WindowHandle RootOf(WindowHandle window) override;
     bool IsWindow(WindowHandle window) override;
     bool IsVisible(WindowHandle window) override;
+    bool IsMinimized(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
     std::int32_t FromUnawarePixels(WindowHandle window, std::int32_t length) override;
 
