@@ -21,13 +21,13 @@
 // An opening whose pane got the width lasts at least 50 ms beyond that, so
 // that whoever set it can see it done. Numbers are digits only.
 //
-// Standard output, one line each, flushed:
+// Standard output, one JSON object a line, flushed:
 //
-//   frequency <counter ticks per second>
-//   opening <n> pane <handle> created <counter> set <counter, or - if never>
-//   end <openings> set <how many got the width>
+//   {"frequency": <counter ticks per second>}
+//   {"opening": <n>, "pane": <handle>, "created": <counter>, "set": <counter, or null if never>}
+//   {"end": <openings>, "set": <how many got the width>}
 //
-// Handles are printed as signed 32-bit decimals. Exit status 0, 1 when the
+// Handles are signed 32-bit numbers. Exit status 0, 1 when the
 // windows cannot be made, 3 when the window waited for did not come.
 #include <windows.h>
 
@@ -36,6 +36,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "winsys/win32/win32_window_system.h"
 
 namespace {
 
@@ -116,7 +118,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     g_frequency = frequency.QuadPart;
-    std::printf("frequency %lld\r\n", g_frequency);
+    std::printf("{\"frequency\": %lld}\r\n", g_frequency);
     std::fflush(stdout);
 
     WNDCLASSW windowClass{};
@@ -154,20 +156,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             return g_set == 0 ? up : std::min(up, std::max(created + Ticks(hold), g_set + Ticks(kLingerMs)));
         });
 
-        const long handle = static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(g_pane)));
-        if (g_set != 0) {
-            ++setCount;
-            std::printf("opening %ld pane %ld created %lld set %lld\r\n", opening, handle, created, g_set);
-        } else {
-            std::printf("opening %ld pane %ld created %lld set -\r\n", opening, handle, created);
-        }
+        const long handle = kestrum::win32::ToHandle(g_pane);
+        const std::string set = g_set != 0 ? std::to_string(g_set) : "null";
+        setCount += g_set != 0 ? 1 : 0;
+        std::printf("{\"opening\": %ld, \"pane\": %ld, \"created\": %lld, \"set\": %s}\r\n", opening, handle,
+                    created, set.c_str());
         std::fflush(stdout);
         g_pane = nullptr;
         DestroyWindow(main);
         const long long next = Counter() + Ticks(gap);
         Pump([next] { return next; });
     }
-    std::printf("end %ld set %ld\r\n", openings, setCount);
+    std::printf("{\"end\": %ld, \"set\": %ld}\r\n", openings, setCount);
     std::fflush(stdout);
     return 0;
 }

@@ -23,13 +23,14 @@ namespace {
 using Events = std::vector<std::pair<WindowEvent, WindowHandle>>;
 
 // `windows` top-level windows of other programs, each with one child, made
-// hidden and then shown; two clients with a pane each, already set. The
-// events the desktop reported are replayed to the watch, those of `kind`
-// only: the creations (of the windows and of their children) or the
-// showings.
+// hidden and then shown, then minimized and restored; two clients with a
+// pane each, already set. The events the desktop reported are replayed to
+// the watch, those of `kind` only: the creations (of the windows and of
+// their children), the showings or the restores.
 void ForeignEvents(benchmark::State& state) {
     const auto windows = static_cast<int>(state.range(0));
-    const auto kind = state.range(1) == 0 ? WindowEvent::Created : WindowEvent::Shown;
+    const WindowEvent kinds[] = {WindowEvent::Created, WindowEvent::Shown, WindowEvent::Restored};
+    const WindowEvent kind = kinds[state.range(1)];
     MemoryDesktop desktop;
     testing::FakeTimers timers;
     Watcher watcher(desktop, timers, {300, std::chrono::milliseconds(500)}, nullptr);
@@ -47,6 +48,8 @@ void ForeignEvents(benchmark::State& state) {
         const WindowHandle top = desktop.AddTopLevel(std::move(hidden));
         desktop.AddChild(top, {"Part", "", {0, 0, 10, 10}});
         desktop.Show(top);
+        desktop.Minimize(top);
+        desktop.Restore(top);
     }
     desktop.DeliverEvents();
     std::erase_if(events, [kind](const auto& e) { return e.first != kind; });
@@ -63,9 +66,10 @@ void ForeignEvents(benchmark::State& state) {
     state.counters["windows"] = windows;
 }
 
-// kind 0: creations (two per window: it and its child); 1: showings (one).
+// kind 0: creations (two per window: it and its child); 1: showings (one);
+// 2: restores (one).
 BENCHMARK(ForeignEvents)->ArgNames({"windows", "kind"})
-    ->Args({1'000, 0})->Args({10'000, 0})->Args({1'000, 1})->Args({10'000, 1})
+    ->Args({1'000, 0})->Args({10'000, 0})->Args({1'000, 1})->Args({10'000, 1})->Args({1'000, 2})->Args({10'000, 2})
     ->Unit(benchmark::kNanosecond);
 
 }  // namespace

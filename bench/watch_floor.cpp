@@ -6,14 +6,13 @@
 //
 //   watch_floor.exe [/panes=N]
 //
-// Standard output, one line each, flushed:
+// Standard output, one JSON object a line, flushed:
 //
-//   frequency <QueryPerformanceCounter ticks per second>
-//   ready                                  once the hook is in place
-//   pane <handle> heard <counter>          per "C/SIDE NavPane" created
+//   {"frequency": <QueryPerformanceCounter ticks per second>}
+//   {"ready": true}                         once the hook is in place
+//   {"pane": <handle>, "heard": <counter>}  per "C/SIDE NavPane" created
 //
-// Handles are printed as signed 32-bit decimals, as the timed client prints
-// them; the counter is QueryPerformanceCounter's, which every process on the
+// Handles are signed 32-bit numbers, as the timed client prints them; the counter is QueryPerformanceCounter's, which every process on the
 // machine reads alike. Ends after N panes when /panes= is given (digits
 // only), otherwise when it is ended from outside. Exit status 0, 1 when the
 // hook cannot be had.
@@ -41,7 +40,7 @@ void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG c
     }
     wchar_t name[64];
     if (GetClassNameW(window, name, 64) == 0 || std::wcscmp(name, L"C/SIDE NavPane") != 0) return;
-    std::printf("pane %ld heard %lld\r\n",
+    std::printf("{\"pane\": %ld, \"heard\": %lld}\r\n",
                 static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(window))), heard);
     std::fflush(stdout);
     if (g_panesLeft > 0 && --g_panesLeft == 0) PostQuitMessage(0);
@@ -54,12 +53,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (key != nullptr) g_panesLeft = std::atol(key + 7);
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    std::printf("frequency %lld\r\n", frequency.QuadPart);
+    std::printf("{\"frequency\": %lld}\r\n", frequency.QuadPart);
 
     const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, Heard, 0, 0,
                                                WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     if (hook == nullptr) return 1;
-    std::printf("ready\r\n");
+    std::printf("{\"ready\": true}\r\n");
     std::fflush(stdout);
 
     MSG message;

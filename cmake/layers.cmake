@@ -15,7 +15,10 @@
 # GoogleTest), link the plain code of the same libraries.
 add_library(kestrum_lto INTERFACE)
 if(WIN32)
-    target_compile_options(kestrum_lto INTERFACE -flto=auto -ffat-lto-objects)
+    # -fno-declone-ctor-dtor: the 64-bit MinGW GCC 12 fails inside its
+    # link-time optimisation (binds_to_current_def_p) on the shared body
+    # -Os makes of a class's constructors (Form1's, once the log grew).
+    target_compile_options(kestrum_lto INTERFACE -flto=auto -ffat-lto-objects -fno-declone-ctor-dtor)
     # Programs are linked without the LTO plugin, which would take the
     # libraries' LTO code for some symbols and their plain code for others;
     # the exe turns it back on (src/CMakeLists.txt).

@@ -11,11 +11,12 @@ set(CMAKE_SYSTEM_NAME Windows)
 find_program(CMAKE_C_COMPILER NAMES ${KESTRUM_MINGW_PREFIX}-gcc-posix)
 find_program(CMAKE_CXX_COMPILER NAMES ${KESTRUM_MINGW_PREFIX}-g++-posix)
 find_program(CMAKE_RC_COMPILER NAMES ${KESTRUM_MINGW_PREFIX}-windres)
+find_program(KESTRUM_WINDMC NAMES ${KESTRUM_MINGW_PREFIX}-windmc)
 find_program(CMAKE_STRIP NAMES ${KESTRUM_MINGW_PREFIX}-strip)
 find_program(CMAKE_AR NAMES ${KESTRUM_MINGW_PREFIX}-gcc-ar-posix)
 find_program(CMAKE_RANLIB NAMES ${KESTRUM_MINGW_PREFIX}-gcc-ranlib-posix)
 find_program(CMAKE_OBJDUMP NAMES ${KESTRUM_MINGW_PREFIX}-objdump)
-if(NOT CMAKE_CXX_COMPILER OR NOT CMAKE_RC_COMPILER OR NOT CMAKE_STRIP)
+if(NOT CMAKE_CXX_COMPILER OR NOT CMAKE_RC_COMPILER OR NOT KESTRUM_WINDMC OR NOT CMAKE_STRIP)
     string(REPLACE "_" "-" debian_arch "${CMAKE_SYSTEM_PROCESSOR}")
     message(FATAL_ERROR "MinGW-w64 for ${CMAKE_SYSTEM_PROCESSOR} not found: install "
                         "g++-mingw-w64-${debian_arch}-posix and binutils-mingw-w64-${debian_arch} "

@@ -3,8 +3,9 @@
 # staged files (CPACK_TEMPORARY_DIRECTORY, the exe already signed when a key
 # is given), msibuild gives the exe's row in the File table the exe's version
 # (wixl leaves it empty), adds the check of NEWSIZE (wixl has no element for
-# a launch condition) and gives the package a code drawn from what it holds, the
-# MSI is signed in turn, and it is written beside the zip with its .sha256 in
+# a launch condition), makes the event source's message file REG_EXPAND_SZ
+# and gives the package a code drawn from what it holds, the MSI is signed in
+# turn, and it is written beside the zip with its .sha256 in
 # the zip's format ("<hash>  <file name>").
 #
 # Built the same every time from the same commit: the files are dated at the
@@ -76,6 +77,9 @@ foreach(field Subject Author Template)
     string(REGEX MATCH "\n${field}: ([^\n]*)" line "\n${summary}")
     set(${field} "${CMAKE_MATCH_1}")
 endforeach()
+# The event source's message file as REG_EXPAND_SZ ("#%"), which wixl does
+# not write.
+set(event_message_file "UPDATE `Registry` SET `Value` = '#%[INSTALLFOLDER]kestrum.exe' WHERE `Name` = 'EventMessageFile'")
 # The exe's version as its version resource gives it (src/app/kestrum.rc).
 set(file_version "UPDATE `File` SET `Version` = '${CPACK_PACKAGE_VERSION}.0' WHERE `File` = 'kestrum.exe'")
 # The start at logon's width (NEWSIZE) must be one the program takes as it
@@ -87,7 +91,7 @@ set(newsize_condition "INSERT INTO `LaunchCondition` (`Condition`, `Description`
     'NEWSIZE must be a whole number of pixels from 1 to 32767, such as NEWSIZE=250 (given: \"[NEWSIZE]\"). Nothing was installed.')")
 # (Called here rather than through run(), whose arguments would split the
 # template, "Intel;1033", at its semicolon.)
-execute_process(COMMAND ${at_commit} msibuild "${msi}" -q "${file_version}" -q "${newsize_condition}"
+execute_process(COMMAND ${at_commit} msibuild "${msi}" -q "${file_version}" -q "${newsize_condition}" -q "${event_message_file}"
                         -s "${Subject}" "${Author}" "${Template}" "{${package_code}}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT status EQUAL 0)

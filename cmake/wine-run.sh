@@ -1,91 +1,56 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine with the loader for its architecture, in a
-# private prefix, quietly. The one way this project starts Wine: the cross
-# builds' test emulator, the end-to-end desktop, the demo and the bench.
-#
-#   wine-run.sh PROGRAM.exe [ARGS...]   run a program; 32- or 64-bit is read
-#                                       from its PE header
-#   wine-run.sh TOOL [ARGS...]          run one of Wine's own programs
-#                                       (wineboot, reg, ...), with the 64-bit loader
-#   wine-run.sh --can-run i686|x86_64|PROGRAM.exe
-#                                       succeed when this host runs that
-#                                       architecture's programs; otherwise
-#                                       print why and end with status 77
-#
-# A program this host cannot run is not started: one line says why, and the
-# status is 77 (which the test runners count as skipped).
-#
-# Settings: WINEPREFIX (default: beside the program), WINEDEBUG (-all),
-# WINEDLLOVERRIDES (no Mono or Gecko prompts); KESTRUM_WINE_NO_32BIT=1 makes
-# this host act as if it ran no 32-bit programs (to try that road anywhere).
+# Runs a Windows program under Wine with the loader of its architecture, quietly: the one way this project starts Wine.
+#   wine-run.sh PROGRAM.exe [ARGS...]   32- or 64-bit as its PE header says; WINEPREFIX by default beside it
+#   wine-run.sh TOOL [ARGS...]          one of Wine's own programs (wineboot, reg, msiexec...), 64-bit
+#   wine-run.sh --can-run i686|x86_64|PROGRAM.exe...   succeeds when this host runs any of them, else says why
+# What this host cannot run ends with status 77 (skipped) and one line saying why. KESTRUM_WINE_NO_32BIT=1 makes
+# the host act as one that runs no 32-bit programs.
 set -uo pipefail
 
 readonly skip_status=77
 readonly wine32=/usr/lib/wine/wine
 readonly wine64=/usr/lib/wine/wine64
 
-# The machine field of a PE file's COFF header.
+# The machine field of a PE file's COFF header, as i686 or x86_64.
 pe_arch() {
-    local file=$1 offset signature machine
-    [ -f "$file" ] || return 1
-    offset=$(od -An -t u4 -j 60 -N 4 "$file" 2>/dev/null | tr -d ' ') || return 1
-    [ -n "$offset" ] || return 1
-    signature=$(od -An -c -j "$offset" -N 4 "$file" 2>/dev/null | tr -d ' ')
-    [ "$signature" = 'PE\0\0' ] || return 1
-    machine=$(od -An -t x2 -j $((offset + 4)) -N 2 "$file" 2>/dev/null | tr -d ' ')
-    case $machine in
-        014c) echo i686 ;;
-        8664) echo x86_64 ;;
-        *) return 1 ;;
-    esac
+    local offset
+    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+    [ -n "$offset" ] && [ "$(od -An -c -j "$offset" -N4 "$1" 2>/dev/null | tr -d ' ')" = 'PE\0\0' ] || return 1
+    case $(od -An -tx2 -j $((offset + 4)) -N2 "$1" | tr -d ' ') in 014c) echo i686 ;; 8664) echo x86_64 ;; *) return 1 ;; esac
 }
 
-# Succeeds when this host can start programs of architecture $1; otherwise
-# prints the reason.
+# Succeeds when this host starts programs of architecture $1; otherwise says why.
 can_run() {
-    local status
+    local status=0
     case $1 in
-        x86_64)
-            [ -x "$wine64" ] || { echo "Wine's 64-bit loader $wine64 is not installed (package wine64)"; return 1; }
-            ;;
+        x86_64) [ -x "$wine64" ] || { echo "Wine's 64-bit loader $wine64 is not installed (package wine64)"; return 1; } ;;
         i686)
-            if [ "${KESTRUM_WINE_NO_32BIT:-0}" = 1 ]; then
-                echo "KESTRUM_WINE_NO_32BIT=1 makes this host act as if its kernel ran no 32-bit programs"
-                return 1
-            fi
+            [ "${KESTRUM_WINE_NO_32BIT:-0}" != 1 ] ||
+                { echo "KESTRUM_WINE_NO_32BIT=1 makes this host act as if its kernel ran no 32-bit programs"; return 1; }
             [ -x "$wine32" ] || { echo "Wine's 32-bit loader $wine32 is not installed (package wine32:i386)"; return 1; }
-            # The 32-bit loader is a 32-bit Linux program: where the kernel's
-            # 32-bit emulation is off, it cannot even print its version.
-            status=0
+            # A 32-bit Linux program: where the kernel runs none, it cannot even print its version (status 126).
             "$wine32" --version >/dev/null 2>&1 || status=$?
-            if [ "$status" -ne 0 ]; then
-                if [ "$status" -eq 126 ]; then
-                    echo "this host runs no 32-bit programs: the kernel's 32-bit emulation is off"
-                else
-                    echo "Wine's 32-bit loader does not start here (status $status)"
-                fi
-                return 1
-            fi
-            ;;
-        *)
-            echo "unknown architecture '$1'"
-            return 1
-            ;;
+            [ "$status" != 126 ] || { echo "this host runs no 32-bit programs: the kernel's 32-bit emulation is off"; return 1; }
+            [ "$status" = 0 ] || { echo "Wine's 32-bit loader does not start here (status $status)"; return 1; } ;;
+        *) echo "unknown architecture '$1'"; return 1 ;;
     esac
 }
 
 case ${1:-} in
-    "")
-        echo "usage: wine-run.sh PROGRAM [ARGS...] | --can-run ARCH" >&2
-        exit 2
-        ;;
+    "") echo "usage: wine-run.sh PROGRAM [ARGS...] | --can-run ARCH|PROGRAM..." >&2; exit 2 ;;
     --can-run)
-        target=${2:-}
-        if [ -f "$target" ]; then
-            target=$(pe_arch "$target") || { echo "$2: not a 32- or 64-bit Windows program"; exit 2; }
-        fi
-        reason=$(can_run "$target") || { echo "$reason"; exit "$skip_status"; }
-        exit 0
+        shift
+        reasons=()
+        for target; do
+            if [ -f "$target" ]; then
+                arch=$(pe_arch "$target") || { echo "$target: not a 32- or 64-bit Windows program"; exit 2; }
+            else arch=$target; fi
+            reason=$(can_run "$arch") && exit 0
+            reasons+=("$reason")
+        done
+        printf -v reason '%s; ' "${reasons[@]}"
+        echo "${reason%; }"
+        exit "$skip_status"
         ;;
 esac
 
@@ -109,15 +74,10 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # One 64-bit prefix serves both architectures where the host runs both.
 export WINEARCH=win64
-if [ "$arch" = i686 ]; then
-    loader=$wine32
-else
-    # Wine starts further processes (its services, a program's children)
-    # through WINELOADER; without it the 64-bit loader would look for the
-    # 32-bit one first, as Debian's wine command does.
-    loader=$wine64
-    export WINELOADER=$wine64
-fi
+# Wine starts further processes (its services, a program's children) through WINELOADER; without it the 64-bit
+# loader would look for the 32-bit one first, as Debian's wine command does.
+loader=$wine32
+[ "$arch" = i686 ] || { loader=$wine64; export WINELOADER=$wine64; }
 
 if [ ! -d "$WINEPREFIX" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"

@@ -110,7 +110,8 @@ std::optional<std::int16_t> ReadNumber(std::string_view text) {
 
 Options ParseOptions(std::string_view argumentText) {
     Options options;
-    // The log file's path, quoted or up to a space, is no place for a flag.
+    // The log file's path, quoted or up to a space, is no place for another
+    // option.
     std::size_t logFrom = 0, logTo = 0;
     for (std::size_t i = 0; i < argumentText.size(); ++i) {
         if (!KeyAt(argumentText, i, "/log=")) continue;
@@ -126,7 +127,8 @@ Options ParseOptions(std::string_view argumentText) {
         if (!inLog && KeyAt(argumentText, i, "/auto")) options.autoMode = true;
     }
     for (std::size_t i = 0; i < argumentText.size(); ++i) {
-        if (!KeyAt(argumentText, i, "/newsize=")) continue;
+        const bool inLog = i >= logFrom && i + 9 <= logTo;
+        if (inLog || !KeyAt(argumentText, i, "/newsize=")) continue;
         std::string value;
         for (std::size_t k = i + 9; k < argumentText.size() && argumentText[k] != ' '; ++k) {
             value += argumentText[k];

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# Runs every test: the presets' workflows (the unit tests on the host, under
-# the sanitizers and the fuzzers; the Windows builds, 32-bit and 64-bit, with
-# their tests under Wine), then each suite in scripts/suites/. A Windows
-# architecture this host cannot run is built and its tests reported as
-# skipped, with the reason; the run fails if it can run neither. Every result
-# lands as JUnit XML in build/test-results/; the run ends with their totals:
-# "N passed, N failed, N skipped".
+# Every test: each preset's workflow (configure, build, ctest), its JUnit in build/test-results/, its log in build/test-logs/.
+# - Installs what is missing first (scripts/install-deps.sh). A Windows build this host cannot run is built, and its
+#   tests under Wine skipped with the reason; the run fails if the host can run neither.
+# - Ends with "N passed, N failed, N skipped": the JUnit files' tests, and a failure for each workflow that ended
+#   before its tests.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
@@ -14,58 +12,32 @@ if ! missing=$(bash scripts/install-deps.sh --check); then
     bash scripts/install-deps.sh || { echo "0 passed, 1 failed, 0 skipped"; exit 1; }
 fi
 export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$(nproc)}
+results=build/test-results logs=build/test-logs
+rm -rf "$results" && mkdir -p "$results" "$logs"
+passed=0 failed=0 skipped=0
+reason=$(cmake/wine-run.sh --can-run x86_64 i686) || { echo "FAIL this host runs no Windows build under Wine: $reason"; failed=1; }
 
-log_dir=build/test-logs
-export SUMMARY_RESULTS_DIR=$PWD/build/test-results
-rm -rf "$SUMMARY_RESULTS_DIR"
-mkdir -p "$log_dir" "$SUMMARY_RESULTS_DIR"
-# shellcheck source=scripts/lib/summary.sh
-source scripts/lib/summary.sh
-
-# Configure, build and test one preset; its tests' JUnit goes to
-# build/test-results/<preset>.xml (CMakePresets.json).
-workflow() {
-    echo "=== $1: $2"
-    cmake --workflow --preset "$1" >"$log_dir/$1.log" 2>&1
-    summary_result $? "$1: configures, builds and its tests pass (see $log_dir/$1.log)"
-    grep -hE '^[0-9]+: (fuzz [a-z]+:|functions reached)' "$log_dir/$1.log" | sed -E 's/^[0-9]+: /  /'
-}
-
-workflow native "unit tests on the in-memory desktop"
-runnable=0
-for build in "windows i686 32-bit" "windows64 x86_64 64-bit"; do
-    read -r preset arch label <<<"$build"
-    if reason=$(cmake/wine-run.sh --can-run "$arch"); then
-        runnable=$((runnable + 1))
-    else
-        echo "SKIP the $label tests under Wine: $reason (ctest counts them as skipped)"
+count() { xmllint --xpath "count(//testcase$1)" "$2"; }
+for preset in native windows windows64 asan fuzz; do
+    echo "=== $preset"
+    cmake --workflow --preset "$preset" >"$logs/$preset.log" 2>&1
+    status=$?
+    xml=$results/$preset.xml
+    grep -hE '^[0-9]+: (fuzz [a-z]+:|functions reached)' "$logs/$preset.log" | sed -E 's/^[0-9]+: /  /'
+    if [ ! -s "$xml" ]; then
+        echo "FAIL $preset: the workflow ended with status $status before its tests (see $logs/$preset.log)"
+        failed=$((failed + 1))
+        continue
     fi
-    workflow "$preset" "the $label build, its unit tests and the Windows layer's under Wine"
+    ran=$(count "[@status='run' and not(failure)]" "$xml")
+    skip=$(count "[skipped[starts-with(@message, 'SKIP_')]]" "$xml")
+    fail=$(($(count '' "$xml") - ran - skip))
+    echo "$ran passed, $fail failed, $skip skipped"
+    [ "$skip" = 0 ] || xmllint --xpath "//testcase[skipped]/system-out/text()" "$xml" | grep -i skipped | sort -u |
+        sed 's/^/  SKIP /'
+    [ "$fail" = 0 ] || xmllint --xpath "//testcase[not(@status='run' and not(failure)) and
+        not(skipped[starts-with(@message, 'SKIP_')])]/@name" "$xml" | sed "s/ name=\"\(.*\)\"/  FAIL \1 (see $logs\/$preset.log)/"
+    passed=$((passed + ran)) failed=$((failed + fail)) skipped=$((skipped + skip))
 done
-[ "$runnable" -gt 0 ]
-summary_result $? "this host runs at least one Windows architecture under Wine"
-workflow asan "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-workflow fuzz "fuzzing the readers and the whole road (about 90 s)"
-
-# The suites: each writes its results beside the others.
-for suite in scripts/suites/*.sh; do
-    name=$(basename "$suite" .sh)
-    echo "=== $name"
-    bash "$suite" >"$log_dir/$name.log" 2>&1
-    grep -E '^SKIP' "$log_dir/$name.log"
-    tail -n 1 "$log_dir/$name.log"
-    [ -f "$SUMMARY_RESULTS_DIR/$name.xml" ]
-    summary_result $? "$name: the suite ran to its end (see $log_dir/$name.log)"
-done
-
-for log in "$log_dir"/*.log; do
-    if grep -qE '(\*\*\*Failed|\[  FAILED  \]|^FAIL)' "$log"; then
-        echo "--- failures in $log:"
-        grep -E '(\*\*\*Failed|\[  FAILED  \]|^FAIL|expected|seen)' "$log" | head -n 40
-    fi
-done
-
-for xml in "$SUMMARY_RESULTS_DIR"/*.xml; do
-    [ "$xml" = "$SUMMARY_XML" ] || summary_add_junit "$xml"
-done
-summary_finish
+echo "$passed passed, $failed failed, $skipped skipped"
+[ "$failed" = 0 ]

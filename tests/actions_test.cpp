@@ -242,6 +242,12 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  "The client is not responding: the width will be set when it answers.",
                  300, 6},
+        // Posted, and dropped for the client's higher rights: told as refused.
+        SeenCase{"DroppedForHigherRights",
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) { d.GiveHigherRights(pane); },
+                 "Kestrum may not change this client's windows: the client runs with higher rights "
+                 "(for example as administrator). Start Kestrum the same way.",
+                 250, 7},
         SeenCase{"NotTaken", [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) { d.DropMoves(pane); },
                  "The client did not take the new width.", 250, 6},
         SeenCase{"GoneMeanwhile",

@@ -43,6 +43,7 @@ private:
                         shape.enabled};
         spec.mirrored = shape.mirrored;
         spec.visible = shape.visible;
+        spec.minimized = shape.minimized;
         return spec;
     }
 

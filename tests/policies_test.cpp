@@ -125,6 +125,48 @@ TEST(PrecedenceTest, TheUsageNamesTheUsersWidth) {
     EXPECT_TRUE(Usage(360, Source::UserWidth).ends_with("The width in force: 360, from your own width."));
 }
 
+// The event level: the policy's, the computer's first, for an unattended
+// run and the watch; a value out of range passed over and told; the window
+// reports nothing.
+TEST(PolicyTest, TheEventLevelIsThePolicysForUnattendedRunsAndTheWatch) {
+    testing::MemoryPolicyStore policies;
+    EXPECT_EQ(PlanStart("/AUTO", &policies, true).eventLevel, EventLevel::Problems) << "by default";
+    policies.numbers[{PolicyScope::Machine, std::string(kPolicyEventLogLevel)}] = 3;
+    policies.numbers[{PolicyScope::User, std::string(kPolicyEventLogLevel)}] = 2;
+    const StartPlan watch = PlanStart("/watch", &policies, true);
+    EXPECT_EQ(watch.eventLevel, EventLevel::Every);
+    EXPECT_EQ(watch.from.ignored, std::vector<std::string>{
+                                      "the computer's policy EventLogLevel = 3 is ignored: it must lie between 0 and 2"});
+    policies.numbers[{PolicyScope::Machine, std::string(kPolicyEventLogLevel)}] = 0;
+    EXPECT_EQ(PlanStart("/AUTO /quiet", &policies, true).eventLevel, EventLevel::None);
+    policies.numbers.clear();
+    EXPECT_EQ(PlanStart("/wait=5", &policies, true).eventLevel, EventLevel::None);
+}
+
+// A value of a type its setting does not take is passed over and told, as
+// one out of range is.
+TEST(PolicyTest, AValueOfTheWrongTypeIsIgnoredAndTold) {
+    testing::MemoryPolicyStore policies;
+    const auto at = [](PolicyScope scope, std::string_view name) { return std::pair(scope, std::string(name)); };
+    policies.otherTypes[at(PolicyScope::Machine, kPolicyNewSize)] = "REG_SZ";
+    policies.otherTypes[at(PolicyScope::User, kPolicyNewSize)] = "REG_QWORD";
+    policies.otherTypes[at(PolicyScope::Machine, kPolicySettleTime)] = "REG_BINARY";
+    policies.numbers[at(PolicyScope::User, kPolicySettleTime)] = 800;
+    policies.otherTypes[at(PolicyScope::Machine, kPolicyLogFile)] = "REG_DWORD";
+    policies.otherTypes[at(PolicyScope::User, kPolicyLogFile)] = "REG_EXPAND_SZ";  // there, but unreadable
+    StartOptions options = ParseStartOptions("/watch /newsize=250").options;
+    const PoliciesApplied applied = ApplyPolicies(options, policies);
+    EXPECT_EQ(options.NewSize, 250);
+    EXPECT_EQ(options.SettleMs, 800);
+    EXPECT_EQ(applied.ignored, (std::vector<std::string>{
+                                   "the computer's policy NewSize is ignored: it is REG_SZ, not REG_DWORD",
+                                   "the user's policy NewSize is ignored: it is REG_QWORD, not REG_DWORD",
+                                   "the computer's policy SettleTime is ignored: it is REG_BINARY, not REG_DWORD",
+                                   "the computer's policy LogFile is ignored: it is REG_DWORD, not REG_SZ or REG_EXPAND_SZ",
+                                   "the user's policy LogFile is ignored: it could not be read",
+                               }));
+}
+
 // The unattended run sets the policy's width, and its log says where the
 // width came from and which policy value was passed over.
 TEST(PolicyTest, AnUnattendedRunTakesThePolicysWidthAndSaysSo) {

@@ -42,7 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Only a space ends the value: the tab and what follows are read too.
         Case{"/newsize=25\t0", false, 250}, Case{"/newsize =250", false, 300},
         Case{"\"/newsize=250\"", false, 250}, Case{"/newsize=250/auto", true, 250},
-        Case{"/newsize=250 junk /x", false, 250}, Case{"/newsize=\xC3\xA9 /auto", true, 300}));
+        Case{"/newsize=250 junk /x", false, 250}, Case{"/newsize=\xC3\xA9 /auto", true, 300},
+        // A number inside the log's path is part of the path.
+        Case{"/log=Z:/newsize=5/k.log /newsize=250", false, 250}, Case{"/log=\"C:/x /newsize=5\"", false, 300}));
 
 struct OverflowCase {
     std::string arguments;
@@ -128,6 +130,8 @@ TEST(ParseStartOptions, ReadsTheWatchItsSettlingTimeItsStopAndTheLog) {
         {"/AUTO /log=C:/tmp/quiet.log /wait=5", false, false, false, true, 500, "C:/tmp/quiet.log"},
         {"/log=\"unclosed /quiet", false, false, false, false, 500, "unclosed /quiet"},
         {"/log= /quiet", false, false, true, false, 500, ""},
+        {"/log=\"C:\\x /settle=99999\\k.log\" /watch", true, false, false, false, 500, "C:\\x /settle=99999\\k.log"},
+        {"/log=Z:/newsize=5/settle=7/k.log /watch", true, false, false, false, 500, "Z:/newsize=5/settle=7/k.log"},
     };
     for (const Row& row : rows) {
         const ParsedStartOptions parsed = ParseStartOptions(row.arguments);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/desktop_fixture.h"
+#include "support/memory_log_file.h"
 
 namespace kestrum {
 namespace {
@@ -41,9 +42,17 @@ protected:
         return rect.right - rect.left;
     }
 
+    std::size_t Logged(std::string_view what) const {
+        std::size_t count = 0;
+        for (std::size_t at = 0; (at = file.text.find(what, at)) != std::string::npos; at += what.size()) ++count;
+        return count;
+    }
+
     MemoryDesktop desktop;
     testing::FakeTimers timers;
-    Watcher watcher{desktop, timers, {300, milliseconds(500)}, nullptr};
+    testing::MemoryLogFile file;
+    RunLog log{&file, 1 << 24, [] { return std::string("T"); }};
+    Watcher watcher{desktop, timers, {300, milliseconds(500)}, &log};
 };
 
 TEST_F(WatcherTest, SetsTheClientsThereAndThoseThatComeOrComeBackLater) {
@@ -108,6 +117,110 @@ TEST_F(WatcherTest, AHiddenPaneWaitsUntilItIsShownForAMinuteAtMost) {
         Run(seconds(1));
         EXPECT_EQ(Width(late.panes[0]), showingReported ? 300 : 250);
     }
+}
+
+// Panes not shown are looked at less and less often, all together: after
+// a few seconds, once a second at most, however many. One shown meanwhile
+// is set soon all the same (at once where the showing is reported); the
+// rest are given up after a minute, and told.
+TEST_F(WatcherTest, HiddenPanesCostLittleAndAreGivenUpAfterAMinute) {
+    watcher.Start();
+    for (const bool showingReported : {true, false}) {
+        SCOPED_TRACE(showingReported ? "showing reported" : "showing not reported (Wine)");
+        desktop.reportsShowing = showingReported;
+        file.text.clear();
+        const auto crowd = Open(true, std::vector<int>(500, 250));
+        const auto late = Open();
+        for (const WindowHandle pane : crowd.panes) desktop.Hide(pane);
+        desktop.Hide(late.panes[0]);
+        Run(seconds(5));
+        const int started = timers.started;
+        desktop.ResetCalls();
+        Run(seconds(25));
+        EXPECT_LE(timers.started - started, 26) << "steps in 25 s";
+        EXPECT_LE(desktop.Calls(Operation::IsVisible), 501u * 26);
+        desktop.Show(late.panes[0]);
+        Run(milliseconds(showingReported ? 600 : 2600));
+        EXPECT_EQ(Width(late.panes[0]), 300);
+        Run(seconds(33));
+        EXPECT_EQ(watcher.Waiting(), 0u);
+        EXPECT_EQ(Logged(": not shown within a minute, given up\n"), 500u);
+        desktop.Destroy(crowd.main);
+        desktop.Destroy(late.main);
+    }
+}
+
+// A pane still moving when its minute is up is looked at on, once a
+// second, until it rests (then it is set) or goes (then the log says so).
+TEST_F(WatcherTest, APaneStillMovingAfterAMinuteIsSetOnceItRests) {
+    watcher.Start();
+    for (const bool rests : {true, false}) {
+        SCOPED_TRACE(rests ? "rests" : "goes");
+        const auto client = Open();
+        for (int step = 0; step < 620; ++step) {
+            desktop.MoveWindow(client.panes[0], 10, 20, 150 + step % 100, 150);
+            Run(milliseconds(100));
+        }
+        if (!rests) desktop.Destroy(client.main);
+        Run(seconds(3));
+        EXPECT_EQ(rests ? Width(client.panes[0]) : 300, 300);
+        EXPECT_EQ(Logged(": gone while it still moved, over a minute after it appeared\n"), rests ? 0u : 1u);
+        EXPECT_EQ(watcher.Waiting(), 0u);
+    }
+}
+
+// A client started minimized lays its pane out again when it is restored:
+// the pane waits as a hidden one does, and is set after the restore.
+TEST_F(WatcherTest, APaneOfAMinimizedClientIsSetOnceTheClientIsRestored) {
+    watcher.Start();
+    for (const bool restoreReported : {true, false}) {
+        SCOPED_TRACE(restoreReported ? "restore reported" : "restore not reported (Wine)");
+        desktop.reportsShowing = restoreReported;
+        const auto client = Open();
+        desktop.Minimize(client.main);
+        Run(milliseconds(2500));
+        EXPECT_EQ(Width(client.panes[0]), 250) << "set while minimized";
+        desktop.Restore(client.main);
+        desktop.MoveWindow(client.panes[0], 10, 20, 220, 150);  // laid out again
+        Run(seconds(1));
+        EXPECT_EQ(Width(client.panes[0]), 300);
+        desktop.Destroy(client.main);
+    }
+}
+
+// The watch ends once, whatever asks it to: a width still being confirmed
+// is logged as not yet seen, then why it ended; nothing runs after.
+TEST_F(WatcherTest, EndsOnceSayingWhyAndWhatWasUnderWay) {
+    const std::pair<WatchEnd, std::string> rows[] = {
+        {EndOfSession(kEndSessionCloseApp), "closed for an update"},
+        {EndOfSession(kEndSessionLogoff), "session ended"},
+        {EndOfSession(0), "session ended"},  // the end of the system
+        {WatchEnd::Stopped, "stopped"},
+    };
+    for (const auto& [why, words] : rows) {
+        file.text.clear();
+        const auto client = Open();
+        desktop.Hang(client.main);  // the width waits in its queue
+        Watcher ending(desktop, timers, {300, milliseconds(500)}, &log);
+        ending.Start();
+        timers.Advance(milliseconds(600));
+        EXPECT_TRUE(ending.End(why));
+        EXPECT_FALSE(ending.End(WatchEnd::Stopped)) << "a second /stop";
+        EXPECT_EQ(file.text, "T  client " + std::to_string(client.main) + " \"Orders\", pane " +
+                                 std::to_string(client.panes[0]) + ": 250, width 300 asked but not yet seen\nT  " +
+                                 words + "\n");
+        EXPECT_EQ(timers.Pending(), 0u);
+        desktop.Destroy(client.main);
+    }
+}
+
+// A client closed right as it takes the width: its line still names it.
+TEST_F(WatcherTest, AClientClosedAsItTakesTheWidthIsLoggedWithItsTitle) {
+    watcher.Start();
+    const auto client = Open();
+    desktop.OnCall(Operation::ProbeAnswering, client.panes[0], [&] { desktop.Destroy(client.main); });
+    Run(seconds(1));
+    EXPECT_EQ(Logged("\"Orders\", pane " + std::to_string(client.panes[0]) + ": 250 -> 250, gone\n"), 1u) << file.text;
 }
 
 TEST_F(WatcherTest, LeavesAClientWithSeveralPanesAndAWidthGivenLaterAlone) {

@@ -181,9 +181,11 @@ void EveryCallOnAHandleThatNamesNoWindowFails(ContractDesktop& d) {
         EXPECT_EQ(mapped, (Rect{5, 6, 7, 8}));
         EXPECT_EQ(s.MoveWindow(gone, 0, 0, 10, 10), MoveResult::Failed) << "failed, not refused";
         EXPECT_EQ(s.ProbeAnswering(gone)->Heard(), Reply::NoWindow);
+        EXPECT_FALSE(s.HasHigherRights(gone));
         EXPECT_EQ(s.RootOf(gone), 0);
         EXPECT_FALSE(s.IsWindow(gone));
         EXPECT_FALSE(s.IsVisible(gone));
+        EXPECT_FALSE(s.IsMinimized(gone));
         EXPECT_FALSE(s.IsWindowEnabled(gone));
         s.RequestEnable(gone, true);
         d.HandleMessagesUntil([] { return false; });
@@ -305,6 +307,7 @@ void ARefusedMoveIsToldFromAFailedOne(ContractDesktop& d) {
     const WindowHandle gone = d.AddTopLevel({"KestrumContractTop", "", {0, 0, 50, 50}});
     d.Destroy(gone);
     EXPECT_EQ(s.MoveWindow(gone, 0, 0, 10, 10), MoveResult::Failed);
+    EXPECT_FALSE(s.HasHigherRights(w)) << "a window of this program";
     if (!d.RefuseMoves(w)) return;
     EXPECT_EQ(s.MoveWindow(w, 10, 10, 50, 50), MoveResult::Refused);
     Rect rect;
@@ -356,6 +359,13 @@ void RootsAndVisibility(ContractDesktop& d) {
     EXPECT_FALSE(s.IsVisible(hidden));
     EXPECT_FALSE(s.IsVisible(inHidden)) << "shown itself, inside a hidden window";
     EXPECT_FALSE(s.IsVisible(inHiddenTop));
+    // A minimized window's children stay shown: only the window tells.
+    shown.minimized = true;
+    const WindowHandle minimized = d.AddTopLevel(shown);
+    const WindowHandle inMinimized = d.AddChild(minimized, shownChild);
+    EXPECT_TRUE(s.IsMinimized(minimized));
+    EXPECT_TRUE(s.IsVisible(inMinimized));
+    EXPECT_FALSE(s.IsMinimized(top));
 }
 
 const ContractCase kCases[] = {

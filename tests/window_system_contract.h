@@ -33,6 +33,7 @@ struct Shape {
     bool mirrored = false;  // laid out right to left; its children are not
     bool enabled = true;
     bool visible = false;
+    bool minimized = false;  // a top-level window's
 };
 
 // A desktop built for one case: the implementation under test and the means

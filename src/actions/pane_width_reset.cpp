@@ -60,6 +60,9 @@ void PaneWidthReset::Start(WindowHandle pane, std::int16_t width, Done done) {
                ClampToInt32(std::int64_t{place->top} + height)};
     confirmation_.Start(kWidthSeenWithin, kWidthLookedAtEvery, [this] { return Seen(); }, [this](bool seen) {
         if (seen) return Finish(report_.outcome);
+        // A client with higher rights may have had the move dropped, though it
+        // was said to be posted (User Interface Privilege Isolation).
+        if (system_.HasHigherRights(report_.pane)) return Finish(ResetOutcome::Refused);
         switch (probe_ ? probe_->Heard() : Reply::NoWindow) {
             case Reply::NoWindow: return Finish(ResetOutcome::PaneGone);
             case Reply::NoAnswer: return Finish(ResetOutcome::NotAnswering);

@@ -17,7 +17,7 @@ enum class ResetOutcome {
     Moved,            // the pane was given the width, and was seen to have it
     AlreadyThatWide,  // it had the width already; nothing moved
     PaneGone,         // no pane was listed, or it (or its parent) was gone by the reset
-    Refused,          // the window manager refused the move (higher rights)
+    Refused,          // the window manager refused or dropped the move (higher rights)
     NotAnswering,     // not seen in time, and the client does not answer: the
                       // move waits in its queue until it does
     NotTaken,         // not seen in time although the client answers

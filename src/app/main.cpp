@@ -11,6 +11,7 @@
 #include "startup/argument_text.h"
 #include "startup/policy_names.h"
 #include "startup/start_plan.h"
+#include "winsys/win32/win32_event_log.h"
 #include "winsys/win32/win32_log_file.h"
 #include "winsys/win32/win32_policy_store.h"
 #include "winsys/win32/win32_text.h"
@@ -31,15 +32,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         std::optional<win32::Win32LogFile> logFile;
         if (plan.logs) logFile.emplace(plan.options.LogFile);
         RunLog log(logFile ? &*logFile : nullptr);
+        std::optional<win32::Win32EventLog> eventLog;
+        if (plan.eventLevel != EventLevel::None) eventLog.emplace("Kestrum");
+        log.SendEventsTo(eventLog ? &*eventLog : nullptr, plan.eventLevel);
         switch (plan.road) {
             case Road::Watch: return win32::RunWatch(plan, log, instance);
-            case Road::StopWatch: return win32::StopWatch();
+            case Road::StopWatch: return win32::StopWatch(log);
             default: break;
         }
         win32::Win32WindowSystem system;
         win32::Win32Timers timers;
         Form1 form(system, boxes, timers, plan, log);
-        return win32::Run(form, boxes, timers, instance);
+        const int status = win32::Run(form, boxes, timers, instance);
+        if (status == kExitInternalFailure) log.Tell(Failure::RunFailed);
+        return status;
     } catch (...) {
         return kExitInternalFailure;
     }

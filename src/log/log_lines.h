@@ -1,5 +1,6 @@
 // The words the log tells things in, each written in one place: a client
-// and its pane, what became of a width set, and where a width came from.
+// and its pane, what became of a width set, where a width came from, and the
+// lines of the other things an unattended run and the watch tell.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <string_view>
 
 #include "actions/pane_width_reset.h"
+#include "log/what_happened.h"
 #include "startup/policies.h"
 #include "winsys/window_system.h"
 
@@ -20,5 +22,13 @@ std::string_view OutcomeWords(ResetOutcome outcome);
 std::string ReportLine(const ResetReport& report, WindowHandle client, std::string_view clientTitle);
 // "width 250 from the command line"
 std::string WidthFrom(std::int16_t width, Source source);
+// "no client found"; "several panes, nothing changed", "no pane, the window is shown"
+std::string NothingChosenLine(const NothingChosen& nothing);
+// "started: width 250 from the command line, settling time 500 ms from the command line"
+std::string WatchStartedLine(const WatchStarted& started);
+// "stopped", "session ended", "closed for an update"
+std::string_view WatchEndWords(WatchEnd end);
+// "not started: the window events cannot be had", "ended: internal failure"
+std::string_view FailureLine(Failure failure);
 
 }  // namespace kestrum

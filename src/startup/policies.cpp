@@ -13,13 +13,27 @@ Source SourceOf(PolicyScope scope) {
     return scope == PolicyScope::Machine ? Source::MachinePolicy : Source::UserPolicy;
 }
 
+// A value that is there but could not be taken as `wanted`, told.
+void NoteUnread(PolicyStore& policies, PolicyScope scope, std::string_view name, std::string_view wanted,
+                std::vector<std::string>& ignored) {
+    const std::string type = policies.TypeOf(scope, name);
+    if (type.empty()) return;
+    const std::string value = std::string(SourceWords(SourceOf(scope))) + " " + std::string(name);
+    const bool wantedType = wanted.find(type) != std::string_view::npos;
+    ignored.push_back(value + " is ignored: " +
+                      (wantedType ? "it could not be read" : "it is " + type + ", not " + std::string(wanted)));
+}
+
 // The first value in range, the computer's before the user's.
 template <typename Value>
 void Apply(PolicyStore& policies, std::string_view name, std::int64_t lowest, std::int64_t highest, Value& target,
            Source& source, std::vector<std::string>& ignored) {
     for (const PolicyScope scope : kScopes) {
         const std::optional<std::uint32_t> value = policies.Number(scope, name);
-        if (!value) continue;
+        if (!value) {
+            NoteUnread(policies, scope, name, "REG_DWORD", ignored);
+            continue;
+        }
         if (*value < lowest || *value > highest) {
             ignored.push_back(std::string(SourceWords(SourceOf(scope))) + " " + std::string(name) + " = " +
                               std::to_string(*value) + " is ignored: it must lie between " + std::to_string(lowest) +
@@ -48,6 +62,7 @@ PoliciesApplied ApplyPolicies(StartOptions& options, PolicyStore& policies) {
     PoliciesApplied applied;
     Apply(policies, kPolicyNewSize, 1, 32767, options.NewSize, applied.width, applied.ignored);
     Apply(policies, kPolicySettleTime, 0, 10000, options.SettleMs, applied.settle, applied.ignored);
+    Apply(policies, kPolicyEventLogLevel, 0, 2, applied.eventLevel, applied.eventLevelFrom, applied.ignored);
     std::int16_t remember = 1;
     std::int16_t showIcon = 1;
     Source unused = Source::Given;
@@ -57,6 +72,7 @@ PoliciesApplied ApplyPolicies(StartOptions& options, PolicyStore& policies) {
     applied.showTrayIcon = showIcon != 0;
     for (const PolicyScope scope : kScopes) {
         const std::optional<std::string> file = policies.Text(scope, kPolicyLogFile);
+        if (!file) NoteUnread(policies, scope, kPolicyLogFile, "REG_SZ or REG_EXPAND_SZ", applied.ignored);
         if (!file || file->empty()) continue;
         options.LogFile = *file;
         applied.logFile = SourceOf(scope);

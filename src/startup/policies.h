@@ -1,6 +1,7 @@
 // What an administrator's policies make of the start options: a policy wins
 // over the command line, the computer's over the user's, and a value out of
-// its range is ignored (and said so) as if it were not there.
+// its range or of the wrong type is ignored (and said so) as if it were not
+// there.
 #pragma once
 
 #include <string>
@@ -23,10 +24,19 @@ enum class Source {
 // own width".
 std::string_view SourceWords(Source source);
 
+// What an unattended run and the watch report to the event log.
+enum class EventLevel {
+    None = 0,
+    Problems = 1,  // warnings and errors, and the watch's start and end
+    Every = 2,     // those, and every width set
+};
+
 struct PoliciesApplied {
     Source width = Source::Given;
     Source settle = Source::Given;
     Source logFile = Source::Given;
+    EventLevel eventLevel = EventLevel::Problems;
+    Source eventLevelFrom = Source::Given;
     // RememberUserWidth and ShowTrayIcon: 1 unless a policy says 0.
     bool rememberUserWidth = true;
     bool showTrayIcon = true;
@@ -35,7 +45,8 @@ struct PoliciesApplied {
 };
 
 // Replaces the width, the settling time and the log file with the policies',
-// and reads whether the user's width is kept and the icon shown.
+// and reads the event level, whether the user's width is kept and whether
+// the icon is shown.
 PoliciesApplied ApplyPolicies(StartOptions& options, PolicyStore& policies);
 
 }  // namespace kestrum

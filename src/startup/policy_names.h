@@ -14,6 +14,8 @@ inline constexpr std::string_view kPolicyNewSize = "NewSize";
 inline constexpr std::string_view kPolicySettleTime = "SettleTime";
 // The log file (REG_SZ or REG_EXPAND_SZ; environment variables expanded).
 inline constexpr std::string_view kPolicyLogFile = "LogFile";
+// What the event log gets, 0 to 2 (REG_DWORD; EventLevel).
+inline constexpr std::string_view kPolicyEventLogLevel = "EventLogLevel";
 // Whether the watch keeps the width a user gives the pane, 0 or 1 (REG_DWORD).
 inline constexpr std::string_view kPolicyRememberUserWidth = "RememberUserWidth";
 // Whether the watch shows its icon in the notification area, 0 or 1 (REG_DWORD).

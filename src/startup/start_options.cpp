@@ -19,17 +19,19 @@ std::string Lowered(std::string_view text) {
     return folded;
 }
 
-// Where the value of the first `key` in the text lies: from after the key to
-// the first blank, or, for a quoted text value (the quote after the key or
-// before it), to the closing quote (or the end). nullopt when the key is not there. `lower` is the text folded, with
-// the place of every character kept.
+// Where the value of the first `key` in `keysIn` lies in the text: from
+// after the key to the first blank, or, for a quoted text value (the quote
+// after the key or before it), to the closing quote (or the end). nullopt
+// when the key is not there. `lower` is the text folded, with the place of
+// every character kept; `keysIn` is `lower` or a copy with values blanked.
 struct ValuePlace {
     std::size_t at;
     std::size_t length;
 };
 
-std::optional<ValuePlace> FindValue(const std::string& lower, std::string_view key, bool quotable) {
-    const std::size_t keyAt = lower.find(key);
+std::optional<ValuePlace> FindValue(const std::string& lower, const std::string& keysIn, std::string_view key,
+                                    bool quotable) {
+    const std::size_t keyAt = keysIn.find(key);
     if (keyAt == std::string::npos) return std::nullopt;
     std::size_t valueAt = keyAt + key.size();
     // /log="C:\a b\k.log", and "/log=C:\a b\k.log" as a shell quotes it.
@@ -133,10 +135,11 @@ std::span<const OptionSpec> Options() { return kOptions; }
 ParsedStartOptions ParseStartOptions(std::string_view argumentText) {
     ParsedStartOptions parsed;
     StartOptions& options = parsed.options;
-    // Folded for the search, each character in its place. Flags are looked
-    // for where no text value is: such a value is blanked out once read.
+    // Folded for the search, each character in its place. Flags and numbers
+    // are looked for where no text value is: such a value is blanked out
+    // once read, so that a path holding "/newsize=5" changes no width.
     const std::string lower = Lowered(argumentText);
-    std::string flagText = lower;
+    std::string keyText = lower;
     const auto reject = [&parsed](const OptionSpec& spec, std::string_view value) {
         if (parsed.rejected) return;
         parsed.rejected = true;
@@ -145,17 +148,17 @@ ParsedStartOptions ParseStartOptions(std::string_view argumentText) {
     for (const OptionSpec& spec : kOptions) {
         auto* const text = std::get_if<std::string StartOptions::*>(&spec.field);
         if (text == nullptr) continue;
-        if (const auto place = FindValue(lower, Lowered(spec.key), true)) {
+        if (const auto place = FindValue(lower, lower, Lowered(spec.key), true)) {
             options.*(*text) = std::string(argumentText.substr(place->at, place->length));
-            flagText.replace(place->at, place->length, place->length, ' ');
+            keyText.replace(place->at, place->length, place->length, ' ');
         }
     }
     for (const OptionSpec& spec : kOptions) {
         if (auto* const flag = std::get_if<bool StartOptions::*>(&spec.field)) {
-            options.*(*flag) = flagText.find(Lowered(spec.key)) != std::string::npos ||
-                               (!spec.otherKey.empty() && flagText.find(Lowered(spec.otherKey)) != std::string::npos);
+            options.*(*flag) = keyText.find(Lowered(spec.key)) != std::string::npos ||
+                               (!spec.otherKey.empty() && keyText.find(Lowered(spec.otherKey)) != std::string::npos);
         } else if (auto* const number = std::get_if<std::int16_t StartOptions::*>(&spec.field)) {
-            const auto place = FindValue(lower, Lowered(spec.key), false);
+            const auto place = FindValue(lower, keyText, Lowered(spec.key), false);
             if (!place) continue;
             const std::string_view value = argumentText.substr(place->at, place->length);
             const std::optional<std::int16_t> read = ReadLeadingNumber(value);

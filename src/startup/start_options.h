@@ -70,7 +70,8 @@ struct ParsedStartOptions {
 };
 
 // argumentText is the command line after the program's own path. A text
-// value is not searched for flags: a log file's path may hold "/quiet".
+// value is not searched for other options: a log file's path may hold
+// "/quiet" or "/newsize=5".
 ParsedStartOptions ParseStartOptions(std::string_view argumentText);
 
 // "The width \"/newsize=40000\" is out of range: it must lie between -32768

@@ -11,7 +11,7 @@ inline constexpr int kExitNoClient = 1;          // no client was found
 inline constexpr int kExitOutOfRange = 2;        // an option's value out of range
 inline constexpr int kExitInternalFailure = 3;   // no window could be made, or memory ran out
 inline constexpr int kExitPaneGone = 4;          // unattended: the pane was gone by the reset
-inline constexpr int kExitNothingChanged = 5;    // no window could be shown, nothing changed
+inline constexpr int kExitNothingChanged = 5;    // no window could be shown (or seen), nothing changed
 inline constexpr int kExitWidthNotSeen = 6;      // the width was not seen within a second
 inline constexpr int kExitMoveRefused = 7;       // the window manager refused the move
 inline constexpr int kExitAlreadyWatching = 8;   // /watch: this session has a watch already
@@ -25,9 +25,11 @@ inline constexpr ExitStatusMeaning kExitStatuses[] = {
     {kExitNormal, "done, or the window was closed"},
     {kExitNoClient, "no client was found"},
     {kExitOutOfRange, "an option's value is out of range"},
-    {kExitInternalFailure, "internal failure (/stop: the watch did not end within 5 seconds)"},
+    {kExitInternalFailure,
+     "internal failure (/stop: the watch did not end within 5 seconds, or runs with higher rights)"},
     {kExitPaneGone, "the pane was gone"},
-    {kExitNothingChanged, "nothing was changed and no window could be shown"},
+    {kExitNothingChanged,
+     "nothing was changed and no window could be shown (/watch: no user's windows can be seen from here)"},
     {kExitWidthNotSeen, "the width was not seen within a second"},
     {kExitMoveRefused, "the client's windows may not be changed (it runs with higher rights)"},
     {kExitAlreadyWatching, "Kestrum already watches this session"},

@@ -27,7 +27,8 @@ StartPlan PlanStart(std::string_view argumentText, PolicyStore* policies, bool b
     const StartOptions& options = plan.options;
     plan.quiet = !boxesCanBeAnswered || (options.AutoMode && options.Quiet) ||
                  ((options.Watch || options.Stop) && !options.Help);
-    plan.logs = (options.AutoMode || options.Watch) && !options.LogFile.empty();
+    plan.logs = (options.AutoMode || options.Watch || options.Stop) && !options.LogFile.empty();
+    plan.eventLevel = options.AutoMode || options.Watch ? plan.from.eventLevel : EventLevel::None;
     // The usage first; then, before any window is searched, a value that
     // cannot be carried (silently using another would surprise a script).
     plan.road = options.Help ? Road::Usage

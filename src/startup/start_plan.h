@@ -28,7 +28,10 @@ struct StartPlan {
     // No box and no window: where no one can see them, in an unattended run
     // with "/quiet", and for the watch and its stop (unless the usage is asked).
     bool quiet = false;
-    bool logs = false;  // unattended or watching, with a log file named
+    bool logs = false;  // unattended, watching or stopping the watch, with a log file named
+    // What the event log gets: the policy's level when unattended or
+    // watching; nothing from the window.
+    EventLevel eventLevel = EventLevel::None;
     Road road = Road::Window;
     // The watch keeps a width the user gives the pane: no policy width and
     // no policy against it. The width in force is then the user's where one

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "discovery/window_discovery.h"
-#include "log/log_lines.h"
 #include "startup/leading_number.h"
 #include "ui/list_windows.h"
 
@@ -151,8 +150,8 @@ void Form1::ResetDone(const ResetReport& report) {
     lastReset_ = report.outcome;
     if (const std::string_view message = MessageFor(report.outcome); !message.empty()) Report(message);
     if (log_.Enabled()) {
-        log_.Write(report.pane != 0 ? ReportLine(report, resetClient_, system_.WindowText(resetClient_))
-                                    : "no pane found");
+        const std::string title = report.pane != 0 ? system_.WindowText(resetClient_) : std::string();
+        log_.Tell(PaneOutcome{resetClient_, title, report, NewSize, plan_.from.width});
     }
     if (startUp_.Running()) startUp_.ResetEnded(report.outcome);
 }

@@ -32,7 +32,7 @@ StartUp::StartUp(const StartPlan& plan, Timers& timers, RunLog& log, Report repo
 
 bool StartUp::EndsBeforeTheSteps() {
     running_ = true;
-    for (const std::string& ignored : plan_.from.ignored) log_.Write(ignored);
+    for (const std::string& ignored : plan_.from.ignored) log_.Tell(PolicyIgnored{ignored});
     if (plan_.road == Road::Usage) {
         report_(Usage(plan_.options.NewSize, plan_.from.width));
         End(StartOutcome::HelpShown);
@@ -60,14 +60,15 @@ bool StartUp::ListsAgain(int clients, const std::function<int()>& panesOfFirst, 
 }
 
 void StartUp::NoClient() {
-    log_.Write("no client found");
+    log_.Tell(NothingChosen{NothingChosen::Why::NoClient});
     End(StartOutcome::NoClientFound);
 }
 
 bool StartUp::EndsUnseen(int clients, int panesOfFirst) {
     if (plan_.options.AutoMode) {
-        const std::string_view why = clients > 1 ? "several clients" : panesOfFirst > 1 ? "several panes" : "no pane";
-        log_.Write(std::string(why) + (plan_.quiet ? ", nothing changed" : ", the window is shown"));
+        using Why = NothingChosen::Why;
+        const Why why = clients > 1 ? Why::SeveralClients : panesOfFirst > 1 ? Why::SeveralPanes : Why::NoPane;
+        log_.Tell(NothingChosen{why, !plan_.quiet});
     }
     if (!plan_.quiet) return false;
     End(StartOutcome::NothingChanged);

@@ -9,10 +9,29 @@
 namespace kestrum {
 namespace {
 
-// How often a waiting pane is looked at; and how long one that is not shown
-// waits before it is dropped (until it appears again).
-constexpr std::chrono::milliseconds kLookEvery{50};
-constexpr std::chrono::milliseconds kShownWithin{60'000};
+using std::chrono::milliseconds;
+
+// How often a pane that is shown is looked at while it settles; how long
+// one is waited for to be shown (and its client restored) before it is
+// given up until it appears again; and how often one still moving after
+// that is looked at.
+constexpr milliseconds kLookEvery{50};
+constexpr milliseconds kShownWithin{60'000};
+constexpr milliseconds kMovingLookEvery{1'000};
+constexpr std::string_view kGoneMoving = "gone while it still moved, over a minute after it appeared";
+
+// How often a pane that is not shown is looked at: often at first (a client
+// usually shows its window right after making it), then less and less.
+milliseconds HiddenLookEvery(milliseconds hiddenFor) {
+    if (hiddenFor < milliseconds(1'000)) return milliseconds(50);
+    if (hiddenFor < milliseconds(5'000)) return milliseconds(250);
+    if (hiddenFor < milliseconds(15'000)) return milliseconds(1'000);
+    return milliseconds(2'000);
+}
+
+// The next multiple of `every` after `now`: panes looked at equally often
+// are looked at together, however many there are.
+milliseconds NextOnGrid(milliseconds now, milliseconds every) { return (now / every + 1) * every; }
 
 }  // namespace
 
@@ -24,6 +43,7 @@ void Watcher::Start() {
 }
 
 void Watcher::OnWindowEvent(WindowEvent event, WindowHandle window) {
+    if (ended_) return;
     if (event == WindowEvent::Created) {
         // One call for any window, and a handle made anew is a new window,
         // whatever the one that had it before was.
@@ -32,6 +52,7 @@ void Watcher::OnWindowEvent(WindowEvent event, WindowHandle window) {
         if (kind == WindowKind::Client) {
             ClientAppeared(window);
         } else if (kind == WindowKind::Pane) {
+            waiting_.erase(window);
             const WindowHandle client = system_.RootOf(window);
             if (client != 0 && client != window && KindOf(system_, client) == WindowKind::Client) {
                 PaneAppeared(window, client);
@@ -39,10 +60,25 @@ void Watcher::OnWindowEvent(WindowEvent event, WindowHandle window) {
         }
         return;
     }
-    // Shown: the window or one it lies in may hold panes shown only now. Two
-    // calls for a window outside any client.
+    // Shown or restored: the window or one it lies in may hold panes shown
+    // only now. Two calls for a window outside any client.
     const WindowHandle root = system_.RootOf(window);
     if (root != 0 && KindOf(system_, root) == WindowKind::Client) ClientAppeared(root);
+}
+
+bool Watcher::End(WatchEnd why) {
+    if (ended_) return false;
+    ended_ = true;
+    tick_.Stop();
+    waiting_.clear();
+    for (RunningReset& running : resets_) {
+        running.reset.Cancel();
+        Log(ClientAndPane(running.client, running.title, running.pane) + ": " + std::to_string(running.widthBefore) +
+            ", width " + std::to_string(settings_.width) + " asked but not yet seen");
+    }
+    resets_.clear();
+    if (log_ != nullptr) log_->Tell(why);
+    return true;
 }
 
 void Watcher::ClientAppeared(WindowHandle client) {
@@ -51,72 +87,111 @@ void Watcher::ClientAppeared(WindowHandle client) {
 }
 
 void Watcher::PaneAppeared(WindowHandle pane, WindowHandle client) {
-    if (handled_.contains(pane) || waiting_.contains(pane)) return;
+    if (handled_.contains(pane)) return;
     if (std::any_of(resets_.begin(), resets_.end(), [pane](const RunningReset& r) { return r.pane == pane; })) return;
-    const std::chrono::milliseconds now = timers_.Now();
-    waiting_.emplace(pane, WaitingPane{client, now, now, false, {}});
     // Looked at once the window manager is done with the events at hand: a
-    // client often shows its window right after making it.
-    if (!tick_.Running()) tick_.Start(std::chrono::milliseconds::zero(), [this] { Step(); });
+    // client often shows its window right after making it. One that waits
+    // already is looked at again now (it was shown, or its client restored).
+    const milliseconds now = timers_.Now();
+    if (const auto found = waiting_.find(pane); found != waiting_.end()) {
+        found->second.due = now;
+    } else {
+        waiting_.emplace(pane, WaitingPane{.client = client, .since = now, .stableSince = now, .hiddenSince = now, .due = now});
+    }
+    LookAt(now);
+}
+
+void Watcher::LookAt(milliseconds at) {
+    if (tick_.Running() && tickAt_ <= at) return;
+    tickAt_ = at;
+    tick_.Start(std::max(at - timers_.Now(), milliseconds::zero()), [this] { Step(); });
 }
 
 void Watcher::Step() {
-    const std::chrono::milliseconds now = timers_.Now();
-    std::chrono::milliseconds next = kLookEvery;
+    const milliseconds now = timers_.Now();
     std::vector<std::pair<WindowHandle, WaitingPane>> settled;
     for (auto it = waiting_.begin(); it != waiting_.end();) {
-        const WindowHandle pane = it->first;
-        WaitingPane& waiting = it->second;
-        Rect place;
-        if (now - waiting.since > kShownWithin || !system_.IsVisible(pane)) {
-            const bool keep = now - waiting.since <= kShownWithin && system_.IsWindow(pane);
-            waiting.seen = false;
-            it = keep ? std::next(it) : waiting_.erase(it);
+        if (it->second.due > now) {
+            ++it;
             continue;
         }
-        if (!system_.ReadWindowRect(pane, place)) {
-            it = waiting_.erase(it);
-            continue;
+        switch (Look(it->first, it->second, now)) {
+            case LookResult::Waits: ++it; break;
+            case LookResult::Settled:
+                settled.emplace_back(*it);
+                it = waiting_.erase(it);
+                break;
+            case LookResult::Dropped: it = waiting_.erase(it); break;
         }
-        if (!waiting.seen || !(place == waiting.place)) {
-            waiting.seen = true;
-            waiting.place = place;
-            waiting.stableSince = now;
-        }
-        const std::chrono::milliseconds stable = now - waiting.stableSince;
-        if (stable >= settings_.settle) {
-            settled.emplace_back(pane, waiting);
-            it = waiting_.erase(it);
-            continue;
-        }
-        // Looked at again at the end of its settling time at the latest.
-        next = std::min(next, settings_.settle - stable);
-        ++it;
     }
     for (const auto& [pane, waiting] : settled) Settled(pane, waiting);
-    if (!waiting_.empty() && !tick_.Running()) tick_.Start(next, [this] { Step(); });
+    if (waiting_.empty()) return;
+    const auto next = std::min_element(waiting_.begin(), waiting_.end(),
+                                       [](const auto& a, const auto& b) { return a.second.due < b.second.due; });
+    LookAt(next->second.due);
+}
+
+Watcher::LookResult Watcher::Look(WindowHandle pane, WaitingPane& waiting, milliseconds now) {
+    const bool late = now - waiting.since > kShownWithin;
+    if (!system_.IsVisible(pane) || system_.IsMinimized(waiting.client)) {
+        // One call a look while it stays hidden; whether it is there at all
+        // is asked once it was seen, and at the end of its minute (a handle
+        // made anew comes with its creation, which starts its wait again).
+        const bool gone = (waiting.seen || late) && !system_.IsWindow(pane);
+        if (late && gone && waiting.seen) GiveUp(pane, waiting, kGoneMoving);
+        if (late && !gone) GiveUp(pane, waiting, "not shown within a minute, given up");
+        if (gone || late) return LookResult::Dropped;
+        if (waiting.seen) waiting.hiddenSince = now;
+        waiting.seen = false;
+        waiting.due = NextOnGrid(now, HiddenLookEvery(now - waiting.hiddenSince));
+        return LookResult::Waits;
+    }
+    Rect place;
+    if (!system_.ReadWindowRect(pane, place)) {
+        if (late) GiveUp(pane, waiting, kGoneMoving);
+        return LookResult::Dropped;
+    }
+    if (!waiting.seen || !(place == waiting.place)) {
+        waiting.seen = true;
+        waiting.place = place;
+        waiting.stableSince = now;
+    }
+    const milliseconds stable = now - waiting.stableSince;
+    if (stable >= settings_.settle) return LookResult::Settled;
+    // Looked at again at the end of its settling time at the latest.
+    waiting.due = late ? NextOnGrid(now, kMovingLookEvery) : now + std::min(kLookEvery, settings_.settle - stable);
+    return LookResult::Waits;
+}
+
+void Watcher::GiveUp(WindowHandle pane, const WaitingPane& waiting, std::string_view why) {
+    Log(ClientAndPane(waiting.client, system_.WindowText(waiting.client), pane) + ": " + std::string(why));
 }
 
 void Watcher::Settled(WindowHandle pane, const WaitingPane& waiting) {
     // Only a client's only pane: with several there is no telling which.
     const std::vector<WindowHandle> panes = FindPanes(system_, waiting.client);
     if (panes.size() != 1 || panes.front() != pane) {
-        if (panes.size() > 1) {
-            Log(ClientAndPane(waiting.client, system_.WindowText(waiting.client), pane) + ": several panes, left alone");
+        if (panes.size() > 1 && log_ != nullptr) {
+            log_->Tell(SeveralPanes{waiting.client, system_.WindowText(waiting.client), pane});
         }
         handled_.insert(pane);
         return;
     }
-    resets_.emplace_back(pane, waiting.client, system_, timers_);
+    resets_.emplace_back(pane, waiting.client, system_.WindowText(waiting.client),
+                         waiting.place.right - waiting.place.left, system_, timers_);
     const auto reset = std::prev(resets_.end());
     reset->reset.Start(pane, settings_.width, [this, reset](const ResetReport& report) { ResetDone(reset, report); });
 }
 
 void Watcher::ResetDone(std::list<RunningReset>::iterator reset, const ResetReport& report) {
-    Log(ReportLine(report, reset->client, system_.WindowText(reset->client)));
+    if (log_ != nullptr) log_->Tell(PaneOutcome{reset->client, reset->title, report, settings_.width, settings_.widthFrom});
     handled_.insert(reset->pane);
     // The reset is done with itself: nothing of it runs after this call.
     resets_.erase(reset);
+}
+
+void Watcher::Log(const std::string& line) {
+    if (log_ != nullptr) log_->Write(line);
 }
 
 void Watcher::Forget() {
@@ -125,10 +200,6 @@ void Watcher::Forget() {
     if (handled_.size() < 2 * handledAtLastForget_ + 16) return;
     std::erase_if(handled_, [this](WindowHandle pane) { return !system_.IsWindow(pane); });
     handledAtLastForget_ = handled_.size();
-}
-
-void Watcher::Log(const std::string& message) {
-    if (log_ != nullptr) log_->Write(message);
 }
 
 }  // namespace kestrum

@@ -3,11 +3,16 @@
 //
 // A window event is only a hint: what it names is looked at (its class, its
 // place), at most two calls for a window that is neither a client nor a
-// pane. A pane that appears waits until it is shown and has kept its place
-// and size for the settling time (clients lay their panes out again shortly
-// after making them); then, if it is its client's only pane, the width is
-// set with the button's own action. A timer runs only while a pane waits or
-// a width is being confirmed: with nothing appearing, the watch makes no
+// pane. A pane that appears waits until it is shown (its client not
+// minimized) and has kept its place and size for the settling time (clients
+// lay their panes out again shortly after making them); then, if it is its
+// client's only pane, the width is set with the button's own action. A pane
+// that is shown is looked at every 50 ms; one that is not, less and less
+// often (down to once in two seconds, every hidden pane at the same
+// moment), for a minute; one still moving after that minute, once a second
+// until it rests or goes. A show or a restore, where the window manager
+// reports it, brings a look at once. A timer runs only while a pane waits
+// or a width is being confirmed: with nothing appearing, the watch makes no
 // call at all. A pane once set, or left alone, is not set again for as long
 // as it lives, whatever width it is given later.
 #pragma once
@@ -17,9 +22,13 @@
 #include <list>
 #include <map>
 #include <set>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "actions/pane_width_reset.h"
 #include "log/run_log.h"
+#include "watch/watch_end.h"
 #include "winsys/timers.h"
 #include "winsys/window_events.h"
 #include "winsys/window_system.h"
@@ -29,6 +38,7 @@ namespace kestrum {
 struct WatchSettings {
     std::int16_t width;
     std::chrono::milliseconds settle;
+    Source widthFrom;  // for the log
 };
 
 class Watcher {
@@ -42,6 +52,10 @@ public:
     void Start();
     // A window event, as the window manager reported it.
     void OnWindowEvent(WindowEvent event, WindowHandle window);
+    // The watch ends: each width still being confirmed is logged as not yet
+    // seen, then why the watch ended, and nothing more runs. True the first
+    // time; later, nothing is done or logged, and false.
+    bool End(WatchEnd why);
 
     // What the watch holds, for tests and measurements.
     std::size_t Waiting() const { return waiting_.size(); }
@@ -52,31 +66,43 @@ private:
         WindowHandle client = 0;
         std::chrono::milliseconds since{0};        // appeared
         std::chrono::milliseconds stableSince{0};  // last changed place or size
+        std::chrono::milliseconds hiddenSince{0};  // hidden since (or appeared, if never shown)
+        std::chrono::milliseconds due{0};          // looked at next
         bool seen = false;                         // shown, with its place read
         Rect place;
     };
     struct RunningReset {
-        RunningReset(WindowHandle pane, WindowHandle client, WindowSystem& system, Timers& timers)
-            : pane(pane), client(client), reset(system, timers) {}
+        RunningReset(WindowHandle pane, WindowHandle client, std::string title, std::int32_t widthBefore,
+                     WindowSystem& system, Timers& timers)
+            : pane(pane), client(client), title(std::move(title)), widthBefore(widthBefore), reset(system, timers) {}
         WindowHandle pane;
         WindowHandle client;
+        std::string title;  // as it was when the width was set: the client may be gone by the report
+        std::int32_t widthBefore;
         PaneWidthReset reset;
     };
+    enum class LookResult { Waits, Settled, Dropped };
 
     void ClientAppeared(WindowHandle client);
     void PaneAppeared(WindowHandle pane, WindowHandle client);
     void Step();
+    LookResult Look(WindowHandle pane, WaitingPane& waiting, std::chrono::milliseconds now);
+    // The next step at `at` at the latest.
+    void LookAt(std::chrono::milliseconds at);
+    void GiveUp(WindowHandle pane, const WaitingPane& waiting, std::string_view why);
     void Settled(WindowHandle pane, const WaitingPane& waiting);
     void ResetDone(std::list<RunningReset>::iterator reset, const ResetReport& report);
     // Drops what is remembered of windows that are gone.
     void Forget();
-    void Log(const std::string& message);
+    void Log(const std::string& line);
 
     WindowSystem& system_;
     Timers& timers_;
     WatchSettings settings_;
     RunLog* log_;
     OneShotTimer tick_;
+    std::chrono::milliseconds tickAt_{0};
+    bool ended_ = false;
     std::map<WindowHandle, WaitingPane> waiting_;
     // Panes set or left alone, each until it is gone.
     std::set<WindowHandle> handled_;

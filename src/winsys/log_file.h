@@ -18,8 +18,11 @@ public:
     // once: nothing waits in a buffer. False when that could not be done.
     virtual bool Append(std::string_view bytes) = 0;
     // Renames the file to its name with ".1" added, replacing any file of
-    // that name; nothing happens when that cannot be done.
-    virtual void SetAside() = 0;
+    // that name. False when that could not be done (nothing changed).
+    virtual bool SetAside() = 0;
+    // Empties the file, to begin it again where it cannot be set aside.
+    // False when that could not be done.
+    virtual bool BeginAgain() = 0;
 };
 
 }  // namespace kestrum

@@ -24,6 +24,10 @@ public:
     // variables expanded where it asks for that.
     virtual std::optional<std::uint32_t> Number(PolicyScope scope, std::string_view name) = 0;
     virtual std::optional<std::string> Text(PolicyScope scope, std::string_view name) = 0;
+    // The type of the value `name` as the registry names it ("REG_DWORD",
+    // "REG_SZ", ...); empty when there is no such value. Tells a value of
+    // the wrong kind from one that is not there.
+    virtual std::string TypeOf(PolicyScope scope, std::string_view name) = 0;
 };
 
 }  // namespace kestrum

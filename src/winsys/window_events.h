@@ -1,9 +1,10 @@
 // Other programs' windows as they appear: the port the resident watch hears
-// the desktop through. Windows reports a window's creation everywhere and its
-// showing where it can (not every window manager does); neither says what
-// the window is, and it may be gone by the time it is looked at. The focus
-// moving, the mouse let go after a drag and a window moved or resized tell
-// that the user is at work; Wine 8 reports only the creation and the focus.
+// the desktop through. Windows reports a window's creation everywhere, and
+// its showing and a restore from minimized where it can (not every window
+// manager does); none says what the window is, and it may be gone by the
+// time it is looked at. The focus moving, the mouse let go after a drag and
+// a window moved or resized tell that the user is at work; Wine 8 reports
+// only the creation and the focus.
 #pragma once
 
 #include <functional>
@@ -16,6 +17,7 @@ namespace kestrum {
 enum class WindowEvent {
     Created,       // made (it may not be shown yet, nor hold its children yet)
     Shown,         // made visible after it was made
+    Restored,      // a minimized window restored
     Focused,       // took the keyboard focus
     CaptureEnded,  // let the mouse go: the end of a drag
     Placed,        // moved or resized; only in the programs ReportPlacesIn names

@@ -88,6 +88,9 @@ public:
     virtual bool IsWindow(WindowHandle window) = 0;
     // The window and every window it lies in are shown.
     virtual bool IsVisible(WindowHandle window) = 0;
+    // The window is minimized. The windows inside a minimized one stay
+    // shown (IsVisible), out of the user's sight.
+    virtual bool IsMinimized(WindowHandle window) = 0;
     // Map a rectangle from screen pixels into window's client coordinates,
     // both corners at once. In a mirrored window (laid out right to left) x
     // runs from the client area's right edge leftwards, so the screen's left
@@ -126,6 +129,16 @@ public:
     virtual void RequestEnable(WindowHandle window, bool enable) = 0;
     // Asks the window's thread whether it answers, without waiting.
     virtual std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) = 0;
+
+    // The window belongs to a program that runs with higher rights than this
+    // one (elevated, where this one is not). The window manager may drop
+    // what this program asks of such a window, a move included, and still
+    // report it posted. False where it cannot be told, and for a handle that
+    // names no window.
+    virtual bool HasHigherRights(WindowHandle window) {
+        static_cast<void>(window);
+        return false;
+    }
 };
 
 }  // namespace kestrum

@@ -1,142 +1,138 @@
-# shellcheck shell=bash
-# A private desktop for running kestrum.exe and the stand-in client: an Xvfb
-# display of its own and a Wine prefix of its own with a virtual desktop.
-# Sourced by scripts/suites/e2e.sh and scripts/demo.sh; every process started
-# here is ended by e2e_desktop_stop (by PID, and wineserver -k for this prefix
-# only). Callers: trap e2e_desktop_stop EXIT, and turn INT and TERM into an exit.
-#
-#   e2e_desktop_start PREFIX   start a private display, export DISPLAY and the Wine settings
-#   e2e_client_start DIR ARGS  start the stand-in client, commands through DIR/client.in
-#   e2e_client_ask COMMAND PATTERN [SECONDS]   send a command, print the first new
-#                              answer line matching PATTERN (grep -E)
-#   e2e_screenshot PNG         open Kestrum's window, take a screenshot of it, close it
-#   e2e_not_blank PNG          succeed when the picture shows more than a plain fill
-#   e2e_client_stop            end the stand-in client
-#   e2e_desktop_stop           end everything started here
+#!/usr/bin/env bash
+# A private desktop for kestrum.exe and the stand-in client: an Xvfb display and a Wine prefix with one virtual desktop.
+#   desktop.sh start DIR ARCH [--fresh]   start it in DIR (a ctest fixture's setup); status 77 where ARCH cannot run
+#   desktop.sh stop DIR                   end what start started (the fixture's cleanup); 77 where nothing was
+#   desktop.sh run DIR COMMAND...         run a command on it (without it where it was skipped)
+#   desktop.sh screenshot DIR BUILD PNG   Kestrum's window (BUILD/kestrum.exe) beside two clients, not blank
+# Sourced: display_start/display_stop (a bare Xvfb display), desktop_use DIR BUILD, then client_start DIR ARGS...,
+# client_ask COMMAND PATTERN [SECONDS], client_stop and screenshot PNG.
+WINE_RUN=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../cmake" && pwd)/wine-run.sh
+DISPLAY_PID=
+CLIENT_PID=
+CLIENT_FD=
+CLIENT_OUT=
+BUILD=
 
-E2E_PREFIX=
-E2E_CLIENT_PID=
-E2E_CLIENT_FD=
-E2E_CLIENT_OUT=
-E2E_KESTRUM_PID=
-E2E_DESKTOP_SIZE=1024x768
-# The build whose programs run here: build/windows (32-bit) or build/windows64.
-E2E_BIN=${E2E_BIN:-build/windows}
-E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-# Wine, with the loader for each program's architecture.
-E2E_WINE=$E2E_ROOT/cmake/wine-run.sh
-# shellcheck source=scripts/lib/display.sh
-source "$E2E_ROOT/scripts/lib/display.sh"
-
-e2e_desktop_start() {
-    local prefix=$1
-    mkdir -p "$(dirname "$prefix")"
-    display_start "${E2E_DESKTOP_SIZE}x24" || { echo "e2e: Xvfb did not start" >&2; return 1; }
-
-    E2E_PREFIX=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
-    export WINEPREFIX=$E2E_PREFIX
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-    # Titles beyond ASCII need a known system code page (1252 here).
-    export LC_ALL=C.UTF-8
-    if [ ! -f "$WINEPREFIX/.e2e-desktop" ]; then
-        timeout 300 "$E2E_WINE" wineboot --init >/dev/null 2>&1 || true
-        # One virtual desktop: Wine then manages every window itself, with no
-        # X window manager needed, and the screen is exactly that desktop.
-        timeout 60 "$E2E_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-        timeout 60 "$E2E_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
-            /d "$E2E_DESKTOP_SIZE" /f >/dev/null 2>&1
-        wineserver -k 2>/dev/null || true
-        touch "$WINEPREFIX/.e2e-desktop"
-    fi
-}
-
-e2e_client_start() {
-    local dir=$1
-    shift
-    mkdir -p "$dir"
-    rm -f "$dir/client.in"
-    mkfifo "$dir/client.in"
-    E2E_CLIENT_OUT=$dir/client.out
-    : >"$E2E_CLIENT_OUT"
-    "$E2E_WINE" "$E2E_BIN/tests/e2e/standin_client.exe" "$@" <"$dir/client.in" >"$E2E_CLIENT_OUT" 2>&1 &
-    E2E_CLIENT_PID=$!
-    exec {E2E_CLIENT_FD}>"$dir/client.in"
-    e2e_wait_line 0 '^ready$' 60 >/dev/null
-}
-
-# Prints the first line after line number $1 of the client's output matching
-# $2, waiting at most $3 seconds.
-e2e_wait_line() {
-    local after=$1 pattern=$2 seconds=$3 line
-    for _ in $(seq $((seconds * 10))); do
-        line=$(tail -n +"$((after + 1))" "$E2E_CLIENT_OUT" | tr -d '\r' | grep -E -m 1 "$pattern") && {
-            echo "$line"
-            return 0
-        }
+# A display of its own (the first free number, no TCP): display_start [WxHxDEPTH], setting DISPLAY.
+display_start() {
+    local number_file
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x1024x24}" -nolisten tcp 3>"$number_file" </dev/null >/dev/null 2>&1 &
+    DISPLAY_PID=$!
+    for _ in $(seq 100); do
+        if [ -s "$number_file" ] || ! kill -0 "$DISPLAY_PID" 2>/dev/null; then break; fi
         sleep 0.1
     done
-    echo "e2e: no answer matching '$pattern' from the stand-in client" >&2
+    DISPLAY=:$(head -n 1 "$number_file") && export DISPLAY
+    rm -f "$number_file"
+    [ "$DISPLAY" != : ] || { echo "Xvfb did not start" >&2; display_stop; return 1; }
+}
+display_stop() {
+    [ -z "$DISPLAY_PID" ] || { kill "$DISPLAY_PID" 2>/dev/null; wait "$DISPLAY_PID" 2>/dev/null; }
+    DISPLAY_PID=
+}
+
+desktop_use() {
+    # shellcheck source=/dev/null
+    source "$1/desktop.env" || return
+    export DISPLAY WINEPREFIX LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    BUILD=${2:-}
+}
+
+desktop_start() {
+    local dir=$1 reason
+    reason=$("$WINE_RUN" --can-run "$2") || { echo "skipped: $reason"; return 77; }
+    desktop_stop "$dir" || true
+    [ "${3:-}" != --fresh ] || rm -rf "$dir/wineprefix"
+    mkdir -p "$dir" && display_start 1024x768x24 || return
+    printf 'DISPLAY=%s\nWINEPREFIX=%s\nDISPLAY_PID=%s\n' "$DISPLAY" "$(cd "$dir" && pwd)/wineprefix" "$DISPLAY_PID" \
+        >"$dir/desktop.env"
+    desktop_use "$dir"
+    [ ! -f "$WINEPREFIX/.desktop" ] || return 0
+    # One virtual desktop: Wine manages every window itself, and the screen is that desktop.
+    timeout 300 "$WINE_RUN" wineboot --init >/dev/null 2>&1
+    timeout 60 "$WINE_RUN" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null &&
+        timeout 60 "$WINE_RUN" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null &&
+        wineserver -k && touch "$WINEPREFIX/.desktop"
+}
+
+desktop_stop() {
+    [ -f "$1/desktop.env" ] || return 77
+    desktop_use "$1"
+    wineserver -k 2>/dev/null
+    kill "$DISPLAY_PID" 2>/dev/null
+    rm -f "$1/desktop.env"
+}
+
+client_start() {
+    local dir=$1
+    shift
+    mkdir -p "$dir" && rm -f "$dir/client.in" && mkfifo "$dir/client.in"
+    CLIENT_OUT=$dir/client.out
+    "$WINE_RUN" "$BUILD/tests/e2e/standin_client.exe" "$@" <"$dir/client.in" >"$CLIENT_OUT" 2>&1 &
+    CLIENT_PID=$!
+    exec {CLIENT_FD}>"$dir/client.in"
+    client_line 0 '^ready$' 60 >/dev/null
+}
+
+# The first line after line $1 of the client's output matching $2, within $3 seconds.
+client_line() {
+    for _ in $(seq $(($3 * 10))); do
+        tail -n +"$(($1 + 1))" "$CLIENT_OUT" | tr -d '\r' | grep -E -m 1 "$2" && return 0
+        sleep 0.1
+    done
+    echo "no answer matching '$2' from the stand-in client" >&2
     return 1
 }
 
-e2e_client_ask() {
+client_ask() {
     local lines
-    lines=$(wc -l <"$E2E_CLIENT_OUT")
-    echo "$1" >&"$E2E_CLIENT_FD"
-    e2e_wait_line "$lines" "$2" "${3:-10}"
+    lines=$(wc -l <"$CLIENT_OUT")
+    echo "$1" >&"$CLIENT_FD"
+    client_line "$lines" "$2" "${3:-10}"
 }
 
-e2e_screenshot() {
-    local png=$1 found x y r b status
-    "$E2E_WINE" "$E2E_BIN/kestrum.exe" </dev/null &
-    E2E_KESTRUM_PID=$!
+# Ends the client (and a Kestrum window left open), keeping the desktop.
+client_stop() {
+    [ -z "$CLIENT_FD" ] || { (echo quit >&"$CLIENT_FD") 2>/dev/null; exec {CLIENT_FD}>&-; }
+    for pid in $CLIENT_PID "$@"; do timeout 10 tail --pid="$pid" -f /dev/null || kill "$pid" 2>/dev/null; done
+    CLIENT_FD='' CLIENT_PID=''
+}
+
+# Kestrum's window, opened, photographed and closed; the picture must show more than a plain fill.
+screenshot() {
+    local png=$1 kestrum found status=0 x y r b seen
+    "$WINE_RUN" "$BUILD/kestrum.exe" </dev/null &
+    kestrum=$!
     for _ in $(seq 60); do
-        found=$(e2e_client_ask "find KestrumSize" '^(found|none)' 5) || break
-        [[ $found == found* ]] && break
+        found=$(client_ask "find KestrumSize" '^(found|none)' 5) && [[ $found == found* ]] && break
         sleep 0.5
     done
-    if [[ $found != found* ]]; then
-        echo "e2e: Kestrum's window did not appear" >&2
-        return 1
-    fi
+    [[ $found == found* ]] || { echo "Kestrum's window did not appear" >&2; client_stop "$kestrum"; return 1; }
     read -r _ _ x y r b <<<"$found"
     sleep 1  # let it paint
     import -display "$DISPLAY" -window root -crop "$((r - x))x$((b - y))+$x+$y" +repage "$png"
-    e2e_client_ask "close KestrumSize" '^(closed|none)' >/dev/null
-    status=0
-    timeout 20 tail --pid="$E2E_KESTRUM_PID" -f /dev/null || status=1
-    wait "$E2E_KESTRUM_PID" || status=1
-    E2E_KESTRUM_PID=
-    [ -s "$png" ] && [ "$status" -eq 0 ]
+    client_ask "close KestrumSize" '^(closed|none)' >/dev/null
+    timeout 20 tail --pid="$kestrum" -f /dev/null && wait "$kestrum" || status=1
+    seen=$(convert "$png" -format '%k colours, standard deviation %[fx:standard_deviation]' info:) || status=1
+    echo "screenshot $png: $seen"
+    [ "$status" = 0 ] && [ "${seen%% *}" -ge 3 ] && [ "$(convert "$png" -format '%[fx:standard_deviation>0.02]' info:)" = 1 ]
 }
 
-e2e_not_blank() {
-    local colours deviation
-    colours=$(convert "$1" -format '%k' info: 2>/dev/null) || return 1
-    deviation=$(convert "$1" -format '%[fx:standard_deviation]' info: 2>/dev/null) || return 1
-    echo "screenshot $1: $(identify -format '%wx%h' "$1"), $colours colours, standard deviation $deviation"
-    [ "$colours" -ge 3 ] && awk -v d="$deviation" 'BEGIN { exit !(d > 0.02) }'
-}
-
-# Ends the stand-in client (and a Kestrum window left open), keeping the desktop.
-e2e_client_stop() {
-    if [ -n "$E2E_CLIENT_FD" ]; then
-        { echo quit >&"$E2E_CLIENT_FD"; } 2>/dev/null || true
-        exec {E2E_CLIENT_FD}>&-
-        E2E_CLIENT_FD=
-    fi
-    for pid in $E2E_KESTRUM_PID $E2E_CLIENT_PID; do
-        timeout 10 tail --pid="$pid" -f /dev/null 2>/dev/null || kill "$pid" 2>/dev/null || true
-    done
-    E2E_KESTRUM_PID=
-    E2E_CLIENT_PID=
-}
-
-e2e_desktop_stop() {
-    e2e_client_stop
-    if [ -n "$E2E_PREFIX" ]; then
-        WINEPREFIX=$E2E_PREFIX wineserver -k 2>/dev/null || true
-        E2E_PREFIX=
-    fi
-    display_stop
-}
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+set -uo pipefail
+case ${1:-} in
+    start) desktop_start "$2" "$3" "${4:-}" ;;
+    stop) desktop_stop "$2" ;;
+    run) [ ! -f "$2/desktop.env" ] || desktop_use "$2"; shift 2; exec "$@" ;;  # none: what cannot run skips
+    screenshot)
+        reason=$("$WINE_RUN" --can-run "$3/kestrum.exe") || { echo "skipped: $reason"; exit 77; }
+        desktop_use "$2" "$3" || exit
+        client_start "$2" --window Orders --pane 2,15,12,220,150 --window "Größe – Café" --pane 0,20,30,210,120 &&
+            screenshot "$4"
+        status=$?
+        client_stop
+        exit "$status" ;;
+    *) echo "usage: desktop.sh start DIR ARCH [--fresh] | stop DIR | run DIR COMMAND... | screenshot DIR BUILD PNG" >&2
+        exit 2 ;;
+esac

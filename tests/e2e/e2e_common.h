@@ -1,14 +1,17 @@
 // What the stand-in client and the end-to-end tests share: a kernel handle
-// owned, and a window handle written as both print and read it.
+// owned, a window handle written as both print and read it, and text for
+// reports, each as the Windows layer has them.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
-#include <utility>
+#include <string_view>
 
 #include "winsys/win32/win32_handles.h"
+#include "winsys/win32/win32_text.h"
+#include "winsys/win32/win32_window_system.h"
 
 namespace e2e {
 
@@ -16,21 +19,10 @@ namespace e2e {
 using kestrum::win32::UniqueHandle;
 
 // A window handle as Kestrum shows it: signed 32-bit decimal.
-inline std::int32_t HandleValue(HWND h) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(h));
-}
-inline HWND HandleFromValue(long long v) {
-    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(v)));
-}
+inline std::int32_t HandleValue(HWND h) { return kestrum::win32::ToHandle(h); }
+inline HWND HandleFromValue(long long v) { return kestrum::win32::ToHwnd(static_cast<std::int32_t>(v)); }
 
-inline std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
-}
+inline std::string Narrow(std::wstring_view text) { return kestrum::win32::WideToUtf8(text); }
+using kestrum::win32::Utf8ToWide;
 
 }  // namespace e2e

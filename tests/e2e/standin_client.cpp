@@ -4,8 +4,9 @@
 //
 // Command line:
 //
-//   standin_client.exe [--window TITLE [--place X,Y,W,H] [--mirrored]
-//                       [--pane D,X,Y,W,H]...]... [--exit-after MS] [--no-stdin]
+//   standin_client.exe [--window TITLE [--place X,Y,W,H] [--mirrored] [--minimized MS]
+//                       [--pane D,X,Y,W,H]... [--hidden-panes N]]... [--exit-after MS]
+//                      [--no-stdin]
 //
 //   --window TITLE    a top-level window of class "C/SIDE Application" titled
 //                     TITLE (may be empty, non-ASCII or long)
@@ -15,6 +16,9 @@
 //                     localised for a right-to-left language: x in its client
 //                     area runs from the right, and its frames and panes take
 //                     on the layout as child windows do
+//   --minimized MS    the last window starts minimized and is restored after
+//                     MS milliseconds; when it is restored it lays its panes
+//                     out again, each back at the place it was made at
 //   --pane D,X,Y,W,H  a window of class "C/SIDE NavPane" in the last window,
 //                     inside D nested framed parents (0: a direct child of the
 //                     main window); X,Y in its parent's client coordinates
@@ -23,6 +27,8 @@
 //                     (the mouse captured from button down to button up) to
 //                     give the pane another width, as a client's own does
 //                     (not in a mirrored window)
+//   --hidden-panes N  N more panes in the last window, never shown (10 x 10,
+//                     at its client area's corner); not reported
 //   --exit-after MS   ends by itself after MS milliseconds
 //   --no-stdin        reads no commands; ends on --exit-after or when its
 //                     windows are closed (for use from a shell)
@@ -84,6 +90,7 @@ constexpr int kSplitterWidth = 6;
 constexpr UINT kCommandMessage = WM_APP + 1;  // thread message, lParam: std::string*
 constexpr UINT kHangMessage = WM_APP + 2;     // to a main window, wParam: milliseconds
 constexpr UINT_PTR kExitTimer = 1;
+constexpr UINT_PTR kRestoreTimer = 2;  // on a main window
 
 struct PaneLayout {
     int depth = 0;
@@ -97,12 +104,15 @@ struct ClientLayout {
     RECT place{};  // left, top, width, height
     std::vector<PaneLayout> panes;
     bool mirrored = false;
+    long minimizedMs = 0;  // 0: shown as usual
+    long hiddenPanes = 0;
 };
 
 struct Pane {
     HWND handle = nullptr;
     HWND mainWindow = nullptr;
     long moves = 0;
+    RECT place{};  // as made: left, top, width, height in its parent
     HWND splitter = nullptr;
 };
 
@@ -223,6 +233,21 @@ LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Hang(static_cast<long>(wp));
         return 0;
     }
+    if (msg == WM_TIMER && wp == kRestoreTimer) {
+        KillTimer(hwnd, kRestoreTimer);
+        ShowWindow(hwnd, SW_RESTORE);
+        return 0;
+    }
+    if (msg == WM_SIZE && wp == SIZE_RESTORED && GetPropW(hwnd, L"StandinMinimized") != nullptr) {
+        // Restored from minimized: the panes laid out again, as made.
+        RemovePropW(hwnd, L"StandinMinimized");
+        for (const Pane& p : g_panes) {
+            if (p.mainWindow == hwnd) {
+                SetWindowPos(p.handle, nullptr, p.place.left, p.place.top, p.place.right, p.place.bottom,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+        }
+    }
     if (msg == WM_DESTROY) {
         bool anyLeft = false;
         for (HWND w : g_windows) anyLeft = anyLeft || (w != hwnd && IsWindow(w));
@@ -293,7 +318,7 @@ bool CreateLayout(const std::vector<ClientLayout>& layouts, HINSTANCE instance) 
             }
             HWND h = MakePane(parent, pane.place);
             if (!h) return false;
-            g_panes.push_back(Pane{h, window, 0, nullptr});
+            g_panes.push_back(Pane{h, window, 0, pane.place, nullptr});
             Print("pane %ld in %ld parent %ld\n", Id(h), Id(window), Id(parent));
             if (pane.splitter) {
                 Pane& made = g_panes.back();
@@ -305,7 +330,18 @@ bool CreateLayout(const std::vector<ClientLayout>& layouts, HINSTANCE instance) 
                 Print("splitter %ld beside %ld\n", Id(made.splitter), Id(h));
             }
         }
-        ShowWindow(window, SW_SHOWNOACTIVATE);
+        for (long i = 0; i < layout.hiddenPanes; ++i) {
+            if (!CreateWindowExW(0, kPaneClass, L"", WS_CHILD, 0, 0, 10, 10, window, nullptr, instance, nullptr)) {
+                return false;
+            }
+        }
+        if (layout.minimizedMs > 0) {
+            SetPropW(window, L"StandinMinimized", window);
+            ShowWindow(window, SW_SHOWMINNOACTIVE);
+            SetTimer(window, kRestoreTimer, static_cast<UINT>(layout.minimizedMs), nullptr);
+        } else {
+            ShowWindow(window, SW_SHOWNOACTIVATE);
+        }
         UpdateWindow(window);
     }
     return true;
@@ -346,10 +382,7 @@ DWORD WINAPI ReadCommands(LPVOID param) {
 }
 
 HWND VisibleWindowCalled(const std::string& caption) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, caption.data(), static_cast<int>(caption.size()),
-                                      nullptr, 0);
-    std::wstring wanted(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, caption.data(), static_cast<int>(caption.size()), wanted.data(), n);
+    const std::wstring wanted = e2e::Utf8ToWide(caption);
     for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
         wchar_t text[512] = L"";
         GetWindowTextW(h, text, 512);
@@ -426,12 +459,18 @@ int wmain(int argc, wchar_t** argv) {
         const bool hasValue = i + 1 < argc;
         bool ok = true;
         if (option == L"--window" && hasValue) {
-            layouts.push_back(ClientLayout{argv[++i], false, {}, {}, false});
+            layouts.push_back(ClientLayout{argv[++i], false, {}, {}, false, 0, 0});
         } else if (option == L"--place" && hasValue && !layouts.empty()) {
             layouts.back().placed = ReadFour(argv[++i], layouts.back().place);
             ok = layouts.back().placed;
         } else if (option == L"--mirrored" && !layouts.empty()) {
             layouts.back().mirrored = true;
+        } else if (option == L"--hidden-panes" && hasValue && !layouts.empty()) {
+            layouts.back().hiddenPanes = std::wcstol(argv[++i], nullptr, 10);
+            ok = layouts.back().hiddenPanes > 0;
+        } else if (option == L"--minimized" && hasValue && !layouts.empty()) {
+            layouts.back().minimizedMs = std::wcstol(argv[++i], nullptr, 10);
+            ok = layouts.back().minimizedMs > 0;
         } else if (option == L"--pane" && hasValue && !layouts.empty()) {
             layouts.back().panes.emplace_back();
             ok = ReadPane(argv[++i], layouts.back().panes.back());

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <iostream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -253,6 +256,92 @@ TEST_F(PolicyRoadTest, AComputersPolicyWidthWinsOverTheCommandLine) {
     const HWND pane = client.panes.front();
     EXPECT_TRUE(WaitUntil([&] { return WidthOf(pane) == 260; }, 3000)) << "the pane is " << WidthOf(pane) << " wide";
     CheckPanes(pane, 260);
+}
+
+// The user's policy value `name`, removed when the road is done.
+struct UserPolicyRemoved {
+    const wchar_t* name;
+    ~UserPolicyRemoved() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Policies\\Kestrum", name); }
+};
+
+TEST_F(PolicyRoadTest, AUsersPolicyLogFileIsWrittenWithItsVariablesExpanded) {
+    wchar_t temp[MAX_PATH] = L"";
+    wchar_t user[256] = L"";
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    ASSERT_GT(GetEnvironmentVariableW(L"USERNAME", user, 256), 0u) << "no USERNAME to expand";
+    const std::wstring log = std::wstring(temp) + L"kestrum-policy-" + user + L".log";
+    const std::wstring named = std::wstring(temp) + L"kestrum-policy-%USERNAME%.log";
+    DeleteFileW(log.c_str());
+    const UserPolicyRemoved removed{L"LogFile"};
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Policies\\Kestrum", L"LogFile", REG_EXPAND_SZ,
+                              named.c_str(), static_cast<DWORD>((named.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(StartClient(OneClient(L"Orders", 220)));
+    ASSERT_TRUE(kestrum.Start(L"/AUTO /quiet /newsize=250"));
+    kestrum.Resume();
+    ASSERT_TRUE(kestrum.WaitExit(10000));
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+    std::ifstream in(log.c_str(), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(": 220 -> 250, set"), std::string::npos) << "the log at the expanded path: " << text;
+}
+
+// kestrum.exe run with `args`, and Wine's trace of what it reported to the
+// event log: each ReportEventW (type, ID, then a line per string) goes to the
+// Unix standard error, which Wine passes on to no Windows child; so it runs
+// through the host's shell, its output and error into a file that ends with
+// "exit status N".
+std::string TracedRun(const std::wstring& args) {
+    wchar_t folder[MAX_PATH] = L"";
+    wchar_t file[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"kev", 0, file);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    UniqueHandle out(CreateFileW(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0,
+                                 nullptr));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = out.Get();
+    std::wstring line = L"/bin/sh -c " +
+                        Quoted(L"WINEDEBUG=warn+eventlog,fixme+advapi \"$@\" 2>&1; echo exit status $?") + L" sh " +
+                        Quoted(EnvironmentValue(L"WINELOADER")) + L" " + Quoted(ProgramPaths().kestrum) + L" " + args;
+    PROCESS_INFORMATION pi{};
+    CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    const UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    out.Reset();
+    std::string trace;
+    WaitUntil(
+        [&] {
+            std::ifstream in(file, std::ios::binary);
+            trace.assign(std::istreambuf_iterator<char>(in), {});
+            return trace.find("exit status") != std::string::npos;
+        },
+        20000);
+    DeleteFileW(file);
+    return trace;
+}
+
+// An unattended run beside a client that stopped answering reports warning
+// 1200 (type 2, ID 0x4b0) with the client's title; at EventLogLevel 0, nothing.
+TEST_F(PolicyRoadTest, AClientNotAnsweringIsAWarningInTheEventLog) {
+    ASSERT_NO_FATAL_FAILURE(StartClient(OneClient(L"Orders", 220)));
+    for (const bool levelZero : {false, true}) {
+        std::optional<MachinePolicy> policy;
+        if (levelZero) policy.emplace(L"EventLogLevel", 0);
+        ASSERT_TRUE(!policy || policy->Written()) << "the policy could not be written";
+        client.Command("hang 6000");
+        ASSERT_TRUE(client.Expect("hanging", 5000)) << "the client did not say it hangs";
+        // (The first run's width is taken once the client answers: another for the second.)
+        const std::string trace = TracedRun(levelZero ? L"/AUTO /quiet /newsize=250" : L"/AUTO /quiet");
+        EXPECT_NE(trace.find("exit status 6"), std::string::npos) << trace;
+        EXPECT_EQ(trace.find("ReportEventW") != std::string::npos, !levelZero) << trace;
+        EXPECT_EQ(trace.find(",0x0002,0x0000,0x000004b0,") != std::string::npos &&
+                      trace.find("warn:eventlog:ReportEventW L\"Orders\"") != std::string::npos,
+                  !levelZero)
+            << trace;
+        EXPECT_TRUE(client.Expect("awake", 15000)) << "the client did not wake";
+    }
 }
 
 }  // namespace

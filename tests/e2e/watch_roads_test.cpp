@@ -16,12 +16,24 @@ namespace e2e {
 namespace {
 
 constexpr wchar_t kWatchClass[] = L"KestrumWatch";
+constexpr wchar_t kWatchMark[] = L"Local\\KestrumWatch";
 
 std::string ReadFile(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// A log file `name` in a folder of the roads' own, none there yet.
+std::wstring LogPath(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"kestrum e2e";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring log = folder + L"\\" + name;
+    DeleteFileW(log.c_str());
+    return log;
 }
 
 class WatchRoadTest : public RoadTest {
@@ -64,12 +76,7 @@ protected:
 
 
 TEST_F(WatchRoadTest, SetsAClientThatStartsLaterEachTimeAndTellsItsLog) {
-    wchar_t temp[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"kestrum e2e";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring log = folder + L"\\watch.log";
-    DeleteFileW(log.c_str());
+    const std::wstring log = LogPath(L"watch.log");
     ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250 /log=\"" + log + L"\""));
     for (int opening = 1; opening <= 2; ++opening) {
         SCOPED_TRACE("opening " + std::to_string(opening));
@@ -126,6 +133,75 @@ TEST_F(WatchRoadTest, TheEndOfTheSessionIsAnsweredAtOnceAndEndsTheWatch) {
     EXPECT_TRUE(kestrum.WaitExit(2000));
     EXPECT_LT(Seconds() - ending, 1.0) << "it ended more than a second after the session did";
     EXPECT_EQ(kestrum.ExitStatus(), 0L);
+}
+
+// A /stop given the moment a watch starts (it holds the session's mark, its
+// window is yet to come) ends that watch, every time.
+TEST_F(WatchRoadTest, AStopRightAfterTheStartEndsTheWatch) {
+    for (int attempt = 1; attempt <= 10; ++attempt) {
+        SCOPED_TRACE("attempt " + std::to_string(attempt));
+        KestrumProcess watch, stop;
+        ASSERT_TRUE(watch.Start(L"/watch") && stop.Start(L"/stop"));
+        watch.Resume();
+        ASSERT_TRUE(WaitUntil([] { return static_cast<bool>(UniqueHandle(OpenMutexW(SYNCHRONIZE, FALSE, kWatchMark))); },
+                              10000));
+        stop.Resume();
+        EXPECT_TRUE(stop.WaitExit(10000));
+        EXPECT_EQ(stop.ExitStatus(), 0L);
+        EXPECT_TRUE(watch.WaitExit(1000)) << "the watch still runs";
+    }
+}
+
+// A log whose ".1" is a folder cannot be set aside: it is begun again, never
+// past its limit, and says so.
+TEST_F(WatchRoadTest, ALogThatCannotBeSetAsideIsBegunAgainAndSaysSo) {
+    const std::wstring log = LogPath(L"blocked.log");
+    const std::wstring older = log + L".1";
+    CreateDirectoryW(older.c_str(), nullptr);
+    std::ofstream(log.c_str(), std::ios::binary) << std::string(1024 * 1024 - 40, 'x') << "\n";
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L"/log=\"" + log + L"\""));
+    EXPECT_EQ(Run(L"/stop"), 0L);
+    EXPECT_TRUE(kestrum.WaitExit(5000));
+    const std::string text = ReadFile(log);
+    EXPECT_LT(text.size(), 4096u);
+    EXPECT_EQ(text.find("the log was begun again, as it could not be set aside"), 21u) << text.substr(0, 200);
+    EXPECT_NE(text.find("  started: width 300"), std::string::npos);
+    EXPECT_NE(text.find("  stopped\n"), std::string::npos);
+    EXPECT_NE(GetFileAttributesW(older.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    RemoveDirectoryW(older.c_str());
+}
+
+// A client whose title holds quotes, line and paragraph separators, escapes
+// and direction controls: its line is one line, the title in its quotes.
+TEST_F(WatchRoadTest, AClientsTitleCannotForgeALogLine) {
+    const std::wstring log = LogPath(L"forged.log");
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250 /log=\"" + log + L"\""));
+    StandinClient forging;
+    ASSERT_TRUE(forging.Start(OneClient(
+        L"Q\", pane 999: 1 -> 300, set\u2028" L"2099-01-01 00:00:00  forged\v\f\x85\u2029\x1b[2J\u202e C:\\new", 220)));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(log).find(", set\n") != std::string::npos; }, 5000)) << ReadFile(log);
+    ASSERT_TRUE(forging.Quit());
+    EXPECT_EQ(Run(L"/stop"), 0L);
+    const std::string text = ReadFile(log);
+    EXPECT_NE(text.find(" \"Q\\\", pane 999: 1 -> 300, set\\u20282099-01-01 00:00:00  forged\\u000b\\u000c\\u0085"
+                        "\\u2029\\u001b[2J\\u202e C:\\\\new\", pane "),
+              std::string::npos)
+        << text;
+    for (const char* raw : {"\v", "\f", "\r", "\x1b", "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAE"}) {
+        EXPECT_EQ(text.find(raw), std::string::npos) << "written as it is: " << raw;
+    }
+}
+
+// A client started minimized, restored 2.5 s later, lays its pane out again
+// on the restore: the watch sets the pane after that.
+TEST_F(WatchRoadTest, AClientStartedMinimizedIsSetOnceRestored) {
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250"));
+    StandinClient minimized;
+    ASSERT_TRUE(minimized.Start({L"--window", L"Orders", L"--minimized", L"2500", L"--pane", L"0,15,12,220,150"}));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(minimized.windows.front()); }, 5000)) << "not restored";
+    const HWND pane = minimized.panes.front();
+    EXPECT_TRUE(WaitUntil([&] { return WidthOf(pane) == 220; }, 2000)) << "laid out again on the restore";
+    EXPECT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
 }
 
 }  // namespace

@@ -1,61 +1,45 @@
 #!/usr/bin/env bash
-# Checks what the shipped kestrum.exe is, without running it:
-#   check_exe.sh EXE PE32|PE32+ x86|amd64 OBJDUMP
-# its PE format (the build's architecture), that it imports system DLLs only,
-# that its manifest names the same architecture, that its version resource
-# names the company and the copyright of LICENSE, and that it is stripped.
+# What the shipped kestrum.exe is, without running it: check_exe.sh EXE PE32|PE32+ x86|amd64 OBJDUMP FILE-VERSION
+# - its PE format, terminal-server aware, importing system DLLs only, its manifest naming the same architecture;
+# - its version resource's file version, company and copyright (LICENSE's); its message table's event IDs; stripped.
 # Ends with "N passed, N failed".
 set -uo pipefail
-exe=$1 format=$2 arch=$3 objdump=$4
-passed=0
-failed=0
-check() {
-    local name=$1 seen=$2 expected=$3
-    if [ "$seen" = "$expected" ]; then
-        echo "PASS $name: $seen"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $name: expected $expected, seen $seen"
-        failed=$((failed + 1))
-    fi
+exe=$1 objdump=$4
+passed=0 failed=0
+check() {  # NAME SEEN EXPECTED
+    if [ "$2" = "$3" ]; then echo "PASS $1: $2"; passed=$((passed + 1)); else
+        echo "FAIL $1: expected $3, seen $2"; failed=$((failed + 1)); fi
 }
-
 headers=$("$objdump" -p "$exe" 2>&1)
 magic=$(awk '/^Magic/ { print $2 }' <<<"$headers")
-case $magic in
-    010b) seen_format=PE32 ;;
-    020b) seen_format=PE32+ ;;
-    *) seen_format="no PE optional header ($magic)" ;;
-esac
-check "PE format" "$seen_format" "$format"
-
-# DLLs that every Windows installation carries; msvcrt.dll is the system's C
-# library that MinGW-w64 programs use.
-system_dlls=" advapi32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll "
-foreign=""
-imports=$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u | paste -sd ' ')
-for dll in $imports; do
-    [[ $system_dlls == *" $dll "* ]] || foreign="$foreign $dll"
-done
-check "imports beyond the system's ($imports)" "${foreign:- none}" " none"
-
-# The manifest is plain text in the resource section.
-manifest_arch=$(grep -a -o 'assemblyIdentity type="win32" name="Kestrum.Kestrum"[^>]*' "$exe" |
-    grep -o 'processorArchitecture="[^"]*"' | cut -d'"' -f2)
-check "manifest architecture" "${manifest_arch:-none}" "$arch"
-
-# The version resource's strings, as the file's properties show them: UTF-16
-# text in the resource section, each name followed by its value.
-version_string() {
-    strings -el "$exe" | grep -A1 -x "$1" | sed -n 2p
-}
-licence=$(grep -m 1 '^Copyright' "$(dirname "$0")/../../LICENSE")
+case $magic in 010b) format=PE32 ;; 020b) format=PE32+ ;; *) format="no PE optional header ($magic)" ;; esac
+check "PE format" "$format" "$2"
+characteristics=$(awk '/^DllCharacteristics/ { print $2 }' <<<"$headers")
+check "terminal-server aware (DllCharacteristics ${characteristics:-?} has 0x8000)" \
+    $((0x${characteristics:-0} & 0x8000)) $((0x8000))
+# DLLs every Windows carries; msvcrt.dll is the system's C library, which MinGW-w64 programs use.
+imports=$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u)
+foreign=$(grep -vxE '(advapi32|gdi32|kernel32|msvcrt|shell32|user32)\.dll' <<<"$imports" | paste -sd ' ')
+check "imports beyond the system's ($(paste -sd ' ' <<<"$imports"))" "${foreign:-none}" none
+# The manifest and the version resource (UTF-16, each name followed by its value) are text in the resources.
+check "manifest architecture" "$(grep -ao 'name="Kestrum.Kestrum"[^>]*' "$exe" |
+    sed -n 's/.*processorArchitecture="\([^"]*\)".*/\1/p')" "$3"
+version_string() { strings -el "$exe" | grep -A1 -x "$1" | sed -n 2p; }
+check "file version" "$(version_string FileVersion)" "$5"
 check "company name" "$(version_string CompanyName)" "the Kestrum developers"
-check "copyright, as in LICENSE" "$(version_string LegalCopyright)" "$licence"
-
-symbols=$("$objdump" -t "$exe" | grep -c '^\[')
-debug_sections=$("$objdump" -h "$exe" | grep -c ' \.debug_')
-check "symbols and debugging sections" "${symbols:-?} and $debug_sections" "0 and 0"
-
+check "copyright, as in LICENSE" "$(version_string LegalCopyright)" \
+    "$(grep -m 1 '^Copyright' "$(dirname "$0")/../../LICENSE")"
+# The events' message table (resource type 11): a count of blocks, then each block's lowest and highest ID and
+# where its entries are.
+event_ids() {
+    local words i id
+    read -r -a words <<<"$(wrestool -x --raw --type=11 "$exe" 2>/dev/null | od -An -v -t u4 | tr -s ' \n' ' ')"
+    for ((i = 0; i < ${words[0]:-0}; i++)); do
+        for ((id = words[1 + 3 * i]; id <= words[2 + 3 * i]; id++)); do echo "$id"; done
+    done | paste -sd ' '
+}
+check "event IDs in the message table" "$(event_ids)" "1000 1001 1100 1200 1201 1202 1203 1204 1205 1300"
+check "symbols and debugging sections" "$("$objdump" -t "$exe" | grep -c '^\[') and \
+$("$objdump" -h "$exe" | grep -c ' \.debug_')" "0 and 0"
 echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+[ "$failed" = 0 ]

@@ -51,6 +51,17 @@ void MemoryDesktop::Hide(WindowHandle window) {
     if (Node* node = Find(window)) node->spec.visible = false;
 }
 
+void MemoryDesktop::Minimize(WindowHandle window) {
+    if (Node* node = Find(window)) node->spec.minimized = true;
+}
+
+void MemoryDesktop::Restore(WindowHandle window) {
+    Node* node = Find(window);
+    if (node == nullptr || !node->spec.minimized) return;
+    node->spec.minimized = false;
+    if (reportsShowing) events_.emplace_back(WindowEvent::Restored, window);
+}
+
 bool MemoryDesktop::Start(Handler handler) {
     eventHandler_ = std::move(handler);
     events_.clear();  // only what comes from now on
@@ -142,6 +153,10 @@ void MemoryDesktop::RefuseMoves(WindowHandle window) {
 
 void MemoryDesktop::DropMoves(WindowHandle window) {
     if (Node* node = Find(window)) node->dropsMoves = true;
+}
+
+void MemoryDesktop::GiveHigherRights(WindowHandle window) {
+    if (Node* client = ClientOf(window)) client->higherRights = true;
 }
 
 MemoryDesktop::Node* MemoryDesktop::ClientOf(WindowHandle window) {
@@ -371,6 +386,7 @@ MoveResult MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::i
     Node* node = Find(window);
     if (node == nullptr) return MoveResult::Failed;
     if (node->refusesMoves) return MoveResult::Refused;
+    if (ClientOf(window)->higherRights) return MoveResult::Posted;
     if (ClientOf(window)->hung) {
         waitingMoves_.push_back(move);
     } else {
@@ -422,6 +438,12 @@ std::unique_ptr<AnswerProbe> MemoryDesktop::ProbeAnswering(WindowHandle window) 
     return probe;
 }
 
+bool MemoryDesktop::HasHigherRights(WindowHandle window) {
+    Enter(Operation::HasHigherRights, window);
+    const Node* client = ClientOf(window);
+    return client != nullptr && client->higherRights;
+}
+
 WindowHandle MemoryDesktop::RootOf(WindowHandle window) {
     Enter(Operation::RootOf, window);
     const Node* client = ClientOf(window);
@@ -441,6 +463,12 @@ bool MemoryDesktop::IsVisible(WindowHandle window) {
         if (!node->spec.visible) return false;
     }
     return true;
+}
+
+bool MemoryDesktop::IsMinimized(WindowHandle window) {
+    Enter(Operation::IsMinimized, window);
+    const Node* node = Find(window);
+    return node != nullptr && node->spec.minimized;
 }
 
 bool MemoryDesktop::IsWindowEnabled(WindowHandle window) {

@@ -21,12 +21,13 @@
 //   answering: moves and changes of state asked of its windows then wait in
 //   its queue and are carried out when it answers again, and a question
 //   whether it answers is answered only then.
-// - It reports windows as they are made and shown (WindowEvents), queued as
-//   the window manager posts them and delivered by DeliverEvents, as the
-//   program's loop would; like Wine it can leave out the showing. A client
-//   is one program: its windows' moves are reported once ReportPlacesIn
-//   names it; the focus and the mouse let go are reported when a test says
-//   so, and like Wine 8 it can leave out the moves and the mouse.
+// - It reports windows as they are made, shown and restored (WindowEvents),
+//   queued as the window manager posts them and delivered by DeliverEvents,
+//   as the program's loop would; like Wine it can leave out the showing and
+//   the restoring. A client is one program: its windows' moves are reported
+//   once ReportPlacesIn names it; the focus and the mouse let go are reported
+//   when a test says so, and like Wine 8 it can leave out the moves and the
+//   mouse.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
 // an enumeration, a text length that lies, a text that cannot be read for
@@ -74,6 +75,7 @@ struct NewWindow {
     bool mirrored = false;
     // Shown; a window is visible when it and every window it lies in are.
     bool visible = true;
+    bool minimized = false;
 };
 
 enum class Operation : std::size_t {
@@ -86,11 +88,13 @@ enum class Operation : std::size_t {
     RootOf,
     IsWindow,
     IsVisible,
+    IsMinimized,
     MapRectToClient,
     MoveWindow,
     IsWindowEnabled,
     RequestEnable,
     ProbeAnswering,
+    HasHigherRights,
     kCount,  // how many there are
 };
 inline constexpr std::size_t kOperationCount = static_cast<std::size_t>(Operation::kCount);
@@ -118,11 +122,13 @@ public:
     void Destroy(WindowHandle window);
     void Show(WindowHandle window);
     void Hide(WindowHandle window);
+    void Minimize(WindowHandle window);
+    void Restore(WindowHandle window);
 
     // The events made so far go to the handler given to Start, in order
     // (and those the handler's work makes, after them).
     void DeliverEvents();
-    // False plays Wine, which reports no showing.
+    // False plays Wine, which reports no showing and no restore.
     bool reportsShowing = true;
     // The user's doing: the window takes the focus; the mouse is let go.
     void Focus(WindowHandle window);
@@ -148,6 +154,10 @@ public:
     // Moves of the window are taken and dropped, as by a client that sets
     // its pane back itself.
     void DropMoves(WindowHandle window);
+    // The client holding `window` runs with higher rights than Kestrum, and
+    // says so when asked: moves of its windows are said to be posted and
+    // dropped, as User Interface Privilege Isolation does.
+    void GiveHigherRights(WindowHandle window);
 
     // The client holding `window` stops answering, or answers again; moves
     // waiting for it are carried out then, in order.
@@ -176,11 +186,13 @@ public:
     WindowHandle RootOf(WindowHandle window) override;
     bool IsWindow(WindowHandle window) override;
     bool IsVisible(WindowHandle window) override;
+    bool IsMinimized(WindowHandle window) override;
     bool IsWindowEnabled(WindowHandle window) override;
     void RequestEnable(WindowHandle window, bool enable) override;
     MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                           std::int32_t width, std::int32_t height) override;
     std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) override;
+    bool HasHigherRights(WindowHandle window) override;
 
     // WindowEvents.
     bool Start(Handler handler) override;
@@ -197,7 +209,8 @@ private:
         bool rectReadFails = false;
         bool refusesMoves = false;
         bool dropsMoves = false;
-        bool hung = false;  // on a top-level window: its client's thread
+        bool hung = false;          // on a top-level window: its client's thread
+        bool higherRights = false;  // on a top-level window: its client's
     };
     struct Probe;
     struct PendingAction {

@@ -1,7 +1,9 @@
-// A log file held in memory: what was appended, and what was set aside.
+// A log file held in memory: what was appended, and what was set aside;
+// writing and setting aside can be made to fail.
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "winsys/log_file.h"
 
@@ -15,11 +17,22 @@ public:
         text.append(bytes);
         return true;
     }
-    void SetAside() override { setAside = std::exchange(text, {}); }
+    bool SetAside() override {
+        if (!canSetAside) return false;
+        setAside = std::exchange(text, {});
+        return true;
+    }
+    bool BeginAgain() override {
+        if (!writable || !canBeginAgain) return false;
+        text.clear();
+        return true;
+    }
 
     std::string text;
     std::string setAside;
     bool writable = true;
+    bool canSetAside = true;
+    bool canBeginAgain = true;
 };
 
 }  // namespace kestrum::testing

@@ -1,4 +1,5 @@
-// Policies held in memory: values set per scope and name.
+// Policies held in memory: values set per scope and name, and values of
+// another type.
 #pragma once
 
 #include <map>
@@ -20,8 +21,16 @@ public:
         return found == texts.end() ? std::nullopt : std::optional(found->second);
     }
 
+    std::string TypeOf(PolicyScope scope, std::string_view name) override {
+        const std::pair<PolicyScope, std::string> key{scope, std::string(name)};
+        if (const auto other = otherTypes.find(key); other != otherTypes.end()) return other->second;
+        return numbers.contains(key) ? "REG_DWORD" : texts.contains(key) ? "REG_SZ" : "";
+    }
+
     std::map<std::pair<PolicyScope, std::string>, std::uint32_t> numbers;
     std::map<std::pair<PolicyScope, std::string>, std::string> texts;
+    // Values of a type neither Number nor Text takes, by type name.
+    std::map<std::pair<PolicyScope, std::string>, std::string> otherTypes;
 };
 
 }  // namespace kestrum::testing

@@ -87,7 +87,8 @@ private:
         const HWND window = testing::MakeWindow(
             className.c_str(), Utf8ToWide(shape.text), parent,
             {shape.rect.left, shape.rect.top, shape.rect.right, shape.rect.bottom},
-            style | (shape.enabled ? 0 : WS_DISABLED) | (shape.visible ? WS_VISIBLE : 0), exStyle);
+            style | (shape.enabled ? 0 : WS_DISABLED) | (shape.visible ? WS_VISIBLE : 0) | (shape.minimized ? WS_MINIMIZE : 0),
+            exStyle);
         if (window == nullptr) throw std::runtime_error("the window could not be made");
         return window;
     }

@@ -25,8 +25,15 @@ bool Win32LogFile::Append(std::string_view bytes) {
            written == bytes.size();
 }
 
-void Win32LogFile::SetAside() {
-    MoveFileExW(path_.c_str(), (path_ + L".1").c_str(), MOVEFILE_REPLACE_EXISTING);
+bool Win32LogFile::SetAside() {
+    return MoveFileExW(path_.c_str(), (path_ + L".1").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool Win32LogFile::BeginAgain() {
+    // Also while a reader holds it open, as long as it lets others write.
+    const UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
 }
 
 }  // namespace kestrum::win32

@@ -16,7 +16,8 @@ public:
 
     std::uint64_t Size() override;
     bool Append(std::string_view bytes) override;
-    void SetAside() override;
+    bool SetAside() override;
+    bool BeginAgain() override;
 
 private:
     std::wstring path_;

@@ -1,6 +1,7 @@
 #include "winsys/win32/win32_message_boxes.h"
 
 #include "winsys/win32/win32_text.h"
+#include "winsys/win32/win32_window_station.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -18,15 +19,6 @@ void Win32MessageBoxes::Show(std::string_view text) {
     showBox_(owner, Utf8ToWide(text).c_str(), kCaption, style);
 }
 
-bool Win32MessageBoxes::CanBeAnswered() {
-    USEROBJECTFLAGS flags{};
-    const HWINSTA station = GetProcessWindowStation();
-    // Where the station cannot be asked, someone may be there.
-    if (station == nullptr ||
-        !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) {
-        return true;
-    }
-    return (flags.dwFlags & WSF_VISIBLE) != 0;
-}
+bool Win32MessageBoxes::CanBeAnswered() { return WindowStationVisible(); }
 
 }  // namespace kestrum::win32

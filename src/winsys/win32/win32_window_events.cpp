@@ -1,6 +1,7 @@
 #include "winsys/win32/win32_window_events.h"
 
-#include <optional>
+#include <algorithm>
+#include <iterator>
 #include <set>
 
 #include "winsys/win32/win32_window_system.h"
@@ -13,23 +14,30 @@ constexpr UINT kEventsWaiting = WM_APP + 1;
 // The instance the hooks report to: their callback has nothing else to go by.
 Win32WindowEvents* g_listening = nullptr;
 
-// The events heard on the whole desktop, a hook each.
-constexpr DWORD kDesktopEvents[] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, EVENT_OBJECT_FOCUS,
-                                    EVENT_SYSTEM_CAPTUREEND};
+// The events heard, each hooked alone, and what each is to the watch. A
+// creation, a showing, a restore and a move count for a window itself (not a
+// caret or a scroll bar of it); the focus and the mouse let go for anything
+// in it (a control reports the focus for its client area).
+struct HookedEvent {
+    DWORD event;
+    WindowEvent as;
+    bool ofWindowItself;
+};
+constexpr HookedEvent kHooked[] = {
+    {EVENT_OBJECT_CREATE, WindowEvent::Created, true},
+    {EVENT_OBJECT_SHOW, WindowEvent::Shown, true},
+    {EVENT_SYSTEM_MINIMIZEEND, WindowEvent::Restored, true},
+    {EVENT_OBJECT_FOCUS, WindowEvent::Focused, false},
+    {EVENT_SYSTEM_CAPTUREEND, WindowEvent::CaptureEnded, false},
+};
+// Hooked for the programs ReportPlacesIn names only.
+constexpr HookedEvent kPlaced = {EVENT_OBJECT_LOCATIONCHANGE, WindowEvent::Placed, true};
 
-// What an event tells: of a window itself (not a caret or a scroll bar of
-// it) for a creation, a showing and a move; of anything in it for the focus
-// (a control reports it for its client area) and the mouse let go.
-std::optional<WindowEvent> Told(DWORD event, LONG object, LONG child) {
-    const bool itself = object == OBJID_WINDOW && child == CHILDID_SELF;
-    switch (event) {
-        case EVENT_OBJECT_CREATE: return itself ? std::optional(WindowEvent::Created) : std::nullopt;
-        case EVENT_OBJECT_SHOW: return itself ? std::optional(WindowEvent::Shown) : std::nullopt;
-        case EVENT_OBJECT_LOCATIONCHANGE: return itself ? std::optional(WindowEvent::Placed) : std::nullopt;
-        case EVENT_OBJECT_FOCUS: return WindowEvent::Focused;
-        case EVENT_SYSTEM_CAPTUREEND: return WindowEvent::CaptureEnded;
-        default: return std::nullopt;
-    }
+const HookedEvent* Told(DWORD event) {
+    if (event == kPlaced.event) return &kPlaced;
+    const auto hooked = std::find_if(std::begin(kHooked), std::end(kHooked),
+                                     [event](const HookedEvent& h) { return h.event == event; });
+    return hooked == std::end(kHooked) ? nullptr : hooked;
 }
 
 }  // namespace
@@ -46,16 +54,16 @@ Win32WindowEvents::~Win32WindowEvents() { Stop(); }
 bool Win32WindowEvents::Start(Handler handler) {
     if (window_.Get() == nullptr || (g_listening != nullptr && g_listening != this)) return false;
     Stop();
+    static_assert(std::size(kHooked) == std::tuple_size_v<decltype(hooks_)>);
     // The program's own windows are left out by the flag where the window
     // manager honours it, and by the callback where it does not.
-    for (const DWORD event : kDesktopEvents) {
-        const HWINEVENTHOOK hook =
-            SetWinEventHook(event, event, nullptr, Heard, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-        if (hook == nullptr) {
+    for (std::size_t i = 0; i < hooks_.size(); ++i) {
+        hooks_[i] = SetWinEventHook(kHooked[i].event, kHooked[i].event, nullptr, Heard, 0, 0,
+                                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+        if (hooks_[i] == nullptr) {
             Stop();
             return false;
         }
-        hooks_.push_back(hook);
     }
     handler_ = std::move(handler);
     g_listening = this;
@@ -64,8 +72,10 @@ bool Win32WindowEvents::Start(Handler handler) {
 
 void Win32WindowEvents::Stop() {
     ReportPlacesIn({});
-    for (const HWINEVENTHOOK hook : hooks_) UnhookWinEvent(hook);
-    hooks_.clear();
+    for (HWINEVENTHOOK& hook : hooks_) {
+        if (hook != nullptr) UnhookWinEvent(hook);
+        hook = nullptr;
+    }
     handler_ = nullptr;
     waiting_.clear();
     if (g_listening == this) g_listening = nullptr;
@@ -89,7 +99,7 @@ void Win32WindowEvents::ReportPlacesIn(const std::vector<WindowHandle>& windows)
         UnhookWinEvent(it->second);
         it = placeHooks_.erase(it);
     }
-    if (hooks_.empty()) return;  // not started
+    if (hooks_[0] == nullptr) return;  // not started
     for (const DWORD process : programs) {
         if (placeHooks_.contains(process)) continue;
         if (const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE,
@@ -103,13 +113,13 @@ void CALLBACK Win32WindowEvents::Heard(HWINEVENTHOOK, DWORD event, HWND window, 
                                        DWORD thread, DWORD) {
     Win32WindowEvents* const self = g_listening;
     if (self == nullptr || window == nullptr || thread == GetCurrentThreadId()) return;
-    const std::optional<WindowEvent> told = Told(event, object, child);
-    if (!told) return;
+    const HookedEvent* const told = Told(event);
+    if (told == nullptr || (told->ofWindowItself && (object != OBJID_WINDOW || child != CHILDID_SELF))) return;
     // A drag moves a window many times between two turns of the loop: once
     // is enough to look at it.
-    if (!self->waiting_.empty() && self->waiting_.back() == std::pair(*told, window)) return;
+    if (!self->waiting_.empty() && self->waiting_.back() == std::pair(told->as, window)) return;
     if (self->waiting_.empty()) PostMessageW(self->window_.Get(), kEventsWaiting, 0, 0);
-    self->waiting_.emplace_back(*told, window);
+    self->waiting_.emplace_back(told->as, window);
 }
 
 void Win32WindowEvents::HandleWaiting() {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <utility>
 #include <vector>
@@ -37,7 +38,10 @@ private:
                                DWORD thread, DWORD time);
     void HandleWaiting();
 
-    std::vector<HWINEVENTHOOK> hooks_;
+    // One hook per event heard on the whole desktop: a range would wake the
+    // watch for the others in it (EVENT_OBJECT_DESTROY, sent for every item
+    // any list drops).
+    std::array<HWINEVENTHOOK, 5> hooks_{};
     std::map<DWORD, HWINEVENTHOOK> placeHooks_;  // by process id
     Handler handler_;
     std::vector<std::pair<WindowEvent, HWND>> waiting_;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "winsys/pixels.h"
+#include "winsys/win32/win32_handles.h"
 #include "winsys/win32/win32_text.h"
 
 namespace kestrum::win32 {
@@ -246,6 +247,11 @@ bool Win32WindowSystem::IsVisible(WindowHandle window) {
     return hwnd != nullptr && IsWindowVisible(hwnd) != 0;
 }
 
+bool Win32WindowSystem::IsMinimized(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    return hwnd != nullptr && IsIconic(hwnd) != 0;
+}
+
 bool Win32WindowSystem::IsWindowEnabled(WindowHandle window) {
     return ::IsWindowEnabled(ToHwnd(window)) != 0;
 }
@@ -321,6 +327,44 @@ private:
 
 std::unique_ptr<AnswerProbe> Win32WindowSystem::ProbeAnswering(WindowHandle window) {
     return std::make_unique<Win32AnswerProbe>(ToHwnd(window));
+}
+
+namespace {
+
+enum class Elevation { No, Yes, Denied, Unknown };
+
+// Whether the process's token says it runs elevated (as administrator, past
+// User Account Control); Denied when the process or its token may not be
+// opened for reading.
+Elevation ElevationOf(HANDLE process) {
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) {
+        return GetLastError() == ERROR_ACCESS_DENIED ? Elevation::Denied : Elevation::Unknown;
+    }
+    const UniqueHandle token(opened);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size)) {
+        return Elevation::Unknown;
+    }
+    return elevation.TokenIsElevated != 0 ? Elevation::Yes : Elevation::No;
+}
+
+}  // namespace
+
+bool Win32WindowSystem::HasHigherRights(WindowHandle window) {
+    // An elevated program has rights as high as any client's.
+    static const bool elevated = ElevationOf(GetCurrentProcess()) == Elevation::Yes;
+    DWORD pid = 0;
+    const HWND hwnd = ToHwnd(window);
+    if (elevated || hwnd == nullptr || GetWindowThreadProcessId(hwnd, &pid) == 0 ||
+        pid == GetCurrentProcessId()) {
+        return false;
+    }
+    const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+    const Elevation client = ElevationOf(process.Get());
+    return client == Elevation::Yes || client == Elevation::Denied;
 }
 
 }  // namespace kestrum::win32

@@ -36,6 +36,7 @@ public:
     WindowHandle RootOf(WindowHandle window) override;
     bool IsWindow(WindowHandle window) override;
     bool IsVisible(WindowHandle window) override;
+    bool IsMinimized(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
     std::int32_t FromUnawarePixels(WindowHandle window, std::int32_t length) override;
     std::int32_t ToUnawarePixels(WindowHandle window, std::int32_t length) override;
@@ -51,6 +52,9 @@ public:
     // SendMessageCallbackW with WM_NULL: the answer comes through this
     // thread's message loop.
     std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) override;
+    // The window's process runs elevated (TokenElevation) while this one
+    // does not, or keeps its process or token from this one (access denied).
+    bool HasHigherRights(WindowHandle window) override;
 };
 
 }  // namespace kestrum::win32
