@@ -152,6 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "started: width 250 from the user's policy, settling time 500 ms from the command line",
                   {{1000, Information}}},
         EventCase{"SessionEnded", Telling(WatchEnd::SessionEnded), "session ended", {{1001, Information}}},
+        EventCase{"StoppedFromIcon", Telling(WatchEnd::StoppedFromIcon), "stopped from its icon",
+                  {{1001, Information}}},
         EventCase{"WatchFailed", Telling(Failure::WatchFailed), "ended: internal failure",
                   {{1300, Error}, {1001, Information}}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -5,11 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/desktop_fixture.h"
 #include "support/memory_log_file.h"
+#include "support/memory_notification_area.h"
+#include "support/memory_user_width_store.h"
+#include "watch/icon_words.h"
+#include "watch/watch_icon.h"
 
 namespace kestrum {
 namespace {
@@ -19,8 +25,11 @@ using std::chrono::seconds;
 
 class WatcherTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        desktop.Start([this](WindowEvent event, WindowHandle window) { watcher.OnWindowEvent(event, window); });
+    void SetUp() override { Hear(watcher); }
+    // The desktop's events go to `heard`, and it names the programs whose moves it hears.
+    void Hear(Watcher& heard) {
+        desktop.Start([&heard](WindowEvent event, WindowHandle window) { heard.OnWindowEvent(event, window); });
+        heard.panesSetChanged = [this](const std::vector<WindowHandle>& panes) { desktop.ReportPlacesIn(panes); };
     }
     // The program's loop: the window manager's events, then the timers due.
     void Run(milliseconds duration) {
@@ -48,11 +57,15 @@ protected:
         return count;
     }
 
+    // The user gives the pane another width.
+    void Drag(WindowHandle pane, int width) { desktop.MoveWindow(pane, 10, 20, width, 150); }
+
     MemoryDesktop desktop;
     testing::FakeTimers timers;
     testing::MemoryLogFile file;
     RunLog log{&file, 1 << 24, [] { return std::string("T"); }};
-    Watcher watcher{desktop, timers, {300, milliseconds(500)}, &log};
+    testing::MemoryUserWidthStore store;
+    Watcher watcher{desktop, timers, {300, milliseconds(500), Source::Given, &store}, &log};
 };
 
 TEST_F(WatcherTest, SetsTheClientsThereAndThoseThatComeOrComeBackLater) {
@@ -282,12 +295,14 @@ TEST_F(WatcherTest, CostsNothingIdleLittlePerForeignWindowAndKeepsLittle) {
     constexpr int kForeign = 500;
     for (int i = 0; i < kForeign; ++i) {
         const WindowHandle top = desktop.AddTopLevel({"Notepad", "other", {0, 0, 50, 50}});
-        desktop.AddChild(top, {"Edit", "", {0, 0, 10, 10}});
+        const WindowHandle edit = desktop.AddChild(top, {"Edit", "", {0, 0, 10, 10}});
         desktop.Hide(top);
         desktop.Show(top);
+        desktop.Focus(edit);
+        desktop.EndCapture(edit);
     }
     Run(milliseconds(10));
-    EXPECT_LE(desktop.TotalCalls(), 2u * 3 * kForeign) << "three events each";
+    EXPECT_LE(desktop.TotalCalls(), 2u * 5 * kForeign) << "five events each";
     EXPECT_EQ(timers.Pending(), 0u);
 
     std::size_t afterTen = 0;
@@ -298,6 +313,119 @@ TEST_F(WatcherTest, CostsNothingIdleLittlePerForeignWindowAndKeepsLittle) {
         if (opening == 10) afterTen = watcher.Remembered();
     }
     EXPECT_LE(watcher.Remembered(), afterTen + 16);
+}
+
+// The user's width: a pane the watch set, given another width afterwards
+// and seen so when the focus moves, the mouse is let go or the pane keeps
+// still after a move, keeps that width for the panes that appear next;
+// nothing else is taken for it.
+TEST_F(WatcherTest, TakesTheUsersWidthAndNothingElse) {
+    using Doing = std::function<void(Watcher&, const testing::Client&)>;
+    const Doing nothing = [](Watcher&, const testing::Client&) {};
+    const Doing dragFocus = [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 360), desktop.Focus(c.main); };
+    struct Row {
+        const char* name;
+        Doing beforeSet, afterSet;
+        std::optional<std::uint32_t> kept;
+        bool remembers = true;
+    };
+    const Row rows[] = {
+        {"focus", nothing, dragFocus, 360},
+        {"the mouse let go", nothing,
+         [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 360), desktop.EndCapture(c.panes[0]); }, 360},
+        {"a move, then still", nothing, [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 360); }, 360},
+        {"the watch's own set", nothing, [this](Watcher&, const testing::Client& c) { desktop.Focus(c.main); }, {}},
+        {"a change before settling", dragFocus, nothing, {}},
+        {"a client taking the watch's width late", [this](Watcher&, const testing::Client& c) { desktop.Hang(c.main); },
+         [this](Watcher&, const testing::Client& c) { desktop.Wake(c.main), desktop.Focus(c.main); }, {}},
+        {"a hidden pane", nothing,
+         [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 360), desktop.Hide(c.main), desktop.Focus(c.main); },
+         {}},
+        {"no width", nothing, [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 0), desktop.Focus(c.main); }, {}},
+        {"no memory: a policy's width, or none", nothing, dragFocus, {}, false},
+        {"paused", nothing,
+         [&](Watcher& w, const testing::Client& c) { w.Pause(true), dragFocus(w, c), w.Pause(false), desktop.Focus(c.main); },
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        file.text.clear();
+        testing::MemoryUserWidthStore kept;
+        Watcher w(desktop, timers, {300, milliseconds(500), Source::Given, row.remembers ? &kept : nullptr}, &log);
+        Hear(w);
+        const auto client = Open();
+        row.beforeSet(w, client);
+        Run(seconds(2));
+        row.afterSet(w, client);
+        Run(seconds(1));
+        EXPECT_EQ(kept.width, row.kept);
+        EXPECT_EQ(Logged("user's width 360 kept (was 300)\n"), row.kept ? 1u : 0u) << file.text;
+        EXPECT_EQ(timers.Pending(), 0u);
+        const auto next = Open();
+        Run(seconds(1));
+        EXPECT_EQ(Width(next.panes[0]), static_cast<int>(row.kept.value_or(300)));
+        desktop.Destroy(client.main);
+        desktop.Destroy(next.main);
+    }
+}
+
+// The icon: its tip and menu as the watch is; pausing leaves the panes that
+// appear alone, applying now sets every client's only pane (not taken for
+// the user's width), forgetting brings back the width without the user's;
+// a pane that cannot be set is told once each time its client appears.
+TEST_F(WatcherTest, TheIconShowsTheWatchAndItsChoicesReachIt) {
+    store.width = 360;
+    Watcher w(desktop, timers, {360, milliseconds(500), Source::UserWidth, &store, {250, Source::Given}}, &log);
+    Hear(w);
+    testing::MemoryNotificationArea area;
+    int opened = 0, exited = 0;
+    WatchIcon icon(area, w, [&] { ++opened; }, [&] { ++exited; });
+    icon.Show();
+    EXPECT_EQ(area.look.tip, "Kestrum: navigation pane 360 pixels (your own width)");
+    EXPECT_EQ(area.MenuTexts(),
+              (std::vector<std::string>{"&Apply now", "&Pause", "&Forget my width", "&Open Kestrum", "E&xit"}));
+
+    ASSERT_TRUE(area.Choose(IconCommand::Pause));
+    EXPECT_EQ(area.look.tip, "Kestrum: navigation pane 360 pixels (your own width), paused");
+    EXPECT_EQ(area.MenuTexts()[1], "[x]&Pause");
+    const auto client = Open();
+    Run(seconds(2));
+    Drag(client.panes[0], 200);
+    desktop.Focus(client.main);
+    Run(seconds(1));
+    EXPECT_EQ(Width(client.panes[0]), 200) << "left alone while paused";
+    area.Choose(IconCommand::Pause);
+    area.Choose(IconCommand::ApplyNow);
+    Run(seconds(1));
+    EXPECT_EQ(Width(client.panes[0]), 360);
+    EXPECT_EQ(Logged(": 200 -> 360, set\n"), 1u) << file.text;
+
+    area.Choose(IconCommand::Forget);
+    EXPECT_EQ(store.width, std::nullopt);
+    EXPECT_EQ(Logged("user's width 360 forgotten: width 250 from the command line\n"), 1u);
+    EXPECT_EQ(area.look.tip, "Kestrum: navigation pane 250 pixels (the command line)");
+    EXPECT_FALSE(area.Choose(IconCommand::Forget)) << "not offered";
+    EXPECT_EQ(Width(client.panes[0]), 360) << "for the panes that appear from then on";
+
+    const auto several = Open(true, {250, 200});
+    const auto hung = Open(true, {220});
+    desktop.Hang(hung.main);
+    const auto elevated = Open(true, {220});
+    desktop.GiveHigherRights(elevated.main);
+    Run(seconds(2));
+    area.Choose(IconCommand::ApplyNow);
+    Run(seconds(2));
+    desktop.Destroy(several.main);
+    Open(true, {250, 200});
+    Run(seconds(2));
+    EXPECT_EQ(area.notices, (std::vector<std::string>{std::string(TroubleNotice(PaneTrouble::SeveralPanes)),
+                                                      std::string(TroubleNotice(PaneTrouble::NotAnswering)),
+                                                      std::string(TroubleNotice(PaneTrouble::HigherRights)),
+                                                      std::string(TroubleNotice(PaneTrouble::SeveralPanes))}));
+    area.Choose(IconCommand::Open);
+    area.Choose(IconCommand::Exit);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(exited, 1);
 }
 
 }  // namespace

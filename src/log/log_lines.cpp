@@ -53,6 +53,7 @@ std::string WatchStartedLine(const WatchStarted& started) {
 std::string_view WatchEndWords(WatchEnd end) {
     switch (end) {
         case WatchEnd::Stopped: return "stopped";
+        case WatchEnd::StoppedFromIcon: return "stopped from its icon";
         case WatchEnd::SessionEnded: return "session ended";
         case WatchEnd::ClosedForUpdate: return "closed for an update";
     }

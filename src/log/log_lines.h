@@ -26,7 +26,7 @@ std::string WidthFrom(std::int16_t width, Source source);
 std::string NothingChosenLine(const NothingChosen& nothing);
 // "started: width 250 from the command line, settling time 500 ms from the command line"
 std::string WatchStartedLine(const WatchStarted& started);
-// "stopped", "session ended", "closed for an update"
+// "stopped", "stopped from its icon", "session ended", "closed for an update"
 std::string_view WatchEndWords(WatchEnd end);
 // "not started: the window events cannot be had", "ended: internal failure"
 std::string_view FailureLine(Failure failure);

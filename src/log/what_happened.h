@@ -50,6 +50,7 @@ struct WatchStarted {
 // How the watch ended, when it ended as asked.
 enum class WatchEnd {
     Stopped,          // /stop
+    StoppedFromIcon,  // "Exit" in the menu of its icon
     SessionEnded,     // a logoff, or the end of the system
     ClosedForUpdate,  // asked to close so that its files can be replaced
 };

@@ -6,16 +6,10 @@
 #include <string_view>
 
 #include "startup/policies.h"
+#include "watch/pane_trouble.h"
 #include "winsys/notification_area.h"
 
 namespace kestrum {
-
-// A pane the watch could not set, for a reason the user can do something about.
-enum class PaneTrouble {
-    HigherRights,  // its client runs with higher rights (started as administrator)
-    NotAnswering,  // its client does not answer
-    SeveralPanes,  // its client has several panes: which one is not known
-};
 
 // "Kestrum: navigation pane 360 pixels (your own width)", ", paused" after it
 // while paused; the menu's items, "&Forget my width" only while the user's

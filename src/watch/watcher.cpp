@@ -36,7 +36,22 @@ milliseconds NextOnGrid(milliseconds now, milliseconds every) { return (now / ev
 }  // namespace
 
 Watcher::Watcher(WindowSystem& system, Timers& timers, WatchSettings settings, RunLog* log)
-    : system_(system), timers_(timers), settings_(settings), log_(log), tick_(timers) {}
+    : system_(system),
+      timers_(timers),
+      settings_(settings),
+      log_(log),
+      tick_(timers),
+      width_(system, timers, {settings.width, settings.widthFrom},
+             settings.widthFrom == Source::UserWidth ? settings.withoutUsers
+                                                     : WidthChoice{settings.width, settings.widthFrom},
+             settings.userWidths, log) {
+    width_.changed = [this] {
+        if (changed) changed();
+    };
+    width_.panesChanged = [this] {
+        if (panesSetChanged) panesSetChanged(width_.Panes());
+    };
+}
 
 void Watcher::Start() {
     for (const WindowHandle client : FindClients(system_)) ClientAppeared(client);
@@ -44,12 +59,23 @@ void Watcher::Start() {
 
 void Watcher::OnWindowEvent(WindowEvent event, WindowHandle window) {
     if (ended_) return;
+    switch (event) {
+        case WindowEvent::Focused:
+        case WindowEvent::CaptureEnded:
+            // The user may be done giving a pane set another width: no call
+            // at all for the window itself.
+            width_.Look();
+            return;
+        case WindowEvent::Placed: width_.Moved(window); return;
+        default: break;
+    }
     if (event == WindowEvent::Created) {
         // One call for any window, and a handle made anew is a new window,
         // whatever the one that had it before was.
         const std::optional<WindowKind> kind = KindOf(system_, window);
         if (kind) handled_.erase(window);
         if (kind == WindowKind::Client) {
+            troubledClients_.erase(window);
             ClientAppeared(window);
         } else if (kind == WindowKind::Pane) {
             waiting_.erase(window);
@@ -70,11 +96,12 @@ bool Watcher::End(WatchEnd why) {
     if (ended_) return false;
     ended_ = true;
     tick_.Stop();
+    width_.Take(false);
     waiting_.clear();
     for (RunningReset& running : resets_) {
         running.reset.Cancel();
         Log(ClientAndPane(running.client, running.title, running.pane) + ": " + std::to_string(running.widthBefore) +
-            ", width " + std::to_string(settings_.width) + " asked but not yet seen");
+            ", width " + std::to_string(running.width.width) + " asked but not yet seen");
     }
     resets_.clear();
     if (log_ != nullptr) log_->Tell(why);
@@ -87,8 +114,11 @@ void Watcher::ClientAppeared(WindowHandle client) {
 }
 
 void Watcher::PaneAppeared(WindowHandle pane, WindowHandle client) {
-    if (handled_.contains(pane)) return;
-    if (std::any_of(resets_.begin(), resets_.end(), [pane](const RunningReset& r) { return r.pane == pane; })) return;
+    if (handled_.contains(pane) || Setting(pane)) return;
+    if (paused_) {
+        handled_.insert(pane);  // left alone
+        return;
+    }
     // Looked at once the window manager is done with the events at hand: a
     // client often shows its window right after making it. One that waits
     // already is looked at again now (it was shown, or its client restored).
@@ -171,23 +201,80 @@ void Watcher::Settled(WindowHandle pane, const WaitingPane& waiting) {
     // Only a client's only pane: with several there is no telling which.
     const std::vector<WindowHandle> panes = FindPanes(system_, waiting.client);
     if (panes.size() != 1 || panes.front() != pane) {
-        if (panes.size() > 1 && log_ != nullptr) {
-            log_->Tell(SeveralPanes{waiting.client, system_.WindowText(waiting.client), pane});
-        }
+        if (panes.size() > 1) LeaveSeveralAlone(waiting.client, pane);
         handled_.insert(pane);
         return;
     }
-    resets_.emplace_back(pane, waiting.client, system_.WindowText(waiting.client),
-                         waiting.place.right - waiting.place.left, system_, timers_);
+    SetWidth(pane, waiting.client, waiting.place.right - waiting.place.left);
+}
+
+void Watcher::ApplyNow() {
+    if (ended_) return;
+    Forget();
+    for (const WindowHandle client : FindClients(system_)) {
+        const std::vector<WindowHandle> panes = FindPanes(system_, client);
+        if (panes.size() > 1) LeaveSeveralAlone(client, panes.front());
+        Rect place;
+        if (panes.size() != 1 || Setting(panes.front()) || !system_.ReadWindowRect(panes.front(), place)) continue;
+        waiting_.erase(panes.front());
+        SetWidth(panes.front(), client, place.right - place.left);
+    }
+}
+
+void Watcher::Pause(bool paused) {
+    if (ended_ || paused == paused_) return;
+    paused_ = paused;
+    if (paused) {
+        // What waits now is left alone.
+        for (const auto& [pane, waiting] : waiting_) handled_.insert(pane);
+        waiting_.clear();
+        tick_.Stop();
+    }
+    width_.Take(!paused);
+    Log(paused ? "paused" : "no longer paused");
+    if (changed) changed();
+}
+
+void Watcher::LeaveSeveralAlone(WindowHandle client, WindowHandle pane) {
+    if (log_ != nullptr) log_->Tell(SeveralPanes{client, system_.WindowText(client), pane});
+    Trouble(client, PaneTrouble::SeveralPanes);
+}
+
+bool Watcher::Setting(WindowHandle pane) const {
+    return std::any_of(resets_.begin(), resets_.end(), [pane](const RunningReset& r) { return r.pane == pane; });
+}
+
+void Watcher::SetWidth(WindowHandle pane, WindowHandle client, std::int32_t widthBefore) {
+    // Its width changes now by the watch's own doing, not the user's.
+    width_.Unset(pane);
+    const WidthChoice width{width_.Width(), width_.From()};
+    resets_.emplace_back(pane, client, system_.WindowText(client), widthBefore, width, system_, timers_);
     const auto reset = std::prev(resets_.end());
-    reset->reset.Start(pane, settings_.width, [this, reset](const ResetReport& report) { ResetDone(reset, report); });
+    reset->reset.Start(pane, width.width, [this, reset](const ResetReport& report) { ResetDone(reset, report); });
 }
 
 void Watcher::ResetDone(std::list<RunningReset>::iterator reset, const ResetReport& report) {
-    if (log_ != nullptr) log_->Tell(PaneOutcome{reset->client, reset->title, report, settings_.width, settings_.widthFrom});
+    if (log_ != nullptr) {
+        log_->Tell(PaneOutcome{reset->client, reset->title, report, reset->width.width, reset->width.from});
+    }
     handled_.insert(reset->pane);
+    switch (report.outcome) {
+        case ResetOutcome::Refused: Trouble(reset->client, PaneTrouble::HigherRights); break;
+        case ResetOutcome::PaneGone: break;
+        case ResetOutcome::NotAnswering:
+            Trouble(reset->client, PaneTrouble::NotAnswering);
+            [[fallthrough]];
+        default:
+            // A width the user gives it from now on is the user's.
+            width_.Set(reset->pane, report.widthAfter);
+            break;
+    }
     // The reset is done with itself: nothing of it runs after this call.
     resets_.erase(reset);
+}
+
+void Watcher::Trouble(WindowHandle client, PaneTrouble trouble) {
+    if (troubledClients_.insert(client).second && troubled) troubled(trouble);
 }
 
 void Watcher::Log(const std::string& line) {
@@ -199,6 +286,8 @@ void Watcher::Forget() {
     // the panes alive (and a few), at a cost spread over the clients.
     if (handled_.size() < 2 * handledAtLastForget_ + 16) return;
     std::erase_if(handled_, [this](WindowHandle pane) { return !system_.IsWindow(pane); });
+    std::erase_if(troubledClients_, [this](WindowHandle client) { return !system_.IsWindow(client); });
+    width_.DropGone();
     handledAtLastForget_ = handled_.size();
 }
 

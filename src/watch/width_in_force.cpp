@@ -47,7 +47,7 @@ void WidthInForce::Look() {
 }
 
 void WidthInForce::Moved(WindowHandle pane) {
-    if (known_.contains(pane)) stillAfterMove_.Start(kStillAfterMove, [this] { Look(); });
+    if (taking_ && known_.contains(pane)) stillAfterMove_.Start(kStillAfterMove, [this] { Look(); });
 }
 
 bool WidthInForce::LookAt(WindowHandle pane, std::int32_t& known) {
@@ -63,7 +63,7 @@ bool WidthInForce::LookAt(WindowHandle pane, std::int32_t& known) {
 }
 
 void WidthInForce::Keep(std::int32_t width) {
-    if (inForce_.from == Source::UserWidth && inForce_.width == width) return;
+    if (inForce_.width == width) return;
     const bool stored = store_->Write(static_cast<std::uint32_t>(width));
     Log("user's width " + std::to_string(width) + " kept (was " + std::to_string(inForce_.width) + ")" +
         (stored ? "" : " for this session only: it could not be stored"));
@@ -79,6 +79,7 @@ void WidthInForce::Take(bool taking) {
         }
     }
     taking_ = taking;
+    if (!taking) stillAfterMove_.Stop();
 }
 
 bool WidthInForce::Forget() {
@@ -89,6 +90,12 @@ bool WidthInForce::Forget() {
     inForce_ = withoutUsers_;
     if (changed) changed();
     return true;
+}
+
+void WidthInForce::DropGone() {
+    if (std::erase_if(known_, [this](const auto& pane) { return !system_.IsWindow(pane.first); }) > 0 && panesChanged) {
+        panesChanged();
+    }
 }
 
 std::vector<WindowHandle> WidthInForce::Panes() const {

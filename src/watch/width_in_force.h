@@ -3,8 +3,10 @@
 // may have changed it (the focus moved, the mouse was let go, it stopped
 // moving): a width it has that the watch did not give it, shown and from 1 to
 // 32767 in the pixels of a DPI-unaware program, becomes the user's, kept in
-// the user's store at once and in force for every pane set afterwards. A look
-// costs one call per pane set while nothing changed.
+// the user's store at once and in force for every pane set afterwards. The
+// width in force itself is never taken: it is the watch's own (a client that
+// answers late takes it late). A look costs one call per pane set while
+// nothing changed.
 #pragma once
 
 #include <chrono>
@@ -48,15 +50,18 @@ public:
     // One pane set moved: looked at once it has kept still a moment (a drag
     // moves it many times); other windows cost nothing.
     void Moved(WindowHandle pane);
-    // While not taking, a pane's new width is noted and not taken; taking
-    // again, the widths the panes have then are their own, not the user's.
+    // While not taking, a pane's new width is noted and not taken, and no
+    // timer runs; taking again, the widths the panes have then are their
+    // own, not the user's.
     void Take(bool taking);
     // Back to the width without the user's; false when the user's was not
     // in force.
     bool Forget();
 
-    // The panes set, for hearing their moves.
+    // The panes set, for hearing their moves; those gone are dropped, one
+    // call each.
     std::vector<WindowHandle> Panes() const;
+    void DropGone();
     std::size_t Remembered() const { return known_.size(); }
 
     // The width in force changed: the user's taken or forgotten.
