@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         if (plan.eventLevel != EventLevel::None) eventLog.emplace("Kestrum");
         log.SendEventsTo(eventLog ? &*eventLog : nullptr, plan.eventLevel);
         switch (plan.road) {
-            case Road::Watch: return win32::RunWatch(plan, log, instance);
+            case Road::Watch: return win32::RunWatch(plan, log, &userWidths, instance);
             case Road::StopWatch: return win32::StopWatch(log);
             default: break;
         }

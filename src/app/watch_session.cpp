@@ -1,10 +1,15 @@
 #include "app/watch_session.h"
 
+#include <optional>
+#include <string>
+
 #include "startup/argument_text.h"
 #include "startup/start_outcome.h"
 #include "watch/one_watch_per_session.h"
+#include "watch/watch_icon.h"
 #include "watch/watcher.h"
 #include "winsys/win32/win32_handles.h"
+#include "winsys/win32/win32_notification_area.h"
 #include "winsys/win32/win32_session_watches.h"
 #include "winsys/win32/win32_text.h"
 #include "winsys/win32/win32_timers.h"
@@ -15,18 +20,22 @@
 namespace kestrum::win32 {
 namespace {
 
+// The watch ends once, whatever asks it to; the loop then ends, and the icon
+// goes with it (never from inside the end of the session's own notice).
+void EndTheWatch(Watcher* watcher, WatchEnd why) {
+    try {
+        if (watcher != nullptr && !watcher->End(why)) return;
+    } catch (...) {
+        // Not logged (memory ran out): it ends all the same.
+    }
+    PostQuitMessage(0);
+}
+
 // The hidden window that hears the end of the session, Restart Manager, and
 // /stop: each ends the watch once.
 LRESULT CALLBACK SessionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* watcher = reinterpret_cast<Watcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    const auto end = [watcher](WatchEnd why) {
-        try {
-            if (watcher != nullptr && !watcher->End(why)) return;
-        } catch (...) {
-            // Not logged (memory ran out): it ends all the same.
-        }
-        PostQuitMessage(0);
-    };
+    const auto end = [watcher](WatchEnd why) { EndTheWatch(watcher, why); };
     switch (message) {
         case WM_QUERYENDSESSION:
             return TRUE;  // never holds the session up, nor an update
@@ -65,9 +74,31 @@ void RegisterForRestartAfterAnUpdate(RunLog& log) {
     }
 }
 
+// Kestrum's window beside the watch: this program, started without options;
+// nothing waits for it.
+void OpenKestrum(RunLog& log) {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size() &&
+           path.size() < 32768) {
+        path.resize(path.size() * 2);
+    }
+    path.resize(length);
+    std::wstring line = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (length == 0 ||
+        !CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        log.Write("Kestrum's window could not be opened");
+        return;
+    }
+    const UniqueHandle process(started.hProcess), thread(started.hThread);
+}
+
 }  // namespace
 
-int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept {
+int RunWatch(const StartPlan& plan, RunLog& log, UserWidthStore* userWidths, HINSTANCE instance) noexcept {
     bool watching = false;
     try {
         for (const std::string& ignored : plan.from.ignored) log.Tell(PolicyIgnored{ignored});
@@ -79,10 +110,22 @@ int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept {
         Win32WindowSystem system;
         Win32Timers timers;
         const StartOptions& options = plan.options;
-        Watcher watcher(system, timers, {options.NewSize, std::chrono::milliseconds(options.SettleMs), plan.from.width},
+        Watcher watcher(system, timers,
+                        {options.NewSize, std::chrono::milliseconds(options.SettleMs), plan.from.width,
+                         plan.remembersUserWidth ? userWidths : nullptr,
+                         {plan.widthWithoutUsers, plan.widthWithoutUsersFrom}},
                         &log);
         const UniqueWindow sessionWindow = MakeSessionWindow(instance, watcher);
         Win32WindowEvents events;
+        watcher.panesSetChanged = [&events](const std::vector<WindowHandle>& panes) { events.ReportPlacesIn(panes); };
+        // The icon goes however the watch ends: with this, when the loop is over.
+        std::optional<Win32NotificationArea> area;
+        std::optional<WatchIcon> icon;
+        if (plan.showsIcon) {
+            area.emplace(LoadIconW(instance, MAKEINTRESOURCEW(1)));
+            icon.emplace(*area, watcher, [&log] { OpenKestrum(log); },
+                         [&watcher] { EndTheWatch(&watcher, WatchEnd::StoppedFromIcon); });
+        }
         // Heard first, then looked for: no client falls between the two.
         if (sessionWindow.Get() == nullptr ||
             !events.Start([&watcher](WindowEvent event, WindowHandle window) { watcher.OnWindowEvent(event, window); })) {
@@ -92,6 +135,7 @@ int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept {
         log.Tell(WatchStarted{options.NewSize, plan.from.width, options.SettleMs, plan.from.settle});
         watching = true;
         RegisterForRestartAfterAnUpdate(log);
+        if (icon) icon->Show();
         watcher.Start();
 
         MSG message;
@@ -102,6 +146,7 @@ int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept {
         events.Stop();
         timers.RethrowFailure();
         events.RethrowFailure();
+        if (area) area->RethrowFailure();
         return kExitNormal;
     } catch (...) {
         try {

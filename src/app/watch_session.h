@@ -10,6 +10,7 @@
 
 #include "log/run_log.h"
 #include "startup/start_plan.h"
+#include "winsys/user_width_store.h"
 
 namespace kestrum::win32 {
 
@@ -19,7 +20,9 @@ namespace kestrum::win32 {
 // events cannot be had.
 // `log` gets a line per event worth telling; the plan says where the width
 // and the settling time came from.
-int RunWatch(const StartPlan& plan, RunLog& log, HINSTANCE instance) noexcept;
+// `userWidths` keeps the width the user gives a pane, where the plan
+// remembers it. The watch's icon is shown unless the plan says not.
+int RunWatch(const StartPlan& plan, RunLog& log, UserWidthStore* userWidths, HINSTANCE instance) noexcept;
 
 // Asks this session's watch to end and waits 5 s at most: 0 once none runs
 // (also when none did), kExitInternalFailure when one is still there or
