@@ -1,4 +1,5 @@
-// A user's mouse and keyboard, as input to the whole desktop.
+// A user's mouse and keyboard, as input to the whole desktop: through
+// SendInput, and a drag through the X server itself.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "desktop.h"
+#include "host_shell.h"
 
 namespace e2e {
 
@@ -59,17 +61,18 @@ inline void Click(POINT at, int times = 1) {
     lastTime = Seconds();
 }
 
-// A drag with the left button, as a user's hand makes it: pressed at `from`,
-// moved there in steps, let go at `to`.
-inline void Drag(POINT from, POINT to, int steps = 10) {
-    MovePointer(from);
-    Send({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, from)});
+// A drag with the left button as the X server gets it from a user's hand
+// (xdotool on the desktop's display, whose screen is the virtual desktop's):
+// pressed at `from`, moved there in steps, let go at `to`. False when it did
+// not run to its end.
+inline bool Drag(POINT from, POINT to, int steps = 10) {
+    const auto at = [](POINT p) { return std::to_wstring(p.x) + L" " + std::to_wstring(p.y); };
+    std::wstring moves = L"xdotool mousemove " + at(from) + L" mousedown 1";
     for (int i = 1; i <= steps; ++i) {
-        Sleep(20);
-        Send({Mouse(MOUSEEVENTF_MOVE, {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps})});
+        moves += L" sleep 0.02 mousemove " +
+                 at({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
     }
-    Sleep(20);
-    Send({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, to)});
+    return HostShell(moves + L" sleep 0.02 mouseup 1", L"", 10000).ends_with("exit status 0\n");
 }
 
 inline void RightClick(POINT at) {

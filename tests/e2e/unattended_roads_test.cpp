@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "desktop.h"
+#include "host_shell.h"
 #include "input.h"
 #include "kestrum_window.h"
 #include "message_box.h"
@@ -289,37 +290,10 @@ TEST_F(PolicyRoadTest, AUsersPolicyLogFileIsWrittenWithItsVariablesExpanded) {
 // kestrum.exe run with `args`, and Wine's trace of what it reported to the
 // event log: each ReportEventW (type, ID, then a line per string) goes to the
 // Unix standard error, which Wine passes on to no Windows child; so it runs
-// through the host's shell, its output and error into a file that ends with
-// "exit status N".
+// through the host's shell.
 std::string TracedRun(const std::wstring& args) {
-    wchar_t folder[MAX_PATH] = L"";
-    wchar_t file[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, folder);
-    GetTempFileNameW(folder, L"kev", 0, file);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    UniqueHandle out(CreateFileW(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0,
-                                 nullptr));
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = out.Get();
-    std::wstring line = L"/bin/sh -c " +
-                        Quoted(L"WINEDEBUG=warn+eventlog,fixme+advapi \"$@\" 2>&1; echo exit status $?") + L" sh " +
-                        Quoted(EnvironmentValue(L"WINELOADER")) + L" " + Quoted(ProgramPaths().kestrum) + L" " + args;
-    PROCESS_INFORMATION pi{};
-    CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    const UniqueHandle process(pi.hProcess), thread(pi.hThread);
-    out.Reset();
-    std::string trace;
-    WaitUntil(
-        [&] {
-            std::ifstream in(file, std::ios::binary);
-            trace.assign(std::istreambuf_iterator<char>(in), {});
-            return trace.find("exit status") != std::string::npos;
-        },
-        20000);
-    DeleteFileW(file);
-    return trace;
+    return HostShell(L"WINEDEBUG=warn+eventlog,fixme+advapi \"$@\"",
+                     Quoted(EnvironmentValue(L"WINELOADER")) + L" " + Quoted(ProgramPaths().kestrum) + L" " + args);
 }
 
 // An unattended run beside a client that stopped answering reports warning

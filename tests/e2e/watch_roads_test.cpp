@@ -1,15 +1,17 @@
 // The resident watch under the window manager's real events: a client that
 // starts after it (and again), one watch per session, /stop, the end of the
-// session, and the log it keeps.
+// session, the log it keeps, the width a user drags and the icon's menu.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "desktop.h"
+#include "input.h"
 #include "road_fixture.h"
 
 namespace e2e {
@@ -190,6 +192,78 @@ TEST_F(WatchRoadTest, AClientsTitleCannotForgeALogLine) {
     for (const char* raw : {"\v", "\f", "\r", "\x1b", "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAE"}) {
         EXPECT_EQ(text.find(raw), std::string::npos) << "written as it is: " << raw;
     }
+}
+
+// The user's own width, as the watch keeps it (HKCU\Software\Kestrum,
+// UserWidth): none while the road is under way and after it.
+class UserWidthRemoved {
+public:
+    UserWidthRemoved() { Remove(); }
+    ~UserWidthRemoved() { Remove(); }
+    UserWidthRemoved(const UserWidthRemoved&) = delete;
+    UserWidthRemoved& operator=(const UserWidthRemoved&) = delete;
+    static std::optional<DWORD> Kept() {
+        DWORD value = 0, size = sizeof value;
+        if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Kestrum", L"UserWidth", RRF_RT_REG_DWORD, nullptr, &value,
+                         &size) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return value;
+    }
+
+private:
+    static void Remove() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kestrum", L"UserWidth"); }
+};
+
+// The user drags the pane's splitter with the mouse, then clicks in the pane
+// (the focus moves: the one sign of a user's doing Wine 8 reports): the
+// width is the user's, kept in the user's registry and given to the client
+// opened next.
+TEST_F(WatchRoadTest, AWidthTheUserDragsIsKeptAndGivenToTheClientOpenedNext) {
+    const UserWidthRemoved none;
+    const std::wstring log = LogPath(L"user-width.log");
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250 /log=\"" + log + L"\""));
+    StandinClient first;
+    ASSERT_TRUE(first.Start({L"--window", L"Orders", L"--place", L"100,100,600,400", L"--pane", L"0,15,12,220,150",
+                             L"--splitter"}));
+    const HWND pane = first.panes.front();
+    ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
+    const RECT r = RectOf(pane);
+    const POINT bar{r.right + 3, (r.top + r.bottom) / 2};
+    ASSERT_TRUE(Drag(bar, {bar.x + 110, bar.y}));
+    ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 360; }, 3000)) << "dragged to " << WidthOf(pane);
+    Click(CenterOf(pane));
+    EXPECT_TRUE(WaitUntil([] { return UserWidthRemoved::Kept() == 360u; }, 3000)) << ReadFile(log);
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(log).find("  user's width 360 kept (was 250)\n") != std::string::npos; },
+                          3000))
+        << ReadFile(log);
+    ASSERT_TRUE(first.Quit());
+    StandinClient next;
+    ASSERT_TRUE(next.Start(OneClient(L"Orders", 220)));
+    EXPECT_TRUE(WaitUntil([&] { return WidthOf(next.panes.front()) == 360; }, 5000))
+        << "the pane is " << WidthOf(next.panes.front()) << " wide";
+}
+
+// The watch's icon in the notification area of the desktop's taskbar: a
+// right click opens its menu, and a key chooses: P pauses it, X ends it as
+// /stop does.
+TEST_F(WatchRoadTest, TheIconsMenuOpensOnARightClickAndAKeyChooses) {
+    const std::wstring log = LogPath(L"icon.log");
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L"/log=\"" + log + L"\""));
+    // The desktop's taskbar shows once it holds an icon.
+    std::optional<POINT> icon;
+    ASSERT_TRUE(WaitUntil([&] { return (icon = FirstTrayIcon()).has_value(); }, 5000)) << "no icon on the taskbar";
+    const auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
+    for (const auto& [key, logged] : {std::pair<WORD, const char*>{'P', "  paused\n"}, {'X', "  stopped from its icon\n"}}) {
+        SCOPED_TRACE(logged);
+        RightClick(*icon);
+        ASSERT_TRUE(WaitUntil(menuShown, 3000)) << "no menu";
+        PressKey(key);
+        EXPECT_TRUE(WaitUntil([&] { return ReadFile(log).find(logged) != std::string::npos; }, 3000)) << ReadFile(log);
+        EXPECT_TRUE(WaitUntil([&] { return !menuShown(); }, 3000)) << "the menu stays";
+    }
+    EXPECT_TRUE(kestrum.WaitExit(5000));
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
 }
 
 // A client started minimized, restored 2.5 s later, lays its pane out again
