@@ -41,6 +41,7 @@ growth() {
     fixed 3 "$(figure discovery "$1" '((.[-1].windows / .[-1].items_per_second) / (.[0].windows / .[0].items_per_second)
         | log) / (.[-1].windows / .[0].windows | log)')"
 }
+slashed() { local out=$1; shift; for x in "$@"; do out+=" / $x"; done; echo "$out"; }  # A / B / C
 event_at() {  # WINDOWS KIND: ns per event, calls per event
     fixed 2 "$(figure watch "ForeignEvents/windows:$1/kind:$2" '1e9 / .[0].items_per_second')"
     echo -n " $(fixed 4 "$(figure watch "ForeignEvents/windows:$1/kind:$2" '.[0].calls_per_event')")"
@@ -168,13 +169,12 @@ fi
         echo "| pane discovery, $n descendants, every 4th a pane | $(ns_at "Panes/desc:$n/paneEvery:4") ns per window |"
     done
     echo "| pane discovery growth with 250 to 25,000 list appends | $(growth 'Panes/desc:[0-9]*/paneEvery:4') |"
-    read -r _ create_calls < <(event_at 10000 0)
-    read -r _ show_calls < <(event_at 10000 1)
-    echo "| watch: calls per foreign window event, a creation / a showing (goal at most 2) | $create_calls / $show_calls |"
+    calls=() times=()
+    for kind in 0 1 2 3 4; do read -r _ "calls[$kind]" < <(event_at 10000 "$kind"); done
+    echo "| watch: calls per foreign window event, a creation / a showing / a restore / the focus / the mouse let go, two panes set (goal at most 2) | $(slashed "${calls[@]}") |"
     for n in 1000 10000; do
-        read -r create _ < <(event_at "$n" 0)
-        read -r show _ < <(event_at "$n" 1)
-        echo "| watch: time per foreign window event, $n windows on the desktop, a creation / a showing | $create / $show ns |"
+        for kind in 0 1 2 3 4; do read -r "times[$kind]" _ < <(event_at "$n" "$kind"); done
+        echo "| watch: time per foreign window event, $n windows on the desktop, the same five | $(slashed "${times[@]}") ns |"
     done
     [ -z "$wine_rows" ] || echo "${wine_rows%$'\n'}"
     echo "${footprint_rows%$'\n'}"

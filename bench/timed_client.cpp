@@ -7,7 +7,7 @@
 // process on the machine reads alike.
 //
 //   timed_client.exe [/openings=N] [/width=W] [/hold=MS] [/timeout=MS]
-//                    [/gap=MS] [/waitfor=CLASS]
+//                    [/gap=MS] [/waitfor=CLASS] [/userchanges=N]
 //
 //   /openings  how many (1 when not given)
 //   /width     the width waited for (300)
@@ -17,6 +17,12 @@
 //   /gap       pause between an opening's end and the next (50)
 //   /waitfor   first waits (30 s at most) for a top-level window of that
 //              class, and then half a second more
+//   /userchanges  once a pane has the width, the user gives it another N
+//              times, as a user does under Wine: the pane resized (by turns
+//              W + 70 and W + 110 wide), then the focus moved to it; each
+//              notes when the focus moved and when the user's width kept in
+//              HKCU\Software\Kestrum (UserWidth) was next written, waiting
+//              for it 5 s at most (the watch hears only the focus under Wine)
 //
 // An opening whose pane got the width lasts at least 50 ms beyond that, so
 // that whoever set it can see it done. Numbers are digits only.
@@ -25,6 +31,7 @@
 //
 //   {"frequency": <counter ticks per second>}
 //   {"opening": <n>, "pane": <handle>, "created": <counter>, "set": <counter, or null if never>}
+//   {"change": <n>, "width": <W>, "changed": <counter>, "stored": <counter, or null if not within 5 s>}
 //   {"end": <openings>, "set": <how many got the width>}
 //
 // Handles are signed 32-bit numbers. Exit status 0, 1 when the
@@ -36,6 +43,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "winsys/win32/win32_window_system.h"
 
@@ -75,9 +83,9 @@ LRESULT CALLBACK PaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 // Handles messages until the counter reaches `until()`, which may change as
-// messages come.
+// messages come, or `event` (if given) is signalled: true then.
 template <typename Until>
-void Pump(Until until) {
+bool Pump(Until until, HANDLE event = nullptr) {
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -86,10 +94,27 @@ void Pump(Until until) {
         }
         const long long now = Counter();
         const long long end = until();
-        if (now >= end) return;
+        if (now >= end) return false;
         const long long left = (end - now) * 1000 / g_frequency + 1;
-        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (MsgWaitForMultipleObjectsEx(event != nullptr ? 1 : 0, &event, static_cast<DWORD>(left), QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 && event != nullptr) {
+            return true;
+        }
     }
+}
+
+// The user gives the pane `width`, then moves the focus to it; when that
+// was, and when the user's width was written next (0: not within 5 s).
+std::pair<long long, long long> UserChange(HWND main, HKEY kept, HANDLE written, int width) {
+    SetFocus(main);
+    RECT rect;
+    GetWindowRect(g_pane, &rect);
+    RegNotifyChangeKeyValue(kept, FALSE, REG_NOTIFY_CHANGE_LAST_SET, written, TRUE);
+    SetWindowPos(g_pane, nullptr, 0, 0, width, rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const long long changed = Counter();
+    SetFocus(g_pane);
+    const long long up = changed + Ticks(5000);
+    return {changed, Pump([up] { return up; }, written) ? Counter() : 0};
 }
 
 bool WaitFor(const char* command) {
@@ -115,6 +140,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const long long hold = Option("hold", 0);
     const long long timeout = Option("timeout", 5000);
     const long long gap = Option("gap", 50);
+    const long userChanges = Option("userchanges", 0);
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     g_frequency = frequency.QuadPart;
@@ -156,6 +182,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             return g_set == 0 ? up : std::min(up, std::max(created + Ticks(hold), g_set + Ticks(kLingerMs)));
         });
 
+        if (g_set != 0 && userChanges > 0) {
+            HKEY kept = nullptr;
+            const HANDLE written = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Kestrum", 0, nullptr, 0, KEY_NOTIFY, nullptr, &kept,
+                                nullptr) != ERROR_SUCCESS || written == nullptr) {
+                return 1;
+            }
+            for (long change = 1; change <= userChanges; ++change) {
+                const int width = g_width + (change % 2 == 1 ? 70 : 110);
+                const auto [changed, stored] = UserChange(main, kept, written, width);
+                const std::string storedText = stored != 0 ? std::to_string(stored) : "null";
+                std::printf("{\"change\": %ld, \"width\": %d, \"changed\": %lld, \"stored\": %s}\r\n", change, width,
+                            changed, storedText.c_str());
+                std::fflush(stdout);
+            }
+            RegCloseKey(kept);
+            CloseHandle(written);
+        }
         const long handle = kestrum::win32::ToHandle(g_pane);
         const std::string set = g_set != 0 ? std::to_string(g_set) : "null";
         setCount += g_set != 0 ? 1 : 0;

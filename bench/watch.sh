@@ -2,13 +2,15 @@
 # The resident watch under Wine, as rows of bench/run.sh's table: bench/watch.sh BUILD_DIR KESTRUM_EXE
 # - how long after a pane's creation kestrum.exe /watch sets its width, less the settling time, against watch_floor.exe
 #   (the same hook, noting only when the creation reaches it); timed_client.exe opens the panes (JSON lines, read by jq);
-# - the processor time of a watch with nothing happening; its memory after 10 and after 1,000 client openings.
+# - the processor time of a watch with its icon and nothing happening; its memory after 10 and after 1,000 client
+#   openings; how soon a width the user gives a pane is kept (HKCU\Software\Kestrum, UserWidth).
 # DISPLAY and WINEPREFIX set (Managed=N, as run.sh sets them); settings in docs/performance.md; progress on stderr.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 bin=$1 kestrum_exe=$2
 repeats=${BENCH_REPEATS:-3} openings=${BENCH_WATCH_OPENINGS:-20} settle=${BENCH_WATCH_SETTLE:-500}
 idle_seconds=${BENCH_IDLE_SECONDS:-60} memory_openings=${BENCH_MEMORY_OPENINGS:-1000}
+user_changes=${BENCH_USER_CHANGES:-20}
 readonly warmup=2 width=250
 wine_run=$PWD/cmake/wine-run.sh client_exe=$bin/timed_client.exe floor_exe=$bin/watch_floor.exe out=$bin/watch
 mkdir -p "$out"
@@ -84,16 +86,18 @@ k=$(median_of "${ks[@]}") f=$(median_of "${fs[@]}")
 rows+="| watch latency less the settling time / floor, medians of the $repeats repeats | $(printf '%.2f ms / %.3f ms; ratio %.1f' "$k" "$f" "$(median_of "${ratios[@]}")") (goal at most 1.5 × floor + 50 ms = $(goal "$k" "$f")) |"$'\n'
 
 # --- processor time while nothing happens --------------------------------------------------------------------------
-log "an idle watch, ${idle_seconds} s"
+log "an idle watch with its icon, ${idle_seconds} s"
 start_watch /newsize=$width
 client "$out/idle.json" /openings=1 /waitfor=KestrumWatch  # one pane set: the watch has done its work once
 sleep 2
 is_watch_process || fail "process $watch_pid is not the watch"
+# With no taskbar on the display, Wine shows its own window for the notification area while it holds an icon.
+xdotool search --onlyvisible --name 'Wine System Tray' >/dev/null || fail "the watch shows no icon"
 before=$(cpu_ticks)
 sleep "$idle_seconds"
 after=$(cpu_ticks)
 stop_watch
-rows+="| idle watch: processor time over $idle_seconds s with nothing happening (user + system of its Wine process; 1 tick = $((1000 / $(getconf CLK_TCK))) ms) | $((after - before)) ticks (goal 0) |"$'\n'
+rows+="| idle watch with its icon: processor time over $idle_seconds s with nothing happening (user + system of its Wine process; 1 tick = $((1000 / $(getconf CLK_TCK))) ms) | $((after - before)) ticks (goal 0) |"$'\n'
 
 # --- memory after 10 and after 1,000 openings ------------------------------------------------------------------------
 log "the watch's memory over $memory_openings client openings"
@@ -110,4 +114,17 @@ read -r set_count settle0 < <(q '[([.[] | select(.end) | .set] | add), ([.[] | s
     | ms(.set - .created)] | median)] | @tsv' "$out/memory-10.json" "$out/memory-rest.json")
 rows+="| watch memory after 10 / after $memory_openings client openings (/settle=0): private resident memory (RssAnon) | $anon_10 KiB / $anon_n KiB: growth $((anon_n - anon_10)) KiB (goal at most 64 KiB); whole resident set (VmRSS) $rss_10 / $rss_n KiB |
 | watch with /settle=0 over those openings: panes set, median from creation to width set | $set_count of $memory_openings, $(printf '%.2f' "$settle0") ms |"
+
+# --- the user's width: from the end of a user's change to the width kept -------------------------------------------
+log "the user's width, $user_changes changes"
+forget() { "$wine_run" reg delete 'HKCU\Software\Kestrum' /v UserWidth /f >/dev/null 2>&1 || true; }
+forget
+start_watch /newsize=$width
+client "$out/user-width.json" /openings=1 /userchanges="$user_changes" /waitfor=KestrumWatch
+stop_watch
+forget
+read -r kept n_kept slowest < <(q '[.[] | select(.change and .stored != null) | ms(.stored - .changed)]
+    | [median, length, max] | @tsv' "$out/user-width.json")
+[ "${n_kept:-0}" != 0 ] || fail "no user's width kept (see $out/user-width.json)"
+rows+=$'\n'"| the user's width: from the end of a user's change (the pane resized, then the focus moved to it, all Wine reports) to the width written to HKCU, median | $(printf '%.2f' "$kept") ms; $n_kept of $user_changes kept; slowest $(printf '%.2f' "$slowest") ms |"
 echo "$rows"

@@ -15,6 +15,7 @@
 #include "support/desktop_fixture.h"
 #include "support/fake_timers.h"
 #include "support/memory_desktop.h"
+#include "support/memory_user_width_store.h"
 #include "watch/watcher.h"
 
 namespace kestrum {
@@ -23,17 +24,21 @@ namespace {
 using Events = std::vector<std::pair<WindowEvent, WindowHandle>>;
 
 // `windows` top-level windows of other programs, each with one child, made
-// hidden and then shown, then minimized and restored; two clients with a
-// pane each, already set. The events the desktop reported are replayed to
-// the watch, those of `kind` only: the creations (of the windows and of
-// their children), the showings or the restores.
+// hidden and then shown, then minimized and restored, the child taking the
+// focus and letting the mouse go; two clients with a pane each, already set
+// (and so looked at for the user's width). The events the desktop reported
+// are replayed to the watch, those of `kind` only: the creations (of the
+// windows and of their children), the showings, the restores, the focus or
+// the mouse let go.
 void ForeignEvents(benchmark::State& state) {
     const auto windows = static_cast<int>(state.range(0));
-    const WindowEvent kinds[] = {WindowEvent::Created, WindowEvent::Shown, WindowEvent::Restored};
+    const WindowEvent kinds[] = {WindowEvent::Created, WindowEvent::Shown, WindowEvent::Restored,
+                                 WindowEvent::Focused, WindowEvent::CaptureEnded};
     const WindowEvent kind = kinds[state.range(1)];
     MemoryDesktop desktop;
     testing::FakeTimers timers;
-    Watcher watcher(desktop, timers, {300, std::chrono::milliseconds(500)}, nullptr);
+    testing::MemoryUserWidthStore userWidths;
+    Watcher watcher(desktop, timers, {300, std::chrono::milliseconds(500), Source::Given, &userWidths}, nullptr);
     Events events;
     desktop.Start([&events](WindowEvent event, WindowHandle window) { events.emplace_back(event, window); });
     testing::AddClient(desktop, "Orders");
@@ -46,10 +51,12 @@ void ForeignEvents(benchmark::State& state) {
         NewWindow hidden{"Foreign" + std::to_string(i % 17), "title " + std::to_string(i), {0, 0, 50, 50}};
         hidden.visible = false;
         const WindowHandle top = desktop.AddTopLevel(std::move(hidden));
-        desktop.AddChild(top, {"Part", "", {0, 0, 10, 10}});
+        const WindowHandle part = desktop.AddChild(top, {"Part", "", {0, 0, 10, 10}});
         desktop.Show(top);
         desktop.Minimize(top);
         desktop.Restore(top);
+        desktop.Focus(part);
+        desktop.EndCapture(part);
     }
     desktop.DeliverEvents();
     std::erase_if(events, [kind](const auto& e) { return e.first != kind; });
@@ -58,7 +65,9 @@ void ForeignEvents(benchmark::State& state) {
     for (auto _ : state) {
         for (const auto& [event, window] : events) watcher.OnWindowEvent(event, window);
     }
-    if (watcher.Waiting() != 0 || timers.Pending() != 0) state.SkipWithError("a foreign window made the watch wait");
+    if (watcher.Waiting() != 0 || timers.Pending() != 0 || userWidths.writes != 0) {
+        state.SkipWithError("a foreign window made the watch wait, or was taken for the user's doing");
+    }
     const double delivered = static_cast<double>(events.size()) * static_cast<double>(state.iterations());
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(events.size()));
     state.counters["calls_per_event"] = static_cast<double>(desktop.TotalCalls()) / delivered;
@@ -67,9 +76,10 @@ void ForeignEvents(benchmark::State& state) {
 }
 
 // kind 0: creations (two per window: it and its child); 1: showings (one);
-// 2: restores (one).
+// 2: restores (one); 3: the focus (one); 4: the mouse let go (one).
 BENCHMARK(ForeignEvents)->ArgNames({"windows", "kind"})
     ->Args({1'000, 0})->Args({10'000, 0})->Args({1'000, 1})->Args({10'000, 1})->Args({1'000, 2})->Args({10'000, 2})
+    ->Args({1'000, 3})->Args({10'000, 3})->Args({1'000, 4})->Args({10'000, 4})
     ->Unit(benchmark::kNanosecond);
 
 }  // namespace
