@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -320,32 +319,24 @@ TEST_F(WatcherTest, CostsNothingIdleLittlePerForeignWindowAndKeepsLittle) {
 // still after a move, keeps that width for the panes that appear next;
 // nothing else is taken for it.
 TEST_F(WatcherTest, TakesTheUsersWidthAndNothingElse) {
-    using Doing = std::function<void(Watcher&, const testing::Client&)>;
-    const Doing nothing = [](Watcher&, const testing::Client&) {};
-    const Doing dragFocus = [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 360), desktop.Focus(c.main); };
+    enum Step { kDrag, kDragToNothing, kFocus, kLetGo, kHide, kHang, kWake, kPause, kGoOn };
     struct Row {
         const char* name;
-        Doing beforeSet, afterSet;
+        std::vector<Step> beforeSet, afterSet;
         std::optional<std::uint32_t> kept;
         bool remembers = true;
     };
     const Row rows[] = {
-        {"focus", nothing, dragFocus, 360},
-        {"the mouse let go", nothing,
-         [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 360), desktop.EndCapture(c.panes[0]); }, 360},
-        {"a move, then still", nothing, [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 360); }, 360},
-        {"the watch's own set", nothing, [this](Watcher&, const testing::Client& c) { desktop.Focus(c.main); }, {}},
-        {"a change before settling", dragFocus, nothing, {}},
-        {"a client taking the watch's width late", [this](Watcher&, const testing::Client& c) { desktop.Hang(c.main); },
-         [this](Watcher&, const testing::Client& c) { desktop.Wake(c.main), desktop.Focus(c.main); }, {}},
-        {"a hidden pane", nothing,
-         [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 360), desktop.Hide(c.main), desktop.Focus(c.main); },
-         {}},
-        {"no width", nothing, [this](Watcher&, const testing::Client& c) { Drag(c.panes[0], 0), desktop.Focus(c.main); }, {}},
-        {"no memory: a policy's width, or none", nothing, dragFocus, {}, false},
-        {"paused", nothing,
-         [&](Watcher& w, const testing::Client& c) { w.Pause(true), dragFocus(w, c), w.Pause(false), desktop.Focus(c.main); },
-         {}},
+        {"focus", {}, {kDrag, kFocus}, 360},
+        {"the mouse let go", {}, {kDrag, kLetGo}, 360},
+        {"a move, then still", {}, {kDrag}, 360},
+        {"the watch's own set", {}, {kFocus}, {}},
+        {"a change before settling", {kDrag, kFocus}, {}, {}},
+        {"a client taking the watch's width late", {kHang}, {kWake, kFocus}, {}},
+        {"a hidden pane", {}, {kDrag, kHide, kFocus}, {}},
+        {"no width", {}, {kDragToNothing, kFocus}, {}},
+        {"no memory: a policy's width, or none", {}, {kDrag, kFocus}, {}, false},
+        {"paused", {}, {kPause, kDrag, kFocus, kGoOn, kFocus}, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -354,10 +345,24 @@ TEST_F(WatcherTest, TakesTheUsersWidthAndNothingElse) {
         Watcher w(desktop, timers, {300, milliseconds(500), Source::Given, row.remembers ? &kept : nullptr}, &log);
         Hear(w);
         const auto client = Open();
-        row.beforeSet(w, client);
-        Run(seconds(2));
-        row.afterSet(w, client);
-        Run(seconds(1));
+        const auto play = [&](const std::vector<Step>& steps) {
+            for (const Step step : steps) {
+                switch (step) {
+                    case kDrag: Drag(client.panes[0], 360); break;
+                    case kDragToNothing: Drag(client.panes[0], 0); break;
+                    case kFocus: desktop.Focus(client.main); break;
+                    case kLetGo: desktop.EndCapture(client.panes[0]); break;
+                    case kHide: desktop.Hide(client.main); break;
+                    case kHang: desktop.Hang(client.main); break;
+                    case kWake: desktop.Wake(client.main); break;
+                    case kPause:
+                    case kGoOn: w.Pause(step == kPause); break;
+                }
+            }
+            Run(seconds(2));
+        };
+        play(row.beforeSet);
+        play(row.afterSet);
         EXPECT_EQ(kept.width, row.kept);
         EXPECT_EQ(Logged("user's width 360 kept (was 300)\n"), row.kept ? 1u : 0u) << file.text;
         EXPECT_EQ(timers.Pending(), 0u);

@@ -195,24 +195,16 @@ TEST_F(WatchRoadTest, AClientsTitleCannotForgeALogLine) {
 }
 
 // The user's own width, as the watch keeps it (HKCU\Software\Kestrum,
-// UserWidth): none while the road is under way and after it.
-class UserWidthRemoved {
-public:
-    UserWidthRemoved() { Remove(); }
-    ~UserWidthRemoved() { Remove(); }
-    UserWidthRemoved(const UserWidthRemoved&) = delete;
-    UserWidthRemoved& operator=(const UserWidthRemoved&) = delete;
+// UserWidth): none while the road is under way, nor after it.
+struct UserWidthForgotten {
+    UserWidthForgotten() { Forget(); }
+    ~UserWidthForgotten() { Forget(); }
+    static void Forget() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kestrum", L"UserWidth"); }
     static std::optional<DWORD> Kept() {
         DWORD value = 0, size = sizeof value;
-        if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Kestrum", L"UserWidth", RRF_RT_REG_DWORD, nullptr, &value,
-                         &size) != ERROR_SUCCESS) {
-            return std::nullopt;
-        }
-        return value;
+        return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Kestrum", L"UserWidth", RRF_RT_REG_DWORD, nullptr, &value,
+                            &size) == ERROR_SUCCESS ? std::optional(value) : std::nullopt;
     }
-
-private:
-    static void Remove() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Kestrum", L"UserWidth"); }
 };
 
 // The user drags the pane's splitter with the mouse, then clicks in the pane
@@ -220,7 +212,7 @@ private:
 // width is the user's, kept in the user's registry and given to the client
 // opened next.
 TEST_F(WatchRoadTest, AWidthTheUserDragsIsKeptAndGivenToTheClientOpenedNext) {
-    const UserWidthRemoved none;
+    const UserWidthForgotten none;
     const std::wstring log = LogPath(L"user-width.log");
     ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250 /log=\"" + log + L"\""));
     StandinClient first;
@@ -233,7 +225,7 @@ TEST_F(WatchRoadTest, AWidthTheUserDragsIsKeptAndGivenToTheClientOpenedNext) {
     ASSERT_TRUE(Drag(bar, {bar.x + 110, bar.y}));
     ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 360; }, 3000)) << "dragged to " << WidthOf(pane);
     Click(CenterOf(pane));
-    EXPECT_TRUE(WaitUntil([] { return UserWidthRemoved::Kept() == 360u; }, 3000)) << ReadFile(log);
+    EXPECT_TRUE(WaitUntil([] { return UserWidthForgotten::Kept() == 360u; }, 3000)) << ReadFile(log);
     EXPECT_TRUE(WaitUntil([&] { return ReadFile(log).find("  user's width 360 kept (was 250)\n") != std::string::npos; },
                           3000))
         << ReadFile(log);

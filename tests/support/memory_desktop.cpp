@@ -79,9 +79,7 @@ void MemoryDesktop::ReportPlacesIn(const std::vector<WindowHandle>& windows) {
 
 void MemoryDesktop::Focus(WindowHandle window) { events_.emplace_back(WindowEvent::Focused, window); }
 
-void MemoryDesktop::EndCapture(WindowHandle window) {
-    if (reportsPlaces) events_.emplace_back(WindowEvent::CaptureEnded, window);
-}
+void MemoryDesktop::EndCapture(WindowHandle window) { events_.emplace_back(WindowEvent::CaptureEnded, window); }
 
 void MemoryDesktop::DeliverEvents() {
     // One at a time: the handler may make windows, whose events come after.
@@ -398,7 +396,7 @@ MoveResult MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::i
 void MemoryDesktop::Place(Node& node, const MoveCall& move) {
     if (node.dropsMoves) return;
     const Node* client = ClientOf(move.window);
-    if (reportsPlaces && client != nullptr &&
+    if (client != nullptr &&
         std::find(placesReported_.begin(), placesReported_.end(), client->spec.handle) != placesReported_.end()) {
         events_.emplace_back(WindowEvent::Placed, move.window);
     }

@@ -26,8 +26,7 @@
 //   as the program's loop would; like Wine it can leave out the showing and
 //   the restoring. A client is one program: its windows' moves are reported
 //   once ReportPlacesIn names it; the focus and the mouse let go are reported
-//   when a test says so, and like Wine 8 it can leave out the moves and the
-//   mouse.
+//   when a test says so.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
 // an enumeration, a text length that lies, a text that cannot be read for
@@ -133,8 +132,6 @@ public:
     // The user's doing: the window takes the focus; the mouse is let go.
     void Focus(WindowHandle window);
     void EndCapture(WindowHandle window);
-    // False plays Wine 8, which reports neither moves nor the mouse let go.
-    bool reportsPlaces = true;
 
     // Faults. Each applies until the window is destroyed.
     // When `operation` is next called on `onWindow`, `victim` is destroyed
