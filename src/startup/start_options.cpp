@@ -1,8 +1,10 @@
 #include "startup/start_options.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
+#include "startup/characters.h"
 #include "startup/leading_number.h"
 
 namespace kestrum {
@@ -104,30 +106,6 @@ constexpr OptionSpec kOptions[] = {
      .otherKey = "/help"},
 };
 
-// Decodes one UTF-8 character at `at`, moving past it; kNoCharacter for
-// bytes that form none.
-constexpr char32_t kNoCharacter = 0x110000;
-
-char32_t NextCharacter(std::string_view text, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    const int length = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-    if (length < 0) return kNoCharacter;
-    char32_t c = length == 0 ? lead : lead & (0x3F >> length);
-    for (int i = 0; i < length; ++i) {
-        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) return kNoCharacter;
-        c = (c << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
-    }
-    return c;
-}
-
-bool ShownAsIs(char32_t c) {
-    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
-    // The marks and embeddings that change the direction of the text after them.
-    const bool direction = c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-                           (c >= 0x2066 && c <= 0x2069);
-    return !control && !direction && c < kNoCharacter;
-}
-
 }  // namespace
 
 std::span<const OptionSpec> Options() { return kOptions; }
@@ -188,13 +166,10 @@ std::string EchoedValue(std::string_view text) {
     std::size_t at = 0;
     for (int count = 0; at < text.size(); ++count) {
         if (count == kShown) return echoed + "\xE2\x80\xA6";  // …
-        const std::size_t from = at;
-        const char32_t c = NextCharacter(text, at);
-        if (ShownAsIs(c)) {
-            echoed.append(text.substr(from, at - from));
-        } else {
-            echoed.push_back('?');
-        }
+        const Character c = CharacterAt(text, at);
+        const bool shown = c.length > 0 && !Unsafe(c.c);
+        echoed.append(shown ? text.substr(at, c.length) : "?");
+        at += std::max<std::size_t>(c.length, 1);
     }
     return echoed;
 }
