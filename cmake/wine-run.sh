@@ -21,13 +21,20 @@ pe_arch() {
 
 # Succeeds when this host starts programs of architecture $1; otherwise says why.
 can_run() {
-    local status=0
+    local status=0 why
     case $1 in
         x86_64) [ -x "$wine64" ] || { echo "Wine's 64-bit loader $wine64 is not installed (package wine64)"; return 1; } ;;
         i686)
             [ "${KESTRUM_WINE_NO_32BIT:-0}" != 1 ] ||
                 { echo "KESTRUM_WINE_NO_32BIT=1 makes this host act as if its kernel ran no 32-bit programs"; return 1; }
-            [ -x "$wine32" ] || { echo "Wine's 32-bit loader $wine32 is not installed (package wine32:i386)"; return 1; }
+            if [ ! -x "$wine32" ]; then
+                # Not installed: where the kernel runs no 32-bit programs, scripts/install-deps.sh leaves it out.
+                why=$(bash "$(dirname "${BASH_SOURCE[0]}")/runs-32bit.sh") &&
+                    why="Wine's 32-bit loader $wine32 is not installed (package wine32:i386)" ||
+                    why="this host runs no 32-bit programs ($why)"
+                echo "$why"
+                return 1
+            fi
             # A 32-bit Linux program: where the kernel runs none, it cannot even print its version (status 126).
             "$wine32" --version >/dev/null 2>&1 || status=$?
             [ "$status" != 126 ] || { echo "this host runs no 32-bit programs: the kernel's 32-bit emulation is off"; return 1; }

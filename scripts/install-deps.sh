@@ -13,26 +13,15 @@ needed=(
     wixl msitools osslsigncode openssl libxml2-utils librsvg2-bin icoutils faketime zip liblnk-utils
 )
 wine32=wine32:i386
-# A minimal 32-bit program: an ELF header, one segment, and exit(0).
-elf32='\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08\x34\0\0\0\0\0\0\0\0\0\0\0'
-elf32+='\x34\0\x20\0\x01\0\0\0\0\0\0\0\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x5b\0\0\0\x5b\0\0\0\x05\0\0\0\0\x10\0\0'
-elf32+='\x31\xdb\x31\xc0\x40\xcd\x80'
-
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 i386_listed() { dpkg --print-foreign-architectures | grep -qx i386; }
-# Succeeds where the kernel runs that program; otherwise prints what it answered.
+# Succeeds where the kernel runs 32-bit programs; otherwise prints what it answered.
 runs_32bit() {
     if [ -n "${KESTRUM_HOST_RUNS_32BIT:-}" ]; then
         [ "$KESTRUM_HOST_RUNS_32BIT" = 1 ] || { echo "KESTRUM_HOST_RUNS_32BIT=$KESTRUM_HOST_RUNS_32BIT"; return 1; }
         return 0
     fi
-    local elf answer status
-    elf=$(mktemp) && printf '%b' "$elf32" >"$elf" && chmod +x "$elf" || return
-    answer=$("$elf" 2>&1)
-    status=$?
-    rm -f "$elf"
-    [ "$status" -eq 0 ] || echo "a 32-bit program ends with status $status: ${answer##*: }"
-    return "$status"
+    bash "$(dirname "$0")/../cmake/runs-32bit.sh"
 }
 
 missing=()
