@@ -25,8 +25,6 @@ std::optional<Rect> PlaceInParent(WindowSystem& system, WindowHandle pane, Windo
     return rect;
 }
 
-std::int32_t WidthOf(const Rect& rect) { return ClampToInt32(std::int64_t{rect.right} - rect.left); }
-
 }  // namespace
 
 PaneWidthReset::PaneWidthReset(WindowSystem& system, Timers& timers) : system_(system), confirmation_(timers) {}

@@ -205,7 +205,7 @@ void Watcher::Settled(WindowHandle pane, const WaitingPane& waiting) {
         handled_.insert(pane);
         return;
     }
-    SetWidth(pane, waiting.client, waiting.place.right - waiting.place.left);
+    SetWidth(pane, waiting.client, WidthOf(waiting.place));
 }
 
 void Watcher::ApplyNow() {
@@ -217,7 +217,7 @@ void Watcher::ApplyNow() {
         Rect place;
         if (panes.size() != 1 || Setting(panes.front()) || !system_.ReadWindowRect(panes.front(), place)) continue;
         waiting_.erase(panes.front());
-        SetWidth(panes.front(), client, place.right - place.left);
+        SetWidth(panes.front(), client, WidthOf(place));
     }
 }
 

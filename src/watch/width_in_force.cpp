@@ -3,7 +3,6 @@
 #include <string>
 
 #include "log/log_lines.h"
-#include "winsys/pixels.h"
 
 namespace kestrum {
 namespace {
@@ -53,7 +52,7 @@ void WidthInForce::Moved(WindowHandle pane) {
 bool WidthInForce::LookAt(WindowHandle pane, std::int32_t& known) {
     Rect place;
     if (!system_.ReadWindowRect(pane, place)) return false;
-    const std::int32_t width = ClampToInt32(std::int64_t{place.right} - place.left);
+    const std::int32_t width = WidthOf(place);
     // A hidden pane's width is its client's business: noted once it shows.
     if (width == known || !system_.IsVisible(pane)) return true;
     known = width;
@@ -75,7 +74,7 @@ void WidthInForce::Take(bool taking) {
     if (taking && !taking_) {
         for (auto& [pane, known] : known_) {
             Rect place;
-            if (system_.ReadWindowRect(pane, place) && system_.IsVisible(pane)) known = place.right - place.left;
+            if (system_.ReadWindowRect(pane, place) && system_.IsVisible(pane)) known = WidthOf(place);
         }
     }
     taking_ = taking;

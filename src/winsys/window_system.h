@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "winsys/pixels.h"
 #include "winsys/text_room.h"
 
 namespace kestrum {
@@ -27,6 +28,9 @@ struct Rect {
     std::int32_t bottom = 0;
     friend bool operator==(const Rect&, const Rect&) = default;
 };
+
+// right - left, however far out the rectangle lies.
+inline std::int32_t WidthOf(const Rect& rect) { return ClampToInt32(std::int64_t{rect.right} - rect.left); }
 
 // What became of a move asked of the window manager.
 enum class MoveResult {

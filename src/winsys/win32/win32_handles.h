@@ -59,6 +59,21 @@ private:
     HANDLE handle_ = nullptr;
 };
 
+// A menu this program made (a popup menu), destroyed with its owner.
+class UniqueMenu {
+public:
+    explicit UniqueMenu(HMENU menu) : menu_(menu) {}
+    UniqueMenu(const UniqueMenu&) = delete;
+    UniqueMenu& operator=(const UniqueMenu&) = delete;
+    ~UniqueMenu() {
+        if (menu_ != nullptr) DestroyMenu(menu_);
+    }
+    HMENU Get() const { return menu_; }
+
+private:
+    HMENU menu_;
+};
+
 // A window's device context (the screen's for none), for reading its
 // resolution or measuring text.
 class WindowDc {

@@ -1,10 +1,10 @@
 #include "winsys/win32/win32_notification_area.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "winsys/win32/win32_handles.h"
 #include "winsys/win32/win32_text.h"
 
 namespace kestrum::win32 {
@@ -23,11 +23,6 @@ void CopyInto(wchar_t (&field)[N], std::string_view text) {
     std::copy_n(wide.begin(), length, field);
     field[length] = L'\0';
 }
-
-struct MenuDestroyer {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 }  // namespace
 
@@ -121,12 +116,12 @@ void Win32NotificationArea::OpenMenu(POINT at) {
     if (menuOpen_) return;
     const std::vector<IconMenuItem> items = look_.menu;  // the look may change while the menu is open
     const UniqueMenu menu(CreatePopupMenu());
-    if (!menu) return;
+    if (menu.Get() == nullptr) return;
     UINT id = 1;
     for (const IconMenuItem& item : items) {
-        AppendMenuW(menu.get(), MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED), id,
+        AppendMenuW(menu.Get(), MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED), id,
                     Utf8ToWide(item.text).c_str());
-        if (item.isDefault) SetMenuDefaultItem(menu.get(), id, FALSE);
+        if (item.isDefault) SetMenuDefaultItem(menu.Get(), id, FALSE);
         ++id;
     }
     // In the foreground, or a click elsewhere would not close the menu; the
@@ -134,7 +129,7 @@ void Win32NotificationArea::OpenMenu(POINT at) {
     SetForegroundWindow(window_.Get());
     const UINT side = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
     menuOpen_ = true;
-    const BOOL chosen = TrackPopupMenuEx(menu.get(), side | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD |
+    const BOOL chosen = TrackPopupMenuEx(menu.Get(), side | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD |
                                                          TPM_NONOTIFY, at.x, at.y, window_.Get(), nullptr);
     menuOpen_ = false;
     PostMessageW(window_.Get(), WM_NULL, 0, 0);
