@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # What the shipped kestrum.exe is, without running it: check_exe.sh EXE PE32|PE32+ x86|amd64 OBJDUMP FILE-VERSION
 # - its PE format, terminal-server aware, importing system DLLs only, its manifest naming the same architecture;
-# - its version resource's file version, company and copyright (LICENSE's); its message table's event IDs; stripped.
+# - its manifest long-path aware and DPI-unaware;
+# - its version resource's file version, company and copyright (LICENSE's); its message table's event IDs, and each
+#   insertion there written with its format (%1!s!), so that a "%1" in a string an event carries is shown as written;
+# - stripped, and at most 300 KB (307,200 bytes) without its signature.
 # Ends with "N passed, N failed".
 set -uo pipefail
 exe=$1 objdump=$4
@@ -24,6 +27,11 @@ check "imports beyond the system's ($(paste -sd ' ' <<<"$imports"))" "${foreign:
 # The manifest and the version resource (UTF-16, each name followed by its value) are text in the resources.
 check "manifest architecture" "$(grep -ao 'name="Kestrum.Kestrum"[^>]*' "$exe" |
     sed -n 's/.*processorArchitecture="\([^"]*\)".*/\1/p')" "$3"
+# Paths beyond 260 characters where Windows allows them (an element in the 2016 namespace); no DPI awareness.
+settings=$(wrestool -x --raw --type=24 "$exe" 2>/dev/null | xmllint --xpath "concat('longPathAware ',
+    //*[local-name()='longPathAware' and namespace-uri()='http://schemas.microsoft.com/SMI/2016/WindowsSettings'],
+    ', dpiAware elements ', count(//*[starts-with(local-name(), 'dpiAware')]))" - 2>&1)
+check "manifest's settings" "$settings" "longPathAware true, dpiAware elements 0"
 version_string() { strings -el "$exe" | grep -A1 -x "$1" | sed -n 2p; }
 check "file version" "$(version_string FileVersion)" "$5"
 check "company name" "$(version_string CompanyName)" "the Kestrum developers"
@@ -38,8 +46,16 @@ event_ids() {
         for ((id = words[1 + 3 * i]; id <= words[2 + 3 * i]; id++)); do echo "$id"; done
     done | paste -sd ' '
 }
-check "event IDs in the message table" "$(event_ids)" "1000 1001 1100 1200 1201 1202 1203 1204 1205 1300"
+check "event IDs in the message table" "$(event_ids)" "1000 1001 1100 1200 1201 1202 1203 1204 1205 1206 1207 1208 1300"
+# Its sentences (UTF-16): every %n followed by !s! (%% is a percent sign, no insertion).
+insertions=$(wrestool -x --raw --type=11 "$exe" 2>/dev/null | strings -el | sed 's/%%//g' | grep -o '%[0-9]\+\(!s!\)\?')
+bare=$(grep -v '!s!$' <<<"$insertions" | sort -u | paste -sd ' ')
+check "insertions in the message table without !s! (of $(grep -c . <<<"$insertions"))" "${bare:-none}" none
 check "symbols and debugging sections" "$("$objdump" -t "$exe" | grep -c '^\[') and \
 $("$objdump" -h "$exe" | grep -c ' \.debug_')" "0 and 0"
+# The size as built: a signature (the certificate table, at the end of the file) is left out.
+signature=$(awk '/Security Directory/ { print $4 }' <<<"$headers")
+bytes=$(($(stat -c %s "$exe") - 0x${signature:-0}))
+check "at most 307200 bytes without a signature ($bytes)" $((bytes <= 307200)) 1
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
