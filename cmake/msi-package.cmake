@@ -51,6 +51,7 @@ file(RELATIVE_PATH icon "${CPACK_TEMPORARY_DIRECTORY}" "${CPACK_KESTRUM_ICON}")
 run(wixl -a "${CPACK_KESTRUM_MSI_ARCH}"
     -D "Version=${CPACK_PACKAGE_VERSION}" -D "Arch=${CPACK_KESTRUM_MSI_ARCH}"
     -D "ProductCode=${CPACK_KESTRUM_PRODUCT_CODE}" -D "UpgradeCode=${CPACK_KESTRUM_UPGRADE_CODE}"
+    -D "OtherUpgradeCode=${CPACK_KESTRUM_OTHER_UPGRADE_CODE}"
     -D "Icon=${icon}" -o "${msi}" "${wxs}")
 
 # The package code, which wixl draws at random: one for each content, from
@@ -89,9 +90,28 @@ set(file_version "UPDATE `File` SET `Version` = '${CPACK_PACKAGE_VERSION}.0' WHE
 set(newsize_condition "INSERT INTO `LaunchCondition` (`Condition`, `Description`) VALUES (
     'REMOVE~=\"ALL\" OR (NEWSIZE >= 1 AND NEWSIZE <= 32767)',
     'NEWSIZE must be a whole number of pixels from 1 to 32767, such as NEWSIZE=250 (given: \"[NEWSIZE]\"). Nothing was installed.')")
+# The other architecture's package is removed as an earlier version is: its
+# features migrated, and its own version included, attributes 1 + 256 + 512
+# (wixl drops IncludeMaximum and has no MigrateFeatures; the attributes are
+# part of the row's key, so the row is written anew).
+set(other_architecture_gone "DELETE FROM `Upgrade` WHERE `ActionProperty` = 'OTHERARCHITECTURE'")
+set(other_architecture "INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMin`, `VersionMax`, `Attributes`, `ActionProperty`)
+    VALUES ('{${CPACK_KESTRUM_OTHER_UPGRADE_CODE}}', '0.0.0', '${CPACK_PACKAGE_VERSION}', 769, 'OTHERARCHITECTURE')")
+# The secure properties, which an installation run with elevation passes on to
+# its server side (where any other public property given on the command line,
+# but those Windows Installer always passes, such as ADDLOCAL, is dropped):
+# wixl's (the Upgrade rows' properties) and NEWSIZE.
+execute_process(COMMAND msiinfo export "${msi}" Property OUTPUT_VARIABLE properties)
+string(REGEX MATCH "\nSecureCustomProperties\t([^\r\n]*)" line "\n${properties}")
+set(secure "${CMAKE_MATCH_1};NEWSIZE")
+list(REMOVE_DUPLICATES secure)
+list(SORT secure)
+list(JOIN secure ";" secure)
+set(secure_properties "UPDATE `Property` SET `Value` = '${secure}' WHERE `Property` = 'SecureCustomProperties'")
 # (Called here rather than through run(), whose arguments would split the
 # template, "Intel;1033", at its semicolon.)
 execute_process(COMMAND ${at_commit} msibuild "${msi}" -q "${file_version}" -q "${newsize_condition}" -q "${event_message_file}"
+                        -q "${other_architecture_gone}" -q "${other_architecture}" -q "${secure_properties}"
                         -s "${Subject}" "${Author}" "${Template}" "{${package_code}}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT status EQUAL 0)

@@ -47,14 +47,19 @@ install(CODE "
     endif()")
 
 # The installer's upgrade code, one per architecture and never changed: it is
-# how a later version finds the one to replace. The product code follows from
-# it and the version, so a rebuild of the same version is the same product.
+# how a later version finds the one to replace, and how each architecture's
+# package finds the other's, which it replaces too. The product code follows
+# from it and the version, so a rebuild of the same version is the same product.
+set(win64_upgrade_code 45B469A7-DE7D-4C94-A689-FF3689A67E1D)
+set(win32_upgrade_code 27E54469-39A7-472F-BA9B-3996EEA47FB6)
 if(KESTRUM_PACKAGE_ARCH STREQUAL win64)
     set(CPACK_KESTRUM_MSI_ARCH x64)
-    set(CPACK_KESTRUM_UPGRADE_CODE 45B469A7-DE7D-4C94-A689-FF3689A67E1D)
+    set(CPACK_KESTRUM_UPGRADE_CODE ${win64_upgrade_code})
+    set(CPACK_KESTRUM_OTHER_UPGRADE_CODE ${win32_upgrade_code})
 else()
     set(CPACK_KESTRUM_MSI_ARCH x86)
-    set(CPACK_KESTRUM_UPGRADE_CODE 27E54469-39A7-472F-BA9B-3996EEA47FB6)
+    set(CPACK_KESTRUM_UPGRADE_CODE ${win32_upgrade_code})
+    set(CPACK_KESTRUM_OTHER_UPGRADE_CODE ${win64_upgrade_code})
 endif()
 string(UUID CPACK_KESTRUM_PRODUCT_CODE NAMESPACE ${CPACK_KESTRUM_UPGRADE_CODE}
        NAME "Kestrum ${PROJECT_VERSION}" TYPE SHA1 UPPER)
