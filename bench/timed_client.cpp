@@ -17,12 +17,18 @@
 //   /gap       pause between an opening's end and the next (50)
 //   /waitfor   first waits (30 s at most) for a top-level window of that
 //              class, and then half a second more
-//   /userchanges  once a pane has the width, the user gives it another N
-//              times, as a user does under Wine: the pane resized (by turns
-//              W + 70 and W + 110 wide), then the focus moved to it; each
-//              notes when the focus moved and when the user's width kept in
-//              HKCU\Software\Kestrum (UserWidth) was next written, waiting
-//              for it 5 s at most (the watch hears only the focus under Wine)
+//   /userchanges  once a pane has the width, the user drags its edge N
+//              times (by turns to W + 70 and W + 110 wide), as Windows
+//              reports a splitter's drag: the mouse captured by the main
+//              window, the pane sized in 5 steps 20 ms apart, the capture
+//              let go; each notes when the drag ended and when the user's
+//              width kept in HKCU\Software\Kestrum (UserWidth) was next
+//              written, waiting for it 5 s at most
+//
+// Wine 8 raises none of the capture's or location's events itself: the client
+// raises them (NotifyWinEvent) as Windows would, the capture's start and end
+// around a drag and a location change for each move or size of the pane,
+// whoever made it.
 //
 // An opening whose pane got the width lasts at least 50 ms beyond that, so
 // that whoever set it can see it done. Numbers are digits only.
@@ -52,6 +58,8 @@ namespace {
 constexpr wchar_t kClientClass[] = L"C/SIDE Application";
 constexpr wchar_t kPaneClass[] = L"C/SIDE NavPane";
 constexpr long long kLingerMs = 50;
+constexpr int kDragSteps = 5;
+constexpr long long kDragStepMs = 20;
 
 long long g_frequency = 1;
 HWND g_pane = nullptr;
@@ -74,6 +82,10 @@ long Option(const char* name, long fallback) {
 }
 
 LRESULT CALLBACK PaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGED &&
+        (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+        NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, window, OBJID_WINDOW, CHILDID_SELF);
+    }
     if (message == WM_WINDOWPOSCHANGED && window == g_pane && g_set == 0) {
         const long long now = Counter();
         RECT rect;
@@ -103,18 +115,26 @@ bool Pump(Until until, HANDLE event = nullptr) {
     }
 }
 
-// The user gives the pane `width`, then moves the focus to it; when that
-// was, and when the user's width was written next (0: not within 5 s).
-std::pair<long long, long long> UserChange(HWND main, HKEY kept, HANDLE written, int width) {
-    SetFocus(main);
+// The user drags the pane's edge until it is `width` wide; when the drag
+// ended, and when the user's width was written next (0: not within 5 s).
+std::pair<long long, long long> UserDrag(HWND main, HKEY kept, HANDLE written, int width) {
     RECT rect;
     GetWindowRect(g_pane, &rect);
+    const int from = rect.right - rect.left;
+    SetCapture(main);
+    NotifyWinEvent(EVENT_SYSTEM_CAPTURESTART, main, OBJID_WINDOW, CHILDID_SELF);
+    for (int step = 1; step <= kDragSteps; ++step) {
+        const long long next = Counter() + Ticks(kDragStepMs);
+        Pump([next] { return next; });
+        SetWindowPos(g_pane, nullptr, 0, 0, from + (width - from) * step / kDragSteps, rect.bottom - rect.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     RegNotifyChangeKeyValue(kept, FALSE, REG_NOTIFY_CHANGE_LAST_SET, written, TRUE);
-    SetWindowPos(g_pane, nullptr, 0, 0, width, rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const long long changed = Counter();
-    SetFocus(g_pane);
-    const long long up = changed + Ticks(5000);
-    return {changed, Pump([up] { return up; }, written) ? Counter() : 0};
+    ReleaseCapture();
+    NotifyWinEvent(EVENT_SYSTEM_CAPTUREEND, main, OBJID_WINDOW, CHILDID_SELF);
+    const long long ended = Counter();
+    const long long up = ended + Ticks(5000);
+    return {ended, Pump([up] { return up; }, written) ? Counter() : 0};
 }
 
 bool WaitFor(const char* command) {
@@ -191,7 +211,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             }
             for (long change = 1; change <= userChanges; ++change) {
                 const int width = g_width + (change % 2 == 1 ? 70 : 110);
-                const auto [changed, stored] = UserChange(main, kept, written, width);
+                const auto [changed, stored] = UserDrag(main, kept, written, width);
                 const std::string storedText = stored != 0 ? std::to_string(stored) : "null";
                 std::printf("{\"change\": %ld, \"width\": %d, \"changed\": %lld, \"stored\": %s}\r\n", change, width,
                             changed, storedText.c_str());

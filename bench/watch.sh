@@ -3,14 +3,16 @@
 # - how long after a pane's creation kestrum.exe /watch sets its width, less the settling time, against watch_floor.exe
 #   (the same hook, noting only when the creation reaches it); timed_client.exe opens the panes (JSON lines, read by jq);
 # - the processor time of a watch with its icon and nothing happening; its memory after 10 and after 1,000 client
-#   openings; how soon a width the user gives a pane is kept (HKCU\Software\Kestrum, UserWidth).
+#   openings; how soon a width the user gives a pane is kept (HKCU\Software\Kestrum, UserWidth);
+# - how often the watch wakes (its thread's voluntary context switches) while a user works in a client: pointer
+#   moves, focus changes, a long drag of the pane's splitter (the stand-in client raising Windows's events).
 # DISPLAY and WINEPREFIX set (Managed=N, as run.sh sets them); settings in docs/performance.md; progress on stderr.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 bin=$1 kestrum_exe=$2
 repeats=${BENCH_REPEATS:-3} openings=${BENCH_WATCH_OPENINGS:-20} settle=${BENCH_WATCH_SETTLE:-500}
 idle_seconds=${BENCH_IDLE_SECONDS:-60} memory_openings=${BENCH_MEMORY_OPENINGS:-1000}
-user_changes=${BENCH_USER_CHANGES:-20}
+user_changes=${BENCH_USER_CHANGES:-20} drag_seconds=${BENCH_DRAG_SECONDS:-60} user_events=${BENCH_USER_EVENTS:-1000}
 readonly warmup=2 width=250
 wine_run=$PWD/cmake/wine-run.sh client_exe=$bin/timed_client.exe floor_exe=$bin/watch_floor.exe out=$bin/watch
 mkdir -p "$out"
@@ -45,6 +47,10 @@ client() {  # OUTPUT ARGS...
 # The watch's Wine process: a field of /proc/PID/status in KiB, its processor time in clock ticks (user + system).
 status_kib() { sed -n "s/^$1:[[:space:]]*\([0-9]*\) kB/\1/p" "/proc/$watch_pid/status"; }
 cpu_ticks() { local f; read -ra f < <(sed 's/.*) //' "/proc/$watch_pid/stat"); echo $((f[11] + f[12])); }
+# The user's width kept in the prefix (a drag here keeps one), forgotten.
+forget() { "$wine_run" reg delete 'HKCU\Software\Kestrum' /v UserWidth /f >/dev/null 2>&1 || true; }
+# How often the watch's thread (its process's first, which runs its loop) has woken from a wait.
+wakes() { sed -n 's/^voluntary_ctxt_switches:[[:space:]]*//p' "/proc/$watch_pid/task/$watch_pid/status"; }
 is_watch_process() { tr '\0' ' ' <"/proc/$watch_pid/cmdline" 2>/dev/null | grep -q 'kestrum\.exe /watch'; }
 
 # --- latency against the floor: every opening lasts the same in both programs' runs (settle + 300 ms, then 100 ms) --
@@ -93,11 +99,39 @@ sleep 2
 is_watch_process || fail "process $watch_pid is not the watch"
 # With no taskbar on the display, Wine shows its own window for the notification area while it holds an icon.
 xdotool search --onlyvisible --name 'Wine System Tray' >/dev/null || fail "the watch shows no icon"
-before=$(cpu_ticks)
+before=$(cpu_ticks) woke=$(wakes)
 sleep "$idle_seconds"
-after=$(cpu_ticks)
+after=$(cpu_ticks) woke=$(($(wakes) - woke))
 stop_watch
-rows+="| idle watch with its icon: processor time over $idle_seconds s with nothing happening (user + system of its Wine process; 1 tick = $((1000 / $(getconf CLK_TCK))) ms) | $((after - before)) ticks (goal 0) |"$'\n'
+rows+="| idle watch with its icon: processor time over $idle_seconds s with nothing happening (user + system of its Wine process; 1 tick = $((1000 / $(getconf CLK_TCK))) ms) | $((after - before)) ticks, $woke wakes (goal 0) |"$'\n'
+
+# --- wakes while a user works in a client ----------------------------------------------------------------------------
+# shellcheck source=tests/e2e/desktop.sh
+source tests/e2e/desktop.sh
+BUILD=$bin
+log "the watch's wakes: $user_events pointer moves, $user_events focus changes, a ${drag_seconds} s drag"
+start_watch /newsize=$width "/log=$(winepath -w "$out/wakes.log" 2>/dev/null)"
+client_start "$out/wakes" --window Wakes --place 100,100,600,400 --pane 0,15,12,220,150 --splitter ||
+    fail "the stand-in client did not start"
+sleep 3  # its pane set
+is_watch_process || fail "process $watch_pid is not the watch"
+# Wakes and ticks of the watch while COMMAND... runs, and a second after: "WAKES TICKS".
+while_doing() { local w t; w=$(wakes) t=$(cpu_ticks); "$@" >/dev/null || fail "$* failed"; sleep 1; echo "$(($(wakes) - w)) $(($(cpu_ticks) - t))"; }
+read -r pointer_w pointer_t < <(while_doing client_ask "pointer-moves $user_events" '^pointer moved' 120)
+read -r focus_w focus_t < <(while_doing client_ask "focus-cycle $user_events" '^focus moved' 120)
+read -r _ _ _ _ top r bottom _ _ _ _ _ _ moves_before < <(client_ask report '^pane ')
+x=$((r + 3)) y=$(((top + bottom) / 2))
+drag() {  # the splitter held for the whole time, the pointer moved ten times a second
+    local steps=$((drag_seconds * 10)) i moves=("mousemove" "$x" "$y" "mousedown" "1")
+    for i in $(seq "$steps"); do moves+=("sleep" "0.1" "mousemove" "$((x + i % 80))" "$y"); done
+    xdotool "${moves[@]}" mouseup 1
+}
+read -r drag_w drag_t < <(while_doing drag)
+read -r _ _ _ _ _ _ _ _ _ _ _ _ _ moves_after < <(client_ask report '^pane ')
+client_stop
+stop_watch
+forget  # the drag kept the user's width
+rows+="| wakes of the watch (its thread's voluntary context switches: each wake, and each wait on the Wine server while it works) / processor ticks: $user_events pointer moves over a client; $user_events focus changes in it; a ${drag_seconds} s drag of its splitter ($((moves_after - moves_before)) sizes of the pane, each with its splitter's move, raising two location changes) | $pointer_w / $pointer_t; $focus_w / $focus_t; $drag_w / $drag_t (goal: 0, 0, at most the drag's location changes) |"$'\n'
 
 # --- memory after 10 and after 1,000 openings ------------------------------------------------------------------------
 log "the watch's memory over $memory_openings client openings"
@@ -117,7 +151,6 @@ rows+="| watch memory after 10 / after $memory_openings client openings (/settle
 
 # --- the user's width: from the end of a user's change to the width kept -------------------------------------------
 log "the user's width, $user_changes changes"
-forget() { "$wine_run" reg delete 'HKCU\Software\Kestrum' /v UserWidth /f >/dev/null 2>&1 || true; }
 forget
 start_watch /newsize=$width
 client "$out/user-width.json" /openings=1 /userchanges="$user_changes" /waitfor=KestrumWatch
@@ -126,5 +159,5 @@ forget
 read -r kept n_kept slowest < <(q '[.[] | select(.change and .stored != null) | ms(.stored - .changed)]
     | [median, length, max] | @tsv' "$out/user-width.json")
 [ "${n_kept:-0}" != 0 ] || fail "no user's width kept (see $out/user-width.json)"
-rows+=$'\n'"| the user's width: from the end of a user's change (the pane resized, then the focus moved to it, all Wine reports) to the width written to HKCU, median | $(printf '%.2f' "$kept") ms; $n_kept of $user_changes kept; slowest $(printf '%.2f' "$slowest") ms |"
+rows+=$'\n'"| the user's width: from the end of a user's drag of the pane's edge (the capture's start, the pane's sizes, the capture's end, raised by the client as Windows raises them) to the width written to HKCU, median | $(printf '%.2f' "$kept") ms; $n_kept of $user_changes kept; slowest $(printf '%.2f' "$slowest") ms |"
 echo "$rows"

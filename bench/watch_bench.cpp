@@ -23,22 +23,37 @@ namespace {
 
 using Events = std::vector<std::pair<WindowEvent, WindowHandle>>;
 
+// The events the benchmark replays, handed to the watch as the window
+// manager would hand them.
+struct Replayed final : WindowEvents {
+    bool Start(Handler started) override {
+        handler = std::move(started);
+        return true;
+    }
+    void Stop() override {}
+    void ReportPlacesIn(WindowHandle) override {}
+    Handler handler;
+};
+
 // `windows` top-level windows of other programs, each with one child, made
 // hidden and then shown, then minimized and restored, the child taking the
-// focus and letting the mouse go; two clients with a pane each, already set
-// (and so looked at for the user's width). The events the desktop reported
-// are replayed to the watch, those of `kind` only: the creations (of the
-// windows and of their children), the showings, the restores, the focus or
-// the mouse let go.
+// mouse and letting it go; two clients with a pane each, already set (and
+// so followed for the user's width). The events the desktop reported are
+// replayed to the watch, those of `kind` only: the creations (of the windows
+// and of their children), the showings, the restores, the captures' starts
+// or ends.
 void ForeignEvents(benchmark::State& state) {
     const auto windows = static_cast<int>(state.range(0));
     const WindowEvent kinds[] = {WindowEvent::Created, WindowEvent::Shown, WindowEvent::Restored,
-                                 WindowEvent::Focused, WindowEvent::CaptureEnded};
+                                 WindowEvent::CaptureStarted, WindowEvent::CaptureEnded};
     const WindowEvent kind = kinds[state.range(1)];
     MemoryDesktop desktop;
     testing::FakeTimers timers;
     testing::MemoryUserWidthStore userWidths;
-    Watcher watcher(desktop, timers, {300, std::chrono::milliseconds(500), Source::Given, &userWidths}, nullptr);
+    RunLog log(nullptr);
+    Replayed replayed;
+    Watcher watcher(desktop, timers, replayed,
+                    {{300, Source::Given}, {300, Source::Given}, std::chrono::milliseconds(500), &userWidths}, log);
     Events events;
     desktop.Start([&events](WindowEvent event, WindowHandle window) { events.emplace_back(event, window); });
     testing::AddClient(desktop, "Orders");
@@ -55,7 +70,7 @@ void ForeignEvents(benchmark::State& state) {
         desktop.Show(top);
         desktop.Minimize(top);
         desktop.Restore(top);
-        desktop.Focus(part);
+        desktop.StartCapture(part);
         desktop.EndCapture(part);
     }
     desktop.DeliverEvents();
@@ -63,7 +78,7 @@ void ForeignEvents(benchmark::State& state) {
 
     desktop.ResetCalls();
     for (auto _ : state) {
-        for (const auto& [event, window] : events) watcher.OnWindowEvent(event, window);
+        for (const auto& [event, window] : events) replayed.handler(event, window);
     }
     if (watcher.Waiting() != 0 || timers.Pending() != 0 || userWidths.writes != 0) {
         state.SkipWithError("a foreign window made the watch wait, or was taken for the user's doing");
@@ -76,7 +91,7 @@ void ForeignEvents(benchmark::State& state) {
 }
 
 // kind 0: creations (two per window: it and its child); 1: showings (one);
-// 2: restores (one); 3: the focus (one); 4: the mouse let go (one).
+// 2: restores (one); 3: the mouse taken (one); 4: the mouse let go (one).
 BENCHMARK(ForeignEvents)->ArgNames({"windows", "kind"})
     ->Args({1'000, 0})->Args({10'000, 0})->Args({1'000, 1})->Args({10'000, 1})->Args({1'000, 2})->Args({10'000, 2})
     ->Args({1'000, 3})->Args({10'000, 3})->Args({1'000, 4})->Args({10'000, 4})

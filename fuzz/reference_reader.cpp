@@ -1,5 +1,10 @@
 #include "reference_reader.h"
 
+#include <algorithm>
+#include <tuple>
+#include <utility>
+#include <vector>
+
 namespace kestrum::reference {
 namespace {
 
@@ -108,33 +113,64 @@ std::optional<std::int16_t> ReadNumber(std::string_view text) {
     return static_cast<std::int16_t>(value);
 }
 
+// Where the value of the text option whose key stands at `i` ends: /log='s
+// at its closing quote or first space, /run='s where Windows ends an
+// argument (quotes toggle, an odd run of backslashes makes a quote plain, a
+// blank outside quotes ends it).
+std::size_t ValueEnd(std::string_view text, std::size_t i, std::string_view key) {
+    std::size_t to = i + key.size();
+    bool quoted = i > 0 && text[i - 1] == '"';
+    if (key == "/log=") {
+        const bool quotedAfter = to < text.size() && text[to] == '"';
+        return std::min(text.find(quoted || quotedAfter ? '"' : ' ', to + quotedAfter), text.size());
+    }
+    while (to < text.size() && (quoted || (text[to] != ' ' && text[to] != '\t'))) {
+        if (text[to] == '\\') {
+            const std::size_t run = std::min(text.find_first_not_of('\\', to), text.size()) - to;
+            to += run;
+            if (run % 2 == 1 && to < text.size() && text[to] == '"') ++to;
+            continue;
+        }
+        if (text[to++] == '"') quoted = !quoted;
+    }
+    return to;
+}
+
 Options ParseOptions(std::string_view argumentText) {
     Options options;
-    // The log file's path, quoted or up to a space, is no place for another
-    // option.
-    std::size_t logFrom = 0, logTo = 0;
-    for (std::size_t i = 0; i < argumentText.size(); ++i) {
-        if (!KeyAt(argumentText, i, "/log=")) continue;
-        logFrom = logTo = i + 5;
-        const bool quotedAfter = logTo < argumentText.size() && argumentText[logTo] == '"';
-        const bool quoted = quotedAfter || (i > 0 && argumentText[i - 1] == '"');
-        if (quotedAfter) ++logTo;
-        while (logTo < argumentText.size() && argumentText[logTo] != (quoted ? '"' : ' ')) ++logTo;
-        break;
+    // The text values, the one written first first, are no place for another
+    // option (nor for the other text option's key).
+    std::vector<std::pair<std::size_t, std::size_t>> values;
+    const auto inValue = [&values](std::size_t i, std::size_t length) {
+        return std::any_of(values.begin(), values.end(),
+                           [&](const auto& v) { return i >= v.first && i + length <= v.second; });
+    };
+    for (std::vector<std::string_view> keys = {"/log=", "/run="}; !keys.empty();) {
+        auto first = keys.end();
+        std::size_t firstAt = argumentText.size();
+        for (auto key = keys.begin(); key != keys.end(); ++key) {
+            for (std::size_t i = 0; i < firstAt; ++i) {
+                if (KeyAt(argumentText, i, *key) && !inValue(i, key->size())) {
+                    std::tie(first, firstAt) = std::pair(key, i);
+                }
+            }
+        }
+        if (first == keys.end()) break;
+        values.emplace_back(firstAt + first->size(), ValueEnd(argumentText, firstAt, *first));
+        keys.erase(first);
     }
     for (std::size_t i = 0; i < argumentText.size(); ++i) {
-        const bool inLog = i >= logFrom && i + 5 <= logTo;
-        if (!inLog && KeyAt(argumentText, i, "/auto")) options.autoMode = true;
+        if (!inValue(i, 5) && KeyAt(argumentText, i, "/auto")) options.autoMode = true;
     }
     for (std::size_t i = 0; i < argumentText.size(); ++i) {
-        const bool inLog = i >= logFrom && i + 9 <= logTo;
-        if (inLog || !KeyAt(argumentText, i, "/newsize=")) continue;
+        if (inValue(i, 9) || !KeyAt(argumentText, i, "/newsize=")) continue;
         std::string value;
         for (std::size_t k = i + 9; k < argumentText.size() && argumentText[k] != ' '; ++k) {
             value += argumentText[k];
         }
         const std::optional<std::int16_t> width = ReadNumber(value);
-        if (!width) {
+        // A width below 1 is refused, 0 (as any text that is no number) meaning "not given".
+        if (!width || *width < 0) {
             options.widthOverflow = true;
             options.widthValueText = value;
         } else if (*width != 0) {

@@ -250,6 +250,22 @@ INSTANTIATE_TEST_SUITE_P(
                  250, 7},
         SeenCase{"NotTaken", [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) { d.DropMoves(pane); },
                  "The client did not take the new width.", 250, 6},
+        // Under another account: a slow client is not answering, not refused;
+        // one that answers and did not take the width is told apart.
+        SeenCase{"AnotherAccountNotAnswering",
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) {
+                     d.RunUnderAnotherAccount(pane);
+                     d.Hang(pane);
+                 },
+                 "The client is not responding: the width will be set when it answers.", 250, 6},
+        SeenCase{"AnotherAccountNotTaken",
+                 [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) {
+                     d.RunUnderAnotherAccount(pane);
+                     d.DropMoves(pane);
+                 },
+                 "Kestrum may not change this client's windows: the client runs under another account. Start "
+                 "Kestrum as that user.",
+                 250, 7},
         SeenCase{"GoneMeanwhile",
                  [](MemoryDesktop& d, WindowHandle pane, testing::FakeTimers&) {
                      d.DestroyOnCall(Operation::MoveWindow, pane, pane);

@@ -37,7 +37,7 @@ TEST_F(DiscoveryTest, MatchesTheClassAsWindowsDoes) {
     const WindowHandle lower = AddForeign(desktop, "c/side application", "lower");
     const WindowHandle mixed = AddForeign(desktop, "C/Side Application", "mixed");
     FindClients();
-    EXPECT_EQ(Handles(0), (std::vector<WindowHandle>{lower, mixed}));
+    ASSERT_EQ(Handles(0), (std::vector<WindowHandle>{lower, mixed}));
     EXPECT_EQ(Texts(0)[1], Entry(mixed, "C/Side Application", "mixed")) << "listed as the window names it";
 }
 

@@ -7,7 +7,6 @@
 
 #include "support/desktop_fixture.h"
 #include "support/recording_view.h"
-#include "startup/usage.h"
 
 namespace kestrum {
 namespace {
@@ -39,7 +38,14 @@ TEST_P(StartUpTest, TakesTheRoad) {
 
     EXPECT_EQ(Load(road.arguments), road.outcome);
 
-    EXPECT_EQ(messages.Texts(), road.messages);
+    // A message ending in "…" is matched by its beginning.
+    ASSERT_EQ(messages.Texts().size(), road.messages.size()) << ::testing::PrintToString(messages.Texts());
+    for (std::size_t i = 0; i < road.messages.size(); ++i) {
+        const std::string& want = road.messages[i];
+        const bool cut = want.ends_with("\xE2\x80\xA6");
+        EXPECT_EQ(cut ? messages.Texts()[i].substr(0, want.size() - 3) : messages.Texts()[i],
+                  cut ? want.substr(0, want.size() - 3) : want);
+    }
     EXPECT_EQ(form.Visible, road.outcome == StartOutcome::Shown)
         << "the window must never appear on a road that ends without it";
     if (road.firstPaneWidth >= 0) {
@@ -71,14 +77,17 @@ INSTANTIATE_TEST_SUITE_P(
         StartUpCase{"TwoClientsAuto", {{250}, {250}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
         StartUpCase{"TwoPanesAuto", {{250, 200}}, "/AUTO", StartOutcome::Shown, kNone, 250, "300"},
         StartUpCase{"NoPaneAuto", {{}}, "/AUTO", StartOutcome::Shown, kNone, -1, "300"},
-        StartUpCase{"NegativeWidth", {{250}}, "/newsize=-40", StartOutcome::Shown, kNone, 250, "-40"},
+        StartUpCase{"NegativeWidth", {{250}}, "/newsize=-40", StartOutcome::OutOfRange,
+             {"The width \"/newsize=-40\" is out of range: it must lie between 1 and 32767."}, 250, ""},
         StartUpCase{"WidthOutOfRange", {{250}}, "/AUTO /newsize=40000", StartOutcome::OutOfRange,
-             {"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."},
+             {"The width \"/newsize=40000\" is out of range: it must lie between 1 and 32767."},
              250, ""},
         StartUpCase{"WaitOutOfRange", {{250}}, "/AUTO /wait=3601", StartOutcome::OutOfRange,
              {"The wait \"/wait=3601\" is out of range: it must lie between 0 and 3600 seconds."},
              250, ""},
-        StartUpCase{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {Usage(300, Source::Given)}, 250, ""},
+        StartUpCase{"Help", {{250}}, "/AUTO /?", StartOutcome::HelpShown, {"kestrum.exe [/AUTO] [/newsize=WIDTH] [/wait=SECONDS] [/quiet] [/watch] [/settle=MS] [/stop] "
+                                                                      "[/apply] [/pause] [/resume] [/forget] [/log=FILE] "
+                                                                      "[/run=\"PROGRAM [ARGUMENTS]\"] [/?]\n\n/AUTO\tsets the width\xE2\x80\xA6"}, 250, ""},
         // Quiet: every ending its status alone; where the window would show,
         // nothing changes.
         StartUpCase{"QuietNoClient", {}, "/AUTO /quiet", StartOutcome::NoClientFound, kNone, -1, "300"},
@@ -177,7 +186,7 @@ TEST_F(Form1Test, AnEchoedValueIsShortAndPlain) {
     Load("/newsize=" + std::string(32000, '9') + "\x1B");
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0], "The width \"/newsize=" + std::string(40, '9') +
-                                       "\xE2\x80\xA6\" is out of range: it must lie between -32768 and 32767.");
+                                       "\xE2\x80\xA6\" is out of range: it must lie between 1 and 32767.");
 }
 
 // An unattended run whose pane is gone by the time of the reset (the client

@@ -9,50 +9,41 @@
 #include <tuple>
 
 #include "startup/start_outcome.h"
+#include "support/memory_session_watches.h"
 
 namespace kestrum {
 namespace {
 
 using std::chrono::milliseconds;
 
-// A session with one watch in it, or none, in time of its own.
-struct FakeSession final : SessionWatches {
-    std::string WhyNoDesktop() override { return noDesktop; }
-    WatchMark TakeMark() override { return mark; }
-    bool MarkHeld() override { return runs && !(endsAfter && askedAt && now >= *askedAt + *endsAfter); }
-    StopRequest AskToEnd() override {
-        if (!runs || now < windowAt) return StopRequest::NoWindow;
-        if (!refuses && !askedAt) askedAt = now;
-        return refuses ? StopRequest::Refused : StopRequest::Sent;
-    }
-    milliseconds Now() override { return now; }
-    void Pause(milliseconds time) override { now += time; }
-
-    std::string noDesktop;
-    WatchMark mark = WatchMark::Taken;
-    bool runs = true;
-    milliseconds windowAt{0};               // its window is made
-    bool refuses = false;                   // it runs with higher rights
-    std::optional<milliseconds> endsAfter;  // once asked; none: never
-    std::optional<milliseconds> askedAt;
-    milliseconds now{0};
-};
+using FakeSession = testing::MemorySessionWatches;
 
 TEST(OneWatchPerSessionTest, AWatchStartsOnlyWhereItSeesTheWindowsAndNoneRuns) {
-    const std::tuple<std::string, WatchMark, std::optional<int>> rows[] = {
-        {"", WatchMark::Taken, std::nullopt},
-        {"it runs in session 0", WatchMark::Taken, kExitNothingChanged},
-        {"", WatchMark::HeldByAnother, kExitAlreadyWatching},
-        {"", WatchMark::HeldWithHigherRights, kExitAlreadyWatching},  // its mark cannot be opened
-        {"", WatchMark::Failed, kExitInternalFailure},
+    struct Row {
+        std::optional<NoDesktop> noDesktop;
+        WatchMark mark;
+        std::optional<int> status;
+        WatchNotStarted why = WatchNotStarted::MarkNotMade;
     };
-    for (const auto& [noDesktop, mark, status] : rows) {
+    const Row rows[] = {
+        {std::nullopt, WatchMark::Taken, std::nullopt},
+        {NoDesktop::Session0, WatchMark::Taken, kExitNothingChanged, WatchNotStarted::Session0},
+        {NoDesktop::StationNotVisible, WatchMark::Taken, kExitNothingChanged, WatchNotStarted::StationNotVisible},
+        {std::nullopt, WatchMark::HeldByAnother, kExitAlreadyWatching, WatchNotStarted::AlreadyWatching},
+        // Its mark cannot be opened.
+        {std::nullopt, WatchMark::HeldWithHigherRights, kExitAlreadyWatching,
+         WatchNotStarted::AlreadyWatchingWithHigherRights},
+        {std::nullopt, WatchMark::Failed, kExitInternalFailure, WatchNotStarted::MarkNotMade},
+    };
+    for (const Row& row : rows) {
         FakeSession session;
-        session.noDesktop = noDesktop;
-        session.mark = mark;
-        const std::optional<WatchRunEnd> end = BecomeTheWatch(session);
-        EXPECT_EQ(end ? std::optional(end->status) : std::nullopt, status);
-        EXPECT_EQ(end ? end->why.find("not started: " + noDesktop) : 0u, 0u) << (end ? end->why : "");
+        session.noDesktop = row.noDesktop;
+        session.mark = row.mark;
+        const std::optional<NotTheWatch> end = BecomeTheWatch(session);
+        ASSERT_EQ(end ? std::optional(end->status) : std::nullopt, row.status);
+        if (end) {
+            EXPECT_EQ(end->why, row.why);
+        }
     }
 }
 
@@ -63,16 +54,16 @@ TEST(OneWatchPerSessionTest, StopEndsTheWatchEvenAsItStartsAndSaysWhyWhenItCanno
         int windowAt;
         std::optional<int> endsAfter;
         int status;
-        std::string why;  // what the log's line holds
+        std::optional<StopFailed> why;
         int took;
     };
     const Row rows[] = {
-        {"none runs", false, false, 0, {}, 0, "", 0},
-        {"it ends when told", true, false, 0, 300, 0, "", 300},
-        {"its window comes after its mark", true, false, 700, 100, 0, "", 800},
-        {"it runs with higher rights", true, true, 0, 0, 3, "runs with higher rights", 0},
-        {"it never ends", true, false, 0, {}, 3, "did not end within 5 seconds", 5000},
-        {"its window never comes", true, false, 99'000, 0, 3, "could not be reached within 5 seconds", 5000},
+        {"none runs", false, false, 0, {}, 0, {}, 0},
+        {"it ends when told", true, false, 0, 300, 0, {}, 300},
+        {"its window comes after its mark", true, false, 700, 100, 0, {}, 800},
+        {"it runs with higher rights", true, true, 0, 0, 3, StopFailed::HigherRights, 0},
+        {"it never ends", true, false, 0, {}, 3, StopFailed::DidNotEnd, 5000},
+        {"its window never comes", true, false, 99'000, 0, 3, StopFailed::NotReached, 5000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -81,10 +72,41 @@ TEST(OneWatchPerSessionTest, StopEndsTheWatchEvenAsItStartsAndSaysWhyWhenItCanno
         session.refuses = row.refuses;
         session.windowAt = milliseconds(row.windowAt);
         if (row.endsAfter) session.endsAfter = milliseconds(*row.endsAfter);
-        const WatchRunEnd end = StopTheWatch(session);
+        const StopEnd end = StopTheWatch(session);
         EXPECT_EQ(end.status, row.status);
-        EXPECT_TRUE(row.why.empty() ? end.why.empty() : end.why.find(row.why) != std::string::npos) << end.why;
+        EXPECT_EQ(end.why, row.why);
         EXPECT_EQ(session.now, milliseconds(row.took));
+    }
+}
+
+// A command reaches the watch as /stop does, and ends once the watch has
+// answered that it has done it.
+TEST(OneWatchPerSessionTest, ACommandIsDoneByTheWatchOrSaysWhyNot) {
+    using Why = AskFailed::Why;
+    const struct {
+        bool runs, refuses;
+        int windowAt;
+        std::optional<int> answersAfter;  // none: never
+        int status;
+        std::optional<Why> why;
+        int took;
+    } rows[] = {
+        {false, false, 0, 0, kExitNoWatch, Why::NoWatch, 0},
+        {true, false, 0, 40, 0, {}, 40},
+        {true, false, 700, 40, 0, {}, 740},  // its window comes after its mark
+        {true, true, 0, 0, 3, Why::HigherRights, 0},
+        {true, false, 0, {}, 3, Why::NotAnswered, 5000},
+        {true, false, 99'000, 0, 3, Why::NotReached, 5000},
+    };
+    for (const auto& row : rows) {
+        FakeSession session;
+        session.runs = row.runs;
+        session.refuses = row.refuses;
+        session.windowAt = milliseconds(row.windowAt);
+        if (row.answersAfter) session.answersAfter = milliseconds(*row.answersAfter);
+        const AskEnd end = AskTheWatch(session, WatchRequest::Pause);
+        EXPECT_EQ(std::tuple(end.status, end.why ? std::optional(end.why->why) : std::nullopt, session.now),
+                  std::tuple(row.status, row.why, milliseconds(row.took)));
     }
 }
 

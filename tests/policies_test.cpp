@@ -79,7 +79,10 @@ struct PrecedenceCase {
     std::int16_t width;
     Source from;
     bool remembers;
+    WidthChoice withoutUsers;  // what forgetting the user's width goes back to
     bool showsIcon = true;
+    bool keptIgnored = false;  // the user's width there, and passed over (told)
+    bool notANumber = false;   // the user's store holds a value that is no number
 };
 
 void PrintTo(const PrecedenceCase& c, std::ostream* os) { *os << c.name; }
@@ -92,14 +95,15 @@ TEST_P(PrecedenceTest, DecidesTheWidthInForce) {
     for (const auto& [at, value] : c.policies) policies.numbers[{at.first, std::string(at.second)}] = value;
     testing::MemoryUserWidthStore userWidths;
     userWidths.width = c.kept;
+    userWidths.notANumber = c.notANumber;
     const StartPlan plan = PlanStart("/watch /newsize=250", &policies, true, &userWidths);
     EXPECT_EQ(plan.options.NewSize, c.width);
     EXPECT_EQ(plan.from.width, c.from);
     EXPECT_EQ(plan.remembersUserWidth, c.remembers);
     EXPECT_EQ(userWidths.reads, c.remembers ? 1 : 0);
     EXPECT_EQ(plan.showsIcon, c.showsIcon);
-    // What forgetting the user's width goes back to.
-    EXPECT_EQ(plan.widthWithoutUsers, c.from == Source::UserWidth ? 250 : c.width);
+    EXPECT_EQ(plan.withoutUsers, c.withoutUsers);
+    EXPECT_EQ(plan.userWidthIgnored.has_value(), c.keptIgnored);
 }
 
 constexpr auto kMachine = PolicyScope::Machine;
@@ -107,18 +111,20 @@ constexpr auto kUser = PolicyScope::User;
 INSTANTIATE_TEST_SUITE_P(
     Cases, PrecedenceTest,
     ::testing::Values(
-        PrecedenceCase{"TheUsersOverTheCommandLine", {}, 360, 360, Source::UserWidth, true},
-        PrecedenceCase{"NoneKept", {}, {}, 250, Source::Given, true},
-        PrecedenceCase{"KeptOutOfRange", {}, 0, 250, Source::Given, true},
+        PrecedenceCase{"TheUsersOverTheCommandLine", {}, 360, 360, Source::UserWidth, true, {250, Source::Given}},
+        PrecedenceCase{"NoneKept", {}, {}, 250, Source::Given, true, {250, Source::Given}},
+        PrecedenceCase{"KeptOutOfRange", {}, 0, 250, Source::Given, true, {250, Source::Given}, true, true},
+        PrecedenceCase{"KeptNotANumber", {}, {}, 250, Source::Given, true, {250, Source::Given}, true, true, true},
         PrecedenceCase{"APolicyWidthOverTheUsers", {{{kUser, kPolicyNewSize}, 320}}, 360, 320, Source::UserPolicy,
-                       false},
-        PrecedenceCase{"MemoryOff", {{{kUser, kPolicyRememberUserWidth}, 0}}, 360, 250, Source::Given, false},
+                       false, {320, Source::UserPolicy}},
+        PrecedenceCase{"MemoryOff", {{{kUser, kPolicyRememberUserWidth}, 0}}, 360, 250, Source::Given, false,
+                       {250, Source::Given}},
         PrecedenceCase{"TheComputersWord",
                        {{{kMachine, kPolicyRememberUserWidth}, 0}, {{kUser, kPolicyRememberUserWidth}, 1},
                         {{kMachine, kPolicyShowTrayIcon}, 0}, {{kUser, kPolicyShowTrayIcon}, 1}},
-                       360, 250, Source::Given, false, false},
+                       360, 250, Source::Given, false, {250, Source::Given}, false},
         PrecedenceCase{"OutOfRangeIsNoWord", {{{kMachine, kPolicyRememberUserWidth}, 2}}, 360, 360,
-                       Source::UserWidth, true}),
+                       Source::UserWidth, true, {250, Source::Given}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PrecedenceTest, TheUsageNamesTheUsersWidth) {
@@ -153,7 +159,7 @@ TEST(PolicyTest, AValueOfTheWrongTypeIsIgnoredAndTold) {
     policies.otherTypes[at(PolicyScope::Machine, kPolicySettleTime)] = "REG_BINARY";
     policies.numbers[at(PolicyScope::User, kPolicySettleTime)] = 800;
     policies.otherTypes[at(PolicyScope::Machine, kPolicyLogFile)] = "REG_DWORD";
-    policies.otherTypes[at(PolicyScope::User, kPolicyLogFile)] = "REG_EXPAND_SZ";  // there, but unreadable
+    policies.texts[at(PolicyScope::User, kPolicyLogFile)] = std::string(40'000, 'x');  // its variables put in
     StartOptions options = ParseStartOptions("/watch /newsize=250").options;
     const PoliciesApplied applied = ApplyPolicies(options, policies);
     EXPECT_EQ(options.NewSize, 250);
@@ -163,7 +169,8 @@ TEST(PolicyTest, AValueOfTheWrongTypeIsIgnoredAndTold) {
                                    "the user's policy NewSize is ignored: it is REG_QWORD, not REG_DWORD",
                                    "the computer's policy SettleTime is ignored: it is REG_BINARY, not REG_DWORD",
                                    "the computer's policy LogFile is ignored: it is REG_DWORD, not REG_SZ or REG_EXPAND_SZ",
-                                   "the user's policy LogFile is ignored: it could not be read",
+                                   "the user's policy LogFile is ignored: it is too long (over 32767 characters, its "
+                                   "variables put in)",
                                }));
 }
 
@@ -187,7 +194,8 @@ TEST(PolicyTest, AnUnattendedRunTakesThePolicysWidthAndSaysSo) {
     timers.Advance(std::chrono::seconds(2));
     EXPECT_EQ(ended, StartOutcome::AutoApplied);
     EXPECT_EQ(desktop.RectInParent(client.panes[0]).right - desktop.RectInParent(client.panes[0]).left, 260);
-    EXPECT_NE(file.text.find("the computer's policy NewSize = 0 is ignored"), std::string::npos) << file.text;
+    EXPECT_EQ(plan.from.ignored, std::vector<std::string>{
+                                     "the computer's policy NewSize = 0 is ignored: it must lie between 1 and 32767"});
     EXPECT_NE(file.text.find("unattended run: width 260 from the user's policy"), std::string::npos) << file.text;
     EXPECT_NE(file.text.find(": 220 -> 260, set"), std::string::npos) << file.text;
 }

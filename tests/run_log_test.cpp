@@ -21,7 +21,7 @@ using testing::MemoryEventLog;
 
 TEST(RunLogTest, AppendsLinesAndSetsAFullLogAside) {
     testing::MemoryLogFile file;
-    RunLog log(&file, 40, [] { return std::string("T"); });
+    LogWriter log(&file, 40, [] { return std::string("T"); });
     log.Write("started");
     log.Write("two\nlines");
     EXPECT_EQ(file.text, "T  started\nT  two lines\n");
@@ -31,12 +31,14 @@ TEST(RunLogTest, AppendsLinesAndSetsAFullLogAside) {
 
     file.writable = false;
     log.Write("x");  // lost, and told with the next line written
-    RunLog none(nullptr);
+    LogWriter none(nullptr);
     none.Write("not written");
     file.writable = true;
     log.Write("again");
     EXPECT_EQ(file.setAside, "T  a line too many\n");
     EXPECT_EQ(file.text, "T  1 line was lost: the log could not be written\nT  again\n");
+    log.Write("once");
+    EXPECT_EQ(file.text, "T  once\n") << "the loss told once";
 }
 
 // Whatever stands in the way of setting it aside, the log stays within its
@@ -54,7 +56,7 @@ TEST(RunLogTest, StaysWithinItsLimitWhenItCannotBeSetAside) {
         testing::MemoryLogFile file;
         file.canSetAside = false;
         file.canBeginAgain = row.beginAgain;
-        RunLog log(&file, 300, [] { return std::string("T"); });
+        LogWriter log(&file, 300, [] { return std::string("T"); });
         for (int i = 10; i < 60; ++i) {
             log.Write("line " + std::to_string(i));  // 11 bytes
             ASSERT_LE(file.text.size(), 300u) << i;
@@ -67,7 +69,7 @@ TEST(RunLogTest, StaysWithinItsLimitWhenItCannotBeSetAside) {
 
 TEST(RunLogTest, ALineIsNeverLongerThanItsBound) {
     testing::MemoryLogFile file;
-    RunLog log(&file, 1024 * 1024, [] { return std::string("2026-12-07 14:05:09"); });
+    LogWriter log(&file, 1024 * 1024, [] { return std::string("2026-12-07 14:05:09"); });
     log.Write(std::string(10'000, 'x'));
     EXPECT_EQ(file.text.size(), kLongestLogLine);
     EXPECT_EQ(file.text.substr(kLongestLogLine - 4), "\xE2\x80\xA6\n");
@@ -138,12 +140,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1200, Warning}}},
         EventCase{"NotTaken", Telling(Outcome(ResetOutcome::NotTaken)), kPane + "not taken", {{1201, Warning}}},
         EventCase{"Refused", Telling(Outcome(ResetOutcome::Refused)), kPane + "refused", {{1202, Warning}}},
+        EventCase{"AnotherAccount", Telling(Outcome(ResetOutcome::OtherAccount)), kPane + "refused (another account)",
+                  {{1208, Warning}}},
         EventCase{"PaneGone", Telling(Outcome(ResetOutcome::PaneGone)), kPane + "gone", {}},
         EventCase{"SeveralPanes", Telling(SeveralPanes{65552, "Orders", 65560}),
                   "client 65552 \"Orders\", pane 65560: several panes, left alone", {{1203, Warning}}},
         EventCase{"PolicyIgnored", Telling(PolicyIgnored{"NewSize = 0 is ignored"}), "NewSize = 0 is ignored",
                   {{1204, Warning}}},
         EventCase{"NoClient", Telling(NothingChosen{}), "no client found", {{1205, Warning}}},
+        EventCase{"UserWidthOutOfRange", Telling(UserWidthIgnored{{0}}),
+                  "your own width 0 is ignored: it must lie between 1 and 32767", {{1206, Warning}}},
+        EventCase{"UserWidthNotANumber", Telling(UserWidthIgnored{{std::nullopt, true}}),
+                  "your own width is ignored: it is not a number (REG_DWORD)", {{1206, Warning}}},
         EventCase{"SeveralClientsQuiet", Telling(NothingChosen{NothingChosen::Why::SeveralClients, false}),
                   "several clients, nothing changed", {{1205, Warning}}},
         EventCase{"NoPaneTheWindowShown", Telling(NothingChosen{NothingChosen::Why::NoPane, true}),
@@ -158,23 +166,24 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1300, Error}, {1001, Information}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A client meeting an outcome again (a flood of panes made anew) gives no
-// second event, nor does what is done in the window an unattended run shows.
-TEST(RunLogTest, OneEventPerClientAndOutcomeAndNoneFromTheWindow) {
+// A width set told again (a client making its pane anew) gives its line and
+// no event, nor does what is done in the window an unattended run shows.
+TEST(RunLogTest, AnOutcomeToldAgainAndOneInTheWindowShownGiveNoEvent) {
     testing::MemoryLogFile file;
     MemoryEventLog events;
     RunLog log(&file);
     log.SendEventsTo(&events, EventLevel::Every);
-    for (int i = 0; i < 3; ++i) log.Tell(Outcome(ResetOutcome::NotAnswering));
-    log.Tell(Outcome(ResetOutcome::Refused));
-    log.Tell(PaneOutcome{70000, "Invoices", {ResetOutcome::NotAnswering, 70008}, 300, Source::Given});
-    ASSERT_EQ(events.events.size(), 3u);
+    log.Tell(Outcome(ResetOutcome::NotAnswering));
+    PaneOutcome again = Outcome(ResetOutcome::Moved);
+    again.again = true;
+    log.Tell(again);
+    ASSERT_EQ(events.events.size(), 1u);
     EXPECT_EQ(events.events[0].strings, (std::vector<std::string>{"65552", "Orders", "65560", "220", "220", "300",
                                                                   "the computer's policy", "not answering"}));
     log.Tell(NothingChosen{NothingChosen::Why::SeveralClients, true});
     log.Tell(PaneOutcome{80000, "Stock", {ResetOutcome::Refused, 80008}, 300, Source::Given});
-    EXPECT_EQ(events.events.size(), 3u);
-    EXPECT_EQ(std::count(file.text.begin(), file.text.end(), '\n'), 7);
+    EXPECT_EQ(events.events.size(), 1u);
+    EXPECT_EQ(std::count(file.text.begin(), file.text.end(), '\n'), 4);
 }
 
 }  // namespace

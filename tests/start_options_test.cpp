@@ -1,8 +1,10 @@
 #include "startup/start_options.h"
+#include "startup/start_plan.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace kestrum {
 namespace {
@@ -37,8 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"/newsize=0.4", false, 300}, Case{"/newsize= 250", false, 300},
         Case{"/newsize=250px", false, 250}, Case{"/newsize=2.5", false, 2},
         Case{"/newsize=3.5", false, 4}, Case{"/newsize=1e2", false, 100},
-        Case{"/newsize=-40", false, -40}, Case{"/newsize=120 /newsize=200", false, 120},
-        Case{"/newsize=32767", false, 32767}, Case{"/newsize=-32768", false, -32768},
+        Case{"/newsize=120 /newsize=200", false, 120}, Case{"/newsize=32767", false, 32767},
+        Case{"/newsize=1", false, 1}, Case{"/newsize=-0", false, 300},
         // Only a space ends the value: the tab and what follows are read too.
         Case{"/newsize=25\t0", false, 250}, Case{"/newsize =250", false, 300},
         Case{"\"/newsize=250\"", false, 250}, Case{"/newsize=250/auto", true, 250},
@@ -72,6 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseStartOptionsOverflowTest,
                          ::testing::Values(OverflowCase{"/newsize=32768", "32768"},
                                            OverflowCase{"/AUTO /newsize=99999 x", "99999"},
                                            OverflowCase{"/newsize=-32769", "-32769"},
+                                           // A width below 1 never reaches a pane.
+                                           OverflowCase{"/newsize=-5", "-5"}, OverflowCase{"/newsize=-0.6", "-0.6"},
                                            OverflowCase{"/newsize=1e999999999", "1e999999999"},
                                            OverflowCase{"/newsize=32767.5", "32767.5"},
                                            OverflowCase{"/wait=3601", "3601", "/wait="},
@@ -123,6 +127,9 @@ TEST(ParseStartOptions, ReadsTheWatchItsSettlingTimeItsStopAndTheLog) {
         {"/WATCH /settle=0 /log=C:\\k.log", true, false, false, false, 0, "C:\\k.log"},
         {"/Stop", false, true, false, false, 500, ""},
         {"/watch /settle=10000", true, false, false, false, 10000, ""},
+        // No number at all keeps the default.
+        {"/watch /settle= /stop", true, true, false, false, 500, ""},
+        {"/watch /settle=soon", true, false, false, false, 500, ""},
         {"/log=\"C:\\Users\\Ann Lee\\kestrum.log\" /watch", true, false, false, false, 500,
          "C:\\Users\\Ann Lee\\kestrum.log"},
         {"/log=\"C:/quiet/auto dir/k.log\"", false, false, false, false, 500, "C:/quiet/auto dir/k.log"},
@@ -163,6 +170,50 @@ TEST(EchoedValue, IsShortAndShowsNoControlOrDirectionCharacter) {
     std::string first40;
     for (int i = 0; i < 20; ++i) first40 += wide;
     EXPECT_EQ(EchoedValue(many), first40 + "\xE2\x80\xA6");
+}
+
+// /run='s value, read as Windows reads an argument: the program's path as
+// Windows reads a command line's first, its arguments as written, nothing in
+// them an option of Kestrum's; the wait a minute unless given. What makes no
+// command line is refused.
+TEST(ParseStartOptions, ReadsTheProgramToRun) {
+    const struct {
+        const char* arguments;
+        ProgramLine program;
+        bool autoMode = false;
+        std::int16_t wait = 60;
+    } rows[] = {
+        {"/AUTO /run=\"C:\\C\\client.exe  -p x\" /wait=5", {"C:\\C\\client.exe", "-p x"}, true, 5},
+        {"/run=\"\\\"C:\\Program Files\\c.exe\\\" /AUTO \\\"a b\\\" /log=k\"",
+         {"C:\\Program Files\\c.exe", "/AUTO \"a b\" /log=k"}},
+        {"\"/run=client /newsize=5\" /AUTO", {"client", "/newsize=5"}, true},
+        {"/run=\"C:\\a b\\c.exe\"", {"C:\\a", "b\\c.exe"}},  // unquoted, a path ends at a blank
+        {"/run=\"x a\\\\\\\" b\\\\\" /auto", {"x", "a\\\" b\\"}, true},  // 2n + 1 backslashes: n and a quote
+        {"/log=\"C:\\x /run=y\" /run=z", {"z", ""}},
+    };
+    for (const auto& row : rows) {
+        const StartPlan plan = PlanStart(row.arguments, nullptr, true);
+        EXPECT_EQ(std::tuple(plan.rejected.has_value(), plan.options.Program, plan.options.AutoMode,
+                             plan.options.NewSize, plan.options.Wait),
+                  std::tuple(false, row.program, row.autoMode, std::int16_t{300}, row.wait))
+            << row.arguments;
+    }
+    const std::string longest = "/run=" + std::string(32763, 'x');
+    EXPECT_FALSE(ParseStartOptions(longest).rejected);
+    const std::pair<std::string, std::string_view> refused[] = {
+        {"/watch /run=", "is empty"},
+        {"/watch /run=\"C:\\C\\client.exe /x", "has a quote that is not closed"},
+        {"/run=\"\\\"C:\\C\\client.exe /x\"", "has a quote that is not closed"},
+        {"/run=C:\\a\\\"b", "has a quote inside its program's path"},
+        {longest + "x", "is too long for a command line"},
+        {"/run=\xF0\x9F\x98\x80" + std::string(32762, 'x'), "is too long for a command line"},  // two units
+    };
+    for (const auto& [arguments, why] : refused) {
+        const ParsedStartOptions parsed = ParseStartOptions(arguments);
+        EXPECT_EQ(std::tuple(parsed.rejectedValue.key, parsed.rejectedValue.why, parsed.options.Program),
+                  std::tuple("/run=", why, ProgramLine{}))
+            << arguments.substr(0, 60);
+    }
 }
 
 TEST(ParseStartOptions, OverflowStillReadsAutomaticMode) {

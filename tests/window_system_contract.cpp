@@ -181,7 +181,7 @@ void EveryCallOnAHandleThatNamesNoWindowFails(ContractDesktop& d) {
         EXPECT_EQ(mapped, (Rect{5, 6, 7, 8}));
         EXPECT_EQ(s.MoveWindow(gone, 0, 0, 10, 10), MoveResult::Failed) << "failed, not refused";
         EXPECT_EQ(s.ProbeAnswering(gone)->Heard(), Reply::NoWindow);
-        EXPECT_FALSE(s.HasHigherRights(gone));
+        EXPECT_EQ(s.RightsOf(gone), Rights::Same);
         EXPECT_EQ(s.RootOf(gone), 0);
         EXPECT_FALSE(s.IsWindow(gone));
         EXPECT_FALSE(s.IsVisible(gone));
@@ -307,7 +307,7 @@ void ARefusedMoveIsToldFromAFailedOne(ContractDesktop& d) {
     const WindowHandle gone = d.AddTopLevel({"KestrumContractTop", "", {0, 0, 50, 50}});
     d.Destroy(gone);
     EXPECT_EQ(s.MoveWindow(gone, 0, 0, 10, 10), MoveResult::Failed);
-    EXPECT_FALSE(s.HasHigherRights(w)) << "a window of this program";
+    EXPECT_EQ(s.RightsOf(w), Rights::Same) << "a window of this program";
     if (!d.RefuseMoves(w)) return;
     EXPECT_EQ(s.MoveWindow(w, 10, 10, 50, 50), MoveResult::Refused);
     Rect rect;

@@ -45,7 +45,9 @@ void PaneWidthReset::Start(WindowHandle pane, std::int16_t width, Done done) {
     if (report_.widthBefore == paneWidth) return Finish(ResetOutcome::AlreadyThatWide);
     const std::int32_t height = ClampToInt32(std::int64_t{place->bottom} - place->top);
     switch (system_.MoveWindow(pane, place->left, place->top, paneWidth, height)) {
-        case MoveResult::Refused: return Finish(ResetOutcome::Refused);
+        case MoveResult::Refused:
+            return Finish(system_.RightsOf(pane) == Rights::OtherAccount ? ResetOutcome::OtherAccount
+                                                                         : ResetOutcome::Refused);
         case MoveResult::Failed: return Finish(ResetOutcome::PaneGone);
         case MoveResult::Posted: break;
     }
@@ -59,12 +61,16 @@ void PaneWidthReset::Start(WindowHandle pane, std::int16_t width, Done done) {
     confirmation_.Start(kWidthSeenWithin, kWidthLookedAtEvery, [this] { return Seen(); }, [this](bool seen) {
         if (seen) return Finish(report_.outcome);
         // A client with higher rights may have had the move dropped, though it
-        // was said to be posted (User Interface Privilege Isolation).
-        if (system_.HasHigherRights(report_.pane)) return Finish(ResetOutcome::Refused);
+        // was said to be posted (User Interface Privilege Isolation); one that
+        // runs under another account is told apart, and is first of all
+        // asked whether it answers.
+        const Rights rights = system_.RightsOf(report_.pane);
+        if (rights == Rights::Elevated) return Finish(ResetOutcome::Refused);
         switch (probe_ ? probe_->Heard() : Reply::NoWindow) {
             case Reply::NoWindow: return Finish(ResetOutcome::PaneGone);
             case Reply::NoAnswer: return Finish(ResetOutcome::NotAnswering);
-            case Reply::Answered: return Finish(ResetOutcome::NotTaken);
+            case Reply::Answered:
+                return Finish(rights == Rights::OtherAccount ? ResetOutcome::OtherAccount : ResetOutcome::NotTaken);
         }
     });
 }

@@ -21,11 +21,9 @@ enum class ResetOutcome {
     NotAnswering,     // not seen in time, and the client does not answer: the
                       // move waits in its queue until it does
     NotTaken,         // not seen in time although the client answers
+    OtherAccount,     // refused, or not seen although the client answers: it
+                      // runs under another account
 };
-
-inline bool ResetSucceeded(ResetOutcome outcome) {
-    return outcome == ResetOutcome::Moved || outcome == ResetOutcome::AlreadyThatWide;
-}
 
 struct ResetReport {
     ResetOutcome outcome = ResetOutcome::PaneGone;

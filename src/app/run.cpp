@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "ui/win32/form1_window.h"
+#include "winsys/win32/win32_program_start.h"
 
 namespace kestrum::win32 {
 
@@ -16,7 +17,6 @@ int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE in
                 PostQuitMessage(status);
                 return;
             }
-            // The form is to be seen: its window is made now, from its state.
             window.emplace(form, instance);
             window->RethrowFailure();
             if (window->Handle() == nullptr) {
@@ -48,6 +48,18 @@ int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE in
         // Out of memory, or anything else the program cannot go on from.
         return kExitInternalFailure;
     }
+}
+
+std::optional<int> StartProgram(const StartPlan& plan, RunLog& log) {
+    const ProgramLine& line = plan.options.Program;
+    if (line.program.empty()) return std::nullopt;
+    const StartedProgram started = win32::StartProgram(line);
+    if (!started.process) {
+        log.Tell(ProgramNotStarted{line, started.failure});
+        return kExitProgramNotStarted;
+    }
+    log.Tell(ProgramStarted{line});
+    return std::nullopt;
 }
 
 }  // namespace kestrum::win32

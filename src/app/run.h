@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "ui/form1.h"
 #include "winsys/win32/win32_message_boxes.h"
 #include "winsys/win32/win32_timers.h"
@@ -18,5 +20,10 @@ namespace kestrum::win32 {
 // `boxes` are the form's, owned by its window once that exists; `timers`
 // the form's, whose failures end the run too.
 int Run(Form1& form, Win32MessageBoxes& boxes, Win32Timers& timers, HINSTANCE instance) noexcept;
+
+// The program /run= names, started before the window's start-up and left to
+// itself: none where there is none or it started; otherwise, told to `log`,
+// kExitProgramNotStarted.
+std::optional<int> StartProgram(const StartPlan& plan, RunLog& log);
 
 }  // namespace kestrum::win32

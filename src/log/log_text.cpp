@@ -1,6 +1,6 @@
 #include "log/log_text.h"
 
-#include "startup/characters.h"
+#include "winsys/characters.h"
 
 namespace kestrum {
 namespace {

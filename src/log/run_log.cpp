@@ -1,75 +1,127 @@
-#include "log/run_log.h"
+// What the run log is told, turned into its line and its event: the one
+// place that decides which event (ID, type, strings) each thing gives, and
+// at which level. The events' sentences are in src/app/kestrum.mc.
+#include <string>
 
-#include <algorithm>
-#include <ctime>
+#include "log/log_lines.h"
+#include "log/log_text.h"
+#include "log/run_log.h"
 
 namespace kestrum {
 namespace {
 
-// Cut to at most `room` bytes at a character boundary.
-std::string_view CutToFit(std::string_view text, std::size_t room) {
-    if (text.size() <= room) return text;
-    while (room > 0 && (static_cast<unsigned char>(text[room]) & 0xC0) == 0x80) --room;
-    return text.substr(0, room);
+enum EventId : std::uint32_t {
+    kWatchStarted = 1000,
+    kWatchEnded = 1001,
+    kWidthSet = 1100,
+    kNotAnswering = 1200,
+    kNotTaken = 1201,
+    kRefused = 1202,
+    kSeveralPanes = 1203,
+    kPolicyIgnored = 1204,
+    kNothingChosen = 1205,
+    kUserWidthIgnored = 1206,
+    kProgramNotStarted = 1207,
+    kOtherAccount = 1208,
+    kInternalFailure = 1300,
+};
+
+// The type follows from the ID's hundred: 10 and 11 information, 12
+// warning, 13 error.
+EventType TypeOf(std::uint32_t id) {
+    return id >= 1300 ? EventType::Error : id >= 1200 ? EventType::Warning : EventType::Information;
+}
+
+std::string_view FailurePhrase(Failure failure) {
+    switch (failure) {
+        case Failure::WatchNotStarted: return "the watch could not hear the window events, and did not start";
+        case Failure::WatchFailed: return "the watch failed while it ran";
+        case Failure::RunFailed: break;
+    }
+    return "the window could not be made, or memory ran out";
 }
 
 }  // namespace
 
-std::string RunLog::LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    char text[32] = "";
-    if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) return "?";
-    return text;
+RunLog::RunLog(LogFile* file, std::uint64_t limit, LogWriter::TimeText timeText)
+    : lines_(file, limit, std::move(timeText)) {}
+
+void RunLog::SendEventsTo(EventLog* events, EventLevel level) {
+    events_ = level == EventLevel::None ? nullptr : events;
+    eventLevel_ = level;
 }
 
-RunLog::RunLog(LogFile* file, std::uint64_t limit, TimeText timeText)
-    : file_(file), limit_(limit), timeText_(std::move(timeText)) {}
-
-std::string RunLog::Line(std::string_view message) const {
-    constexpr std::string_view kCut = "\xE2\x80\xA6";  // …
-    std::string line = timeText_() + "  ";
-    // Room for the message, the line's end left out.
-    const std::size_t room = kLongestLogLine - 1 - std::min(line.size(), kLongestLogLine - 1);
-    const bool fits = message.size() <= room;
-    const std::string_view kept = fits ? message : CutToFit(message, room - std::min(room, kCut.size()));
-    for (const char c : kept) line.push_back(c == '\n' || c == '\r' ? ' ' : c);
-    if (!fits) line.append(kCut);
-    line.push_back('\n');
-    return line;
+void RunLog::Tell(const PaneOutcome& outcome) {
+    const ResetReport& report = outcome.report;
+    Write(LineOf(outcome));
+    if (report.pane == 0 || outcome.again) return;
+    std::uint32_t id = kWidthSet;
+    switch (report.outcome) {
+        case ResetOutcome::PaneGone: return;
+        case ResetOutcome::NotAnswering: id = kNotAnswering; break;
+        case ResetOutcome::NotTaken: id = kNotTaken; break;
+        case ResetOutcome::Refused: id = kRefused; break;
+        case ResetOutcome::OtherAccount: id = kOtherAccount; break;
+        case ResetOutcome::Moved:
+        case ResetOutcome::AlreadyThatWide: break;
+    }
+    if (windowShown_ || (id == kWidthSet && eventLevel_ != EventLevel::Every)) return;
+    Report(id,
+           {std::to_string(outcome.client), EscapedForLog(outcome.title), std::to_string(report.pane),
+            std::to_string(report.widthBefore), std::to_string(report.widthAfter), std::to_string(outcome.width),
+            std::string(SourceWords(outcome.widthFrom)), std::string(OutcomeWords(report.outcome))});
 }
 
-std::string RunLog::LossLine() const {
-    std::string loss;
-    if (bytesLost_ > 0) {
-        loss = "the log was begun again, as it could not be set aside (renamed to its name with .1 added): " +
-               std::to_string(bytesLost_) + " bytes of earlier lines are gone";
-    }
-    if (linesLost_ > 0) {
-        loss += (loss.empty() ? "" : "; ") + std::to_string(linesLost_) + (linesLost_ == 1 ? " line was" : " lines were") +
-                " lost: " + std::string(lostBecause_);
-    }
-    return loss.empty() ? loss : Line(loss);
+void RunLog::Tell(const SeveralPanes& several) {
+    Write(LineOf(several));
+    Report(kSeveralPanes, {std::to_string(several.client), EscapedForLog(several.title), std::to_string(several.pane)});
 }
 
-void RunLog::Write(std::string_view message) {
-    if (file_ == nullptr) return;
-    const std::string line = Line(message);
-    const auto lose = [this](std::string_view why) {
-        ++linesLost_;
-        lostBecause_ = why;
-    };
-    const std::uint64_t size = file_->Size();
-    std::string text = LossLine() + line;
-    if (size > 0 && size + text.size() > limit_ && !file_->SetAside()) {
-        // Kept within its limit all the same: begun again, or the line lost.
-        if (!file_->BeginAgain()) return lose("the log is full and could be neither set aside nor begun again");
-        bytesLost_ += size;
-        text = LossLine() + line;
+void RunLog::Tell(const PolicyIgnored& ignored) {
+    Write(ignored.text);
+    Report(kPolicyIgnored, {std::string(ignored.text)});
+}
+
+void RunLog::Tell(const UserWidthIgnored& ignored) {
+    const std::string line = LineOf(ignored);
+    Write(line);
+    Report(kUserWidthIgnored, {line});
+}
+
+void RunLog::Tell(const NothingChosen& nothing) {
+    const std::string line = LineOf(nothing);
+    Write(line);
+    if (nothing.windowShown) {
+        windowShown_ = true;
+        return;
     }
-    if (!file_->Append(text)) return lose("the log could not be written");
-    linesLost_ = 0;
-    bytesLost_ = 0;
+    Report(kNothingChosen, {line, nothing.why == NothingChosen::Why::NoClient ? "1" : "5"});
+}
+
+void RunLog::Tell(const WatchStarted& started) {
+    Write(LineOf(started));
+    Report(kWatchStarted, {std::to_string(started.width), std::string(SourceWords(started.widthFrom)),
+                           std::to_string(started.settleMs), std::string(SourceWords(started.settleFrom))});
+}
+
+void RunLog::Tell(WatchEnd end) {
+    Write(WatchEndWords(end));
+    Report(kWatchEnded, {std::string(WatchEndWords(end))});
+}
+
+void RunLog::Tell(const ProgramNotStarted& notStarted) {
+    Write(LineOf(notStarted));
+    Report(kProgramNotStarted, {EscapedForLog(notStarted.line.program), EscapedForLog(notStarted.reason)});
+}
+
+void RunLog::Tell(Failure failure) {
+    Write(LineOf(failure));
+    Report(kInternalFailure, {std::string(FailurePhrase(failure))});
+    if (failure == Failure::WatchFailed) Report(kWatchEnded, {"internal failure"});
+}
+
+void RunLog::Report(std::uint32_t id, std::vector<std::string> strings) {
+    if (events_ != nullptr) events_->Report(TypeOf(id), id, strings);
 }
 
 }  // namespace kestrum

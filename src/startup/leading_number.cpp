@@ -117,6 +117,8 @@ std::optional<std::int16_t> ReadLeadingNumber(std::string_view text) {
     return RoundToInt16(*number);
 }
 
+bool StartsWithNumber(std::string_view text) { return ParseDecimal(Compact(text)).has_value(); }
+
 std::string WidthText(std::int16_t width) { return std::to_string(width); }
 
 }  // namespace kestrum

@@ -17,6 +17,8 @@ namespace kestrum {
 // overflow. Returns nullopt (an overflow) when the rounded value lies outside
 // -32768..32767.
 std::optional<std::int16_t> ReadLeadingNumber(std::string_view text);
+// The text begins with a number as ReadLeadingNumber reads one.
+bool StartsWithNumber(std::string_view text);
 
 // How a width is written into the width field: its decimal digits, with a
 // leading "-" when negative.

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "startup/policy_names.h"
+#include "winsys/window_system.h"
 
 namespace kestrum {
 namespace {
@@ -60,21 +61,26 @@ std::string_view SourceWords(Source source) {
 
 PoliciesApplied ApplyPolicies(StartOptions& options, PolicyStore& policies) {
     PoliciesApplied applied;
-    Apply(policies, kPolicyNewSize, 1, 32767, options.NewSize, applied.width, applied.ignored);
+    Apply(policies, kPolicyNewSize, kNarrowestPane, kWidestPane, options.NewSize, applied.width, applied.ignored);
     Apply(policies, kPolicySettleTime, 0, 10000, options.SettleMs, applied.settle, applied.ignored);
-    Apply(policies, kPolicyEventLogLevel, 0, 2, applied.eventLevel, applied.eventLevelFrom, applied.ignored);
+    Source unused = Source::Given;
+    Apply(policies, kPolicyEventLogLevel, 0, 2, applied.eventLevel, unused, applied.ignored);
     std::int16_t remember = 1;
     std::int16_t showIcon = 1;
-    Source unused = Source::Given;
     Apply(policies, kPolicyRememberUserWidth, 0, 1, remember, unused, applied.ignored);
     Apply(policies, kPolicyShowTrayIcon, 0, 1, showIcon, unused, applied.ignored);
     applied.rememberUserWidth = remember != 0;
     applied.showTrayIcon = showIcon != 0;
     for (const PolicyScope scope : kScopes) {
-        const std::optional<std::string> file = policies.Text(scope, kPolicyLogFile);
-        if (!file) NoteUnread(policies, scope, kPolicyLogFile, "REG_SZ or REG_EXPAND_SZ", applied.ignored);
-        if (!file || file->empty()) continue;
-        options.LogFile = *file;
+        const PolicyText file = policies.Text(scope, kPolicyLogFile);
+        if (file.tooLong) {
+            applied.ignored.push_back(std::string(SourceWords(SourceOf(scope))) + " " + std::string(kPolicyLogFile) +
+                                      " is ignored: it is too long (over 32767 characters, its variables put in)");
+        } else if (!file.text) {
+            NoteUnread(policies, scope, kPolicyLogFile, "REG_SZ or REG_EXPAND_SZ", applied.ignored);
+        }
+        if (!file.text || file.text->empty()) continue;
+        options.LogFile = *file.text;
         applied.logFile = SourceOf(scope);
         break;
     }

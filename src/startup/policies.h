@@ -4,6 +4,7 @@
 // there.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,13 @@ enum class Source {
     MachinePolicy,
     UserPolicy,
     UserWidth,       // the width the user gave the pane, kept by the watch
+};
+
+// A width, and where it came from.
+struct WidthChoice {
+    std::int16_t width;
+    Source from;
+    friend bool operator==(const WidthChoice&, const WidthChoice&) = default;
 };
 
 // "the computer's policy", "the user's policy", "the command line", "your
@@ -36,7 +44,6 @@ struct PoliciesApplied {
     Source settle = Source::Given;
     Source logFile = Source::Given;
     EventLevel eventLevel = EventLevel::Problems;
-    Source eventLevelFrom = Source::Given;
     // RememberUserWidth and ShowTrayIcon: 1 unless a policy says 0.
     bool rememberUserWidth = true;
     bool showTrayIcon = true;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <variant>
 
+#include "winsys/program_line.h"
+
 namespace kestrum {
 
 inline constexpr std::int16_t kDefaultWidth = 300;
@@ -26,16 +28,26 @@ struct StartOptions {
     bool Watch = false;
     // End this session's watch.
     bool Stop = false;
+    // What this session's watch is asked to do, as its icon's menu does.
+    bool Apply = false;
+    bool Pause = false;
+    bool Resume = false;
+    bool Forget = false;
     // How long a new pane must keep its place and size before the watch sets it.
     std::int16_t SettleMs = kDefaultSettleMs;
     // Where the unattended run and the watch tell what they did; empty: nowhere.
     std::string LogFile;
+    // The program to start (the client) and its arguments, as written: read
+    // into Program once it is known to make a command line.
+    std::string Run;
+    ProgramLine Program;
 };
 
 // One option. A flag is set when its key occurs anywhere in the command line
 // (any letter case, no tokenising: "/AUTOSTART" sets /AUTO); a valued option
 // takes the text after the first occurrence of its key up to the next space
-// (a text value may be quoted: then up to the closing quote).
+// (a text value may be quoted: then up to the closing quote; one read as an
+// argument is read as Windows reads one, \" a quote inside it).
 struct OptionSpec {
     std::string_view key;
     std::variant<bool StartOptions::*, std::int16_t StartOptions::*, std::string StartOptions::*> field;
@@ -43,21 +55,23 @@ struct OptionSpec {
     std::string_view explanation;  // the usage's line for it
     // Numbers: the range taken (a value outside it stops the run, status 2),
     // what the message calls the value, its unit, and whether a value of 0
-    // (also an unreadable one) leaves the default.
+    // leaves the default (as a value that is no number at all always does).
     std::int16_t lowest = 0;
     std::int16_t highest = 0;
     std::string_view noun = {};
     std::string_view unit = {};
     bool zeroKeepsDefault = false;
     std::string_view otherKey = {};  // a second key for the same flag ("/help" for "/?")
+    bool asArgument = false;
 };
 
 std::span<const OptionSpec> Options();
 
 // A value given with an option that the option cannot take.
 struct RejectedValue {
-    std::string key;        // "/newsize=", "/wait=" or "/settle="
+    std::string key;        // "/newsize=", "/wait=", "/settle=" or "/run="
     std::string valueText;  // as written
+    std::string_view why;   // what is wrong with a text value ("is empty"); empty: out of range
 };
 
 struct ParsedStartOptions {
@@ -75,7 +89,8 @@ struct ParsedStartOptions {
 ParsedStartOptions ParseStartOptions(std::string_view argumentText);
 
 // "The width \"/newsize=40000\" is out of range: it must lie between -32768
-// and 32767." for the rejected value.
+// and 32767.", or "The program to start \"/run=\" is empty.", for the
+// rejected value.
 std::string OutOfRangeMessage(const RejectedValue& rejected);
 
 // A value as a message may show it: its first 40 characters (then "…"), and

@@ -15,6 +15,8 @@ inline constexpr int kExitNothingChanged = 5;    // no window could be shown (or
 inline constexpr int kExitWidthNotSeen = 6;      // the width was not seen within a second
 inline constexpr int kExitMoveRefused = 7;       // the window manager refused the move
 inline constexpr int kExitAlreadyWatching = 8;   // /watch: this session has a watch already
+inline constexpr int kExitProgramNotStarted = 9; // /run=: the program could not be started
+inline constexpr int kExitNoWatch = 10;          // /apply, /pause, /resume, /forget: no watch runs
 
 // What each status means, as the usage tells it.
 struct ExitStatusMeaning {
@@ -24,15 +26,18 @@ struct ExitStatusMeaning {
 inline constexpr ExitStatusMeaning kExitStatuses[] = {
     {kExitNormal, "done, or the window was closed"},
     {kExitNoClient, "no client was found"},
-    {kExitOutOfRange, "an option's value is out of range"},
+    {kExitOutOfRange, "an option's value is out of range or cannot be read"},
     {kExitInternalFailure,
-     "internal failure (/stop: the watch did not end within 5 seconds, or runs with higher rights)"},
+     "internal failure (/stop, /apply, /pause, /resume, /forget: the watch did not end or answer within 5 seconds, "
+     "or runs with higher rights)"},
     {kExitPaneGone, "the pane was gone"},
     {kExitNothingChanged,
      "nothing was changed and no window could be shown (/watch: no user's windows can be seen from here)"},
     {kExitWidthNotSeen, "the width was not seen within a second"},
-    {kExitMoveRefused, "the client's windows may not be changed (it runs with higher rights)"},
+    {kExitMoveRefused, "the client's windows may not be changed (it runs with higher rights, or under another account)"},
     {kExitAlreadyWatching, "Kestrum already watches this session"},
+    {kExitProgramNotStarted, "the program given with /run= could not be started"},
+    {kExitNoWatch, "/apply, /pause, /resume, /forget: no watch runs in this session"},
 };
 
 enum class StartOutcome {

@@ -11,11 +11,17 @@
 namespace kestrum {
 namespace {
 
+// The widest width the field takes: narrower than a pane may be given.
+constexpr std::int16_t kWidestInField = 499;
+
 constexpr std::string_view kNoClientMessage = "no C/Side Application found";
 constexpr std::string_view kNoPaneMessage = "NavPane was not found";
 constexpr std::string_view kRefusedMessage =
     "Kestrum may not change this client's windows: the client runs with higher rights (for "
     "example as administrator). Start Kestrum the same way.";
+constexpr std::string_view kOtherAccountMessage =
+    "Kestrum may not change this client's windows: the client runs under another account. Start Kestrum as "
+    "that user.";
 constexpr std::string_view kNotAnsweringMessage =
     "The client is not responding: the width will be set when it answers.";
 constexpr std::string_view kNotTakenMessage = "The client did not take the new width.";
@@ -31,6 +37,7 @@ std::string_view MessageFor(ResetOutcome outcome) {
         case ResetOutcome::Refused: return kRefusedMessage;
         case ResetOutcome::NotAnswering: return kNotAnsweringMessage;
         case ResetOutcome::NotTaken: return kNotTakenMessage;
+        case ResetOutcome::OtherAccount: return kOtherAccountMessage;
         case ResetOutcome::Moved:
         case ResetOutcome::AlreadyThatWide: break;
     }
@@ -49,10 +56,12 @@ std::string_view MessageFor(ToggleOutcome outcome) {
 
 }  // namespace
 
-Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, const StartPlan& plan, RunLog& log)
+Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, const StartPlan& plan, RunLog& log,
+             SessionWatches* watch)
     : system_(system),
       plan_(plan),
       log_(log),
+      watch_(watch),
       boxes_(boxes),
       startUp_(
           plan, timers, log, [this](std::string_view text) { Report(text); },
@@ -71,7 +80,6 @@ Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, const St
 
 void Form1::Form_Load() {
     Visible = false;
-    if (startUp_.EndsBeforeTheSteps()) return;
     NewSize = plan_.options.NewSize;
     AutoMode = plan_.options.AutoMode;
     SetText1(WidthText(NewSize));
@@ -147,13 +155,15 @@ void Form1::ResetDone(const ResetReport& report) {
         List1_Click(0);
         return StartReset();
     }
-    lastReset_ = report.outcome;
     if (const std::string_view message = MessageFor(report.outcome); !message.empty()) Report(message);
     if (log_.Enabled()) {
         const std::string title = report.pane != 0 ? system_.WindowText(resetClient_) : std::string();
         log_.Tell(PaneOutcome{resetClient_, title, report, NewSize, plan_.from.width});
     }
-    if (startUp_.Running()) startUp_.ResetEnded(report.outcome);
+    if (startUp_.Running()) return startUp_.ResetEnded(report.outcome);
+    // The user's own doing, unlike an unattended run's: the watch keeps it.
+    const bool seen = report.outcome == ResetOutcome::Moved || report.outcome == ResetOutcome::AlreadyThatWide;
+    if (seen && watch_ != nullptr) watch_->Ask({WatchRequest::UserWidth, NewSize, report.pane});
 }
 
 void Form1::Text1_GotFocus() {
@@ -163,7 +173,7 @@ void Form1::Text1_GotFocus() {
 void Form1::Text1_Validate(bool& /*cancel*/) {
     // An overflow counts as out of range, like any value outside 1..499.
     const std::optional<std::int16_t> value = ReadLeadingNumber(Text1);
-    if (value && *value > 0 && *value < 500) NewSize = *value;
+    if (value && IsPaneWidth(*value) && *value <= kWidestInField) NewSize = *value;
     SetText1(WidthText(NewSize));
 }
 

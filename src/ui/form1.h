@@ -22,14 +22,17 @@
 #include "ui/form_view.h"
 #include "ui/start_up.h"
 #include "winsys/message_boxes.h"
+#include "winsys/session_watches.h"
 
 namespace kestrum {
 
 class Form1 {
 public:
     // `plan`: what the run is to do, decided at its start. `log`: where an
-    // unattended run tells what it did.
-    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, const StartPlan& plan, RunLog& log);
+    // unattended run tells what it did. `watch`: this session's watch, told
+    // of each width the user sets with the button (may be null).
+    Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, const StartPlan& plan, RunLog& log,
+          SessionWatches* watch = nullptr);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -72,8 +75,6 @@ public:
     // `cancel` would keep the focus in the field; validation never sets it.
     void Text1_Validate(bool& cancel);
 
-    // How the last reset ended, once it has.
-    std::optional<ResetOutcome> LastReset() const { return lastReset_; }
     // Something waits on a timer: the clients, a width, a window's state.
     bool Waiting() const { return startUp_.Waiting() || reset_.Running() || toggle_.Running(); }
 
@@ -90,6 +91,7 @@ private:
     WindowSystem& system_;
     const StartPlan& plan_;
     RunLog& log_;
+    SessionWatches* watch_;
     std::array<WindowList, 3> lists_;
     FormView* view_ = nullptr;
     MessageBoxes& boxes_;
@@ -101,7 +103,6 @@ private:
     PaneWidthReset reset_;
     bool resetRetried_ = false;
     WindowHandle resetClient_ = 0;
-    std::optional<ResetOutcome> lastReset_;
     EnableToggle toggle_;
 };
 

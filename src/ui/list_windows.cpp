@@ -14,16 +14,15 @@ void ListWindows(WindowSystem& system, WindowList& list, std::int32_t mode, Wind
     });
 }
 
-std::int32_t ListWindowsProc(WindowSystem& system, WindowList& list, WindowHandle h, const std::string& className) {
+void ListWindowsProc(WindowSystem& system, WindowList& list, WindowHandle h, const std::string& className) {
     try {
         std::string entry = std::to_string(h);
         entry.append(" # ").append(className).append(" # ").append(system.WindowText(h));
         const ListIndex index = list.AddItem(entry);
-        // Only the entry just appended gets the value.
         if (index != kNoEntry) list.SetItemData(index, h);
     } catch (const std::exception&) {
+        // Left out: the enumeration goes on over every other window.
     }
-    return 1;
 }
 
 }  // namespace kestrum

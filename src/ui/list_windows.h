@@ -20,8 +20,7 @@ void ListWindows(WindowSystem& system, WindowList& list, std::int32_t mode, Wind
 
 // Appends "<handle> # <class> # <title>" to `list`, with the handle as item
 // value. A window that cannot be listed (memory running out on the way) is
-// left out, and no other entry is touched. Always 1: the enumeration goes on
-// over every window.
-std::int32_t ListWindowsProc(WindowSystem& system, WindowList& list, WindowHandle h, const std::string& className);
+// left out, and no other entry is touched.
+void ListWindowsProc(WindowSystem& system, WindowList& list, WindowHandle h, const std::string& className);
 
 }  // namespace kestrum

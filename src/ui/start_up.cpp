@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "log/log_lines.h"
 #include "startup/usage.h"
 
 namespace kestrum {
@@ -18,7 +17,8 @@ StartOutcome AutoOutcome(ResetOutcome outcome) {
         case ResetOutcome::Moved:
         case ResetOutcome::AlreadyThatWide: return StartOutcome::AutoApplied;
         case ResetOutcome::PaneGone: return StartOutcome::PaneGone;
-        case ResetOutcome::Refused: return StartOutcome::MoveRefused;
+        case ResetOutcome::Refused:
+        case ResetOutcome::OtherAccount: return StartOutcome::MoveRefused;
         case ResetOutcome::NotAnswering:
         case ResetOutcome::NotTaken: break;
     }
@@ -27,26 +27,25 @@ StartOutcome AutoOutcome(ResetOutcome outcome) {
 
 }  // namespace
 
+StartOutcome TellUsage(const StartPlan& plan, MessageBoxes& boxes) {
+    if (!plan.quiet) boxes.Show(Usage(plan.options.NewSize, plan.from.width));
+    return StartOutcome::HelpShown;
+}
+
+StartOutcome RefuseValue(const StartPlan& plan, MessageBoxes& boxes, RunLog& log) {
+    if (plan.rejected) {
+        if (!plan.quiet) boxes.Show(OutOfRangeMessage(*plan.rejected));
+        log.Tell(ValueRefused{*plan.rejected});
+    }
+    return StartOutcome::OutOfRange;
+}
+
 StartUp::StartUp(const StartPlan& plan, Timers& timers, RunLog& log, Report report, Ended ended)
     : plan_(plan), timers_(timers), log_(log), report_(std::move(report)), ended_(std::move(ended)), lookAgain_(timers) {}
 
-bool StartUp::EndsBeforeTheSteps() {
-    running_ = true;
-    for (const std::string& ignored : plan_.from.ignored) log_.Tell(PolicyIgnored{ignored});
-    if (plan_.road == Road::Usage) {
-        report_(Usage(plan_.options.NewSize, plan_.from.width));
-        End(StartOutcome::HelpShown);
-    } else if (plan_.rejected) {
-        const std::string message = OutOfRangeMessage(*plan_.rejected);
-        report_(message);
-        log_.Write(message);
-        End(StartOutcome::OutOfRange);
-    }
-    return !running_;
-}
-
 void StartUp::Begin(std::int16_t width) {
-    log_.Write("unattended run: " + WidthFrom(width, plan_.from.width));
+    running_ = true;
+    log_.Tell(UnattendedStarted{width, plan_.from.width});
     waitEnd_ = timers_.Now() + std::chrono::seconds(plan_.options.Wait);
 }
 

@@ -1,7 +1,7 @@
 // The window's start-up around Form1's Form_Load, whose steps are the form's
-// own: the runs that end before them (the usage, a value out of range), the
-// wait for the clients with a new look every quarter of a second, and the
-// end (an unattended run's status and log).
+// own: the wait for the clients with a new look every quarter of a second,
+// and the end (an unattended run's status and log); and the runs that end
+// before any window is searched (the usage, a value out of range).
 #pragma once
 
 #include <chrono>
@@ -13,9 +13,15 @@
 #include "log/run_log.h"
 #include "startup/start_outcome.h"
 #include "startup/start_plan.h"
+#include "winsys/message_boxes.h"
 #include "winsys/timers.h"
 
 namespace kestrum {
+
+// The usage, in a box unless the run is quiet.
+StartOutcome TellUsage(const StartPlan& plan, MessageBoxes& boxes);
+// The value out of range, in a box unless the run is quiet, and logged.
+StartOutcome RefuseValue(const StartPlan& plan, MessageBoxes& boxes, RunLog& log);
 
 class StartUp {
 public:
@@ -25,9 +31,6 @@ public:
     // `report` shows a message box; `ended` is called once, at the end.
     StartUp(const StartPlan& plan, Timers& timers, RunLog& log, Report report, Ended ended);
 
-    // Tells the usage or the value out of range and ends; false when the
-    // steps are to run.
-    bool EndsBeforeTheSteps();
     // The steps begin, and the wait with them.
     void Begin(std::int16_t width);
     // The clients are listed: true when, a wait being on, they do not do yet

@@ -20,6 +20,9 @@ std::string_view TroubleNotice(PaneTrouble trouble) {
     switch (trouble) {
         case PaneTrouble::HigherRights:
             return "Start Kestrum as administrator to set the pane of a client started as administrator";
+        case PaneTrouble::OtherAccount:
+            return "Start Kestrum as the user the client runs as to set the pane of a client started under another "
+                   "account";
         case PaneTrouble::NotAnswering:
             return "A client is not answering: its pane gets the width when it answers again, or when you "
                    "close the client and open it again";

@@ -10,28 +10,27 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr milliseconds kStopWithin{5000};
-// How often /stop looks for a watch's window, and whether it has ended.
+// How often /stop and the commands look for a watch's window, and whether it has ended.
 constexpr milliseconds kStopLookEvery{20};
 
 }  // namespace
 
-std::optional<WatchRunEnd> BecomeTheWatch(SessionWatches& session) {
-    if (const std::string why = session.WhyNoDesktop(); !why.empty()) {
-        return WatchRunEnd{kExitNothingChanged, "not started: " + why};
+std::optional<NotTheWatch> BecomeTheWatch(SessionWatches& session) {
+    if (const std::optional<NoDesktop> none = session.WhyNoDesktop()) {
+        return NotTheWatch{kExitNothingChanged, *none == NoDesktop::Session0 ? WatchNotStarted::Session0
+                                                                              : WatchNotStarted::StationNotVisible};
     }
     switch (session.TakeMark()) {
         case WatchMark::Taken: return std::nullopt;
-        case WatchMark::HeldByAnother:
-            return WatchRunEnd{kExitAlreadyWatching, "not started: Kestrum already watches this session"};
+        case WatchMark::HeldByAnother: return NotTheWatch{kExitAlreadyWatching, WatchNotStarted::AlreadyWatching};
         case WatchMark::HeldWithHigherRights:
-            return WatchRunEnd{kExitAlreadyWatching,
-                               "not started: Kestrum already watches this session (a watch with higher rights)"};
+            return NotTheWatch{kExitAlreadyWatching, WatchNotStarted::AlreadyWatchingWithHigherRights};
         case WatchMark::Failed: break;
     }
-    return WatchRunEnd{kExitInternalFailure, "not started: the session's watch mark could not be made"};
+    return NotTheWatch{kExitInternalFailure, WatchNotStarted::MarkNotMade};
 }
 
-WatchRunEnd StopTheWatch(SessionWatches& session) {
+StopEnd StopTheWatch(SessionWatches& session) {
     const milliseconds end = session.Now() + kStopWithin;
     bool asked = false;
     for (;;) {
@@ -39,19 +38,40 @@ WatchRunEnd StopTheWatch(SessionWatches& session) {
         // A watch just started has its mark before its window: looked for
         // again until it is there.
         if (!asked) {
-            switch (session.AskToEnd()) {
-                case StopRequest::Refused:
-                    return {kExitInternalFailure,
-                            "/stop: this session's watch runs with higher rights and cannot be told to end; run "
-                            "/stop the same way (as administrator)"};
-                case StopRequest::Sent: asked = true; break;
-                case StopRequest::NoWindow: break;
+            switch (session.Ask({WatchRequest::Stop})) {
+                case AskResult::Refused: return {kExitInternalFailure, StopFailed::HigherRights};
+                case AskResult::Sent:
+                case AskResult::Done: asked = true; break;
+                case AskResult::NoWindow: break;
             }
         }
         const milliseconds left = end - session.Now();
         if (left <= milliseconds::zero()) {
-            return {kExitInternalFailure, asked ? "/stop: this session's watch did not end within 5 seconds"
-                                                : "/stop: this session's watch could not be reached within 5 seconds"};
+            return {kExitInternalFailure, asked ? StopFailed::DidNotEnd : StopFailed::NotReached};
+        }
+        session.Pause(std::min(left, kStopLookEvery));
+    }
+}
+
+AskEnd AskTheWatch(SessionWatches& session, WatchRequest request) {
+    const milliseconds end = session.Now() + kStopWithin;
+    bool asked = false;
+    for (;;) {
+        if (!session.MarkHeld()) return {kExitNoWatch, AskFailed{request, AskFailed::Why::NoWatch}};
+        milliseconds left = end - session.Now();
+        if (left > milliseconds::zero()) {
+            switch (session.AskAndWait({request}, left)) {
+                case AskResult::Done: return {};
+                case AskResult::Refused: return {kExitInternalFailure, AskFailed{request, AskFailed::Why::HigherRights}};
+                case AskResult::Sent: asked = true; break;
+                case AskResult::NoWindow: break;
+            }
+            left = end - session.Now();
+        }
+        // Not there yet, or not yet listening: asked again.
+        if (left <= milliseconds::zero()) {
+            return {kExitInternalFailure,
+                    AskFailed{request, asked ? AskFailed::Why::NotAnswered : AskFailed::Why::NotReached}};
         }
         session.Pause(std::min(left, kStopLookEvery));
     }

@@ -47,9 +47,10 @@ public:
     virtual void Show(const IconLook& look) = 0;
     // Takes the icon away; nothing happens when it is not shown.
     virtual void Hide() = 0;
-    // A notification from the icon (what could not be done and what to do);
-    // nothing when the icon is not shown.
-    virtual void Notify(std::string_view text) = 0;
+    // A notification from the icon (what could not be done and what to do),
+    // in the user's quiet hours only where the system allows it; false when
+    // it could not be given (the icon is not shown).
+    virtual bool Notify(std::string_view text) = 0;
 };
 
 }  // namespace kestrum

@@ -15,6 +15,14 @@ enum class PolicyScope {
     User,     // HKEY_CURRENT_USER: the user's
 };
 
+// A text value as read: none when it is not there, or not of the kind asked
+// for; or there and too long to use (over 32,767 characters once its
+// variables are put in).
+struct PolicyText {
+    std::optional<std::string> text;
+    bool tooLong = false;
+};
+
 class PolicyStore {
 public:
     virtual ~PolicyStore() = default;
@@ -23,7 +31,7 @@ public:
     // there or not of the kind asked for. A text has its environment
     // variables expanded where it asks for that.
     virtual std::optional<std::uint32_t> Number(PolicyScope scope, std::string_view name) = 0;
-    virtual std::optional<std::string> Text(PolicyScope scope, std::string_view name) = 0;
+    virtual PolicyText Text(PolicyScope scope, std::string_view name) = 0;
     // The type of the value `name` as the registry names it ("REG_DWORD",
     // "REG_SZ", ...); empty when there is no such value. Tells a value of
     // the wrong kind from one that is not there.

@@ -1,12 +1,15 @@
 // What the resident watch needs of the session it runs in besides windows:
 // the mark that makes it the session's one watch, whether the user's windows
-// can be seen from here at all, and, for /stop, telling this session's
-// watch to end. The Windows build has it over a named mutex, the window
-// station and the watch's hidden window.
+// can be seen from here at all, and, for /stop and the commands, asking
+// this session's watch. The Windows build has it over a named mutex, the
+// window station and the watch's hidden window.
 #pragma once
 
 #include <chrono>
-#include <string>
+#include <cstdint>
+#include <optional>
+
+#include "winsys/window_system.h"
 
 namespace kestrum {
 
@@ -17,28 +20,53 @@ enum class WatchMark {
     Failed,                // it could not be made
 };
 
-enum class StopRequest {
+// Why the user's windows cannot be seen from where the program runs.
+enum class NoDesktop {
+    Session0,           // the services' session
+    StationNotVisible,  // a window station that is not visible
+};
+
+// What another run of this session asks of its watch.
+enum class WatchRequest {
+    Stop,
+    UserWidth,  // the user set `pane` to `width` with Kestrum's window
+    // What its icon's menu does, from the command line.
+    ApplyNow,
+    Pause,
+    Resume,
+    Forget,
+};
+struct WatchAsk {
+    WatchRequest request = WatchRequest::Stop;
+    std::int32_t width = 0;
+    WindowHandle pane = 0;
+};
+
+enum class AskResult {
     NoWindow,  // no watch window of this session (yet) took the request
-    Sent,      // the watch was asked to end
+    Sent,      // the watch was asked (waiting: it did not answer that it had done it)
     Refused,   // the request was refused: that watch runs with higher rights
+    Done,      // the watch answered that it had done it
 };
 
 class SessionWatches {
 public:
     virtual ~SessionWatches() = default;
 
-    // Why the user's windows cannot be seen from here (session 0, a window
-    // station that is not visible), in words; empty where they can.
-    virtual std::string WhyNoDesktop() = 0;
+    // Why the user's windows cannot be seen from here; none where they can.
+    virtual std::optional<NoDesktop> WhyNoDesktop() = 0;
     // Takes the session's mark, held until this object goes.
     virtual WatchMark TakeMark() = 0;
     // A watch of this session holds the mark: from its very start, before
     // its window is made.
     virtual bool MarkHeld() = 0;
-    // Asks this session's watch, through its window, to end, without waiting.
-    virtual StopRequest AskToEnd() = 0;
+    // Asks this session's watch, through its window, without waiting.
+    virtual AskResult Ask(const WatchAsk& ask) = 0;
+    // Asks it and waits for its answer, `within` at most.
+    virtual AskResult AskAndWait(const WatchAsk& ask, std::chrono::milliseconds within) = 0;
 
-    // The time, and a pause: /stop has nothing else to do while it waits.
+    // The time, and a pause: /stop and the commands have nothing else to do
+    // while they wait.
     virtual std::chrono::milliseconds Now() = 0;
     virtual void Pause(std::chrono::milliseconds time) = 0;
 };

@@ -9,12 +9,18 @@
 
 namespace kestrum {
 
+// What the store holds: the width kept, none when there is none; and
+// whether a value is there that is not a number (a REG_SZ, say).
+struct StoredWidth {
+    std::optional<std::uint32_t> width;
+    bool notANumber = false;
+};
+
 class UserWidthStore {
 public:
     virtual ~UserWidthStore() = default;
 
-    // The width kept; none when there is none, or it is not a number.
-    virtual std::optional<std::uint32_t> Read() = 0;
+    virtual StoredWidth Read() = 0;
     // Keeps `width` in place of any kept before; false when it could not be.
     virtual bool Write(std::uint32_t width) = 0;
     // Removes the width kept; nothing happens when there is none.

@@ -29,8 +29,21 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// The widths a pane is given, and a width the user gives one may be kept
+// at: from 1 pixel to the widest a 16-bit width holds.
+inline constexpr std::int32_t kNarrowestPane = 1;
+inline constexpr std::int32_t kWidestPane = 32767;
+inline constexpr bool IsPaneWidth(std::int64_t width) { return width >= kNarrowestPane && width <= kWidestPane; }
+
 // right - left, however far out the rectangle lies.
 inline std::int32_t WidthOf(const Rect& rect) { return ClampToInt32(std::int64_t{rect.right} - rect.left); }
+
+// How another program runs beside this one.
+enum class Rights {
+    Same,
+    Elevated,      // as administrator, where this one is not
+    OtherAccount,  // under another user's account
+};
 
 // What became of a move asked of the window manager.
 enum class MoveResult {
@@ -90,6 +103,8 @@ public:
     // window); 0 for a handle that names no window.
     virtual WindowHandle RootOf(WindowHandle window) = 0;
     virtual bool IsWindow(WindowHandle window) = 0;
+    // The thread that made the window; 0 for a handle that names no window.
+    virtual std::uint32_t ThreadOf(WindowHandle window) = 0;
     // The window and every window it lies in are shown.
     virtual bool IsVisible(WindowHandle window) = 0;
     // The window is minimized. The windows inside a minimized one stay
@@ -134,14 +149,14 @@ public:
     // Asks the window's thread whether it answers, without waiting.
     virtual std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) = 0;
 
-    // The window belongs to a program that runs with higher rights than this
-    // one (elevated, where this one is not). The window manager may drop
-    // what this program asks of such a window, a move included, and still
-    // report it posted. False where it cannot be told, and for a handle that
-    // names no window.
-    virtual bool HasHigherRights(WindowHandle window) {
+    // How the window's program runs beside this one: elevated (as
+    // administrator) where this one is not, or under another account (the
+    // window manager may drop what this program asks of such a window, a
+    // move included, and still report it posted). Same where it cannot be
+    // told, and for a handle that names no window.
+    virtual Rights RightsOf(WindowHandle window) {
         static_cast<void>(window);
-        return false;
+        return Rights::Same;
     }
 };
 

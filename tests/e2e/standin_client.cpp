@@ -6,7 +6,7 @@
 //
 //   standin_client.exe [--window TITLE [--place X,Y,W,H] [--mirrored] [--minimized MS]
 //                       [--pane D,X,Y,W,H]... [--hidden-panes N]]... [--exit-after MS]
-//                      [--no-stdin]
+//                      [--no-stdin] [--no-events]
 //
 //   --window TITLE    a top-level window of class "C/SIDE Application" titled
 //                     TITLE (may be empty, non-ASCII or long)
@@ -17,8 +17,7 @@
 //                     area runs from the right, and its frames and panes take
 //                     on the layout as child windows do
 //   --minimized MS    the last window starts minimized and is restored after
-//                     MS milliseconds; when it is restored it lays its panes
-//                     out again, each back at the place it was made at
+//                     MS milliseconds (laying its panes out again, below)
 //   --pane D,X,Y,W,H  a window of class "C/SIDE NavPane" in the last window,
 //                     inside D nested framed parents (0: a direct child of the
 //                     main window); X,Y in its parent's client coordinates
@@ -32,6 +31,21 @@
 //   --exit-after MS   ends by itself after MS milliseconds
 //   --no-stdin        reads no commands; ends on --exit-after or when its
 //                     windows are closed (for use from a shell)
+//   --no-events       raises none of the window events below: only those Wine
+//                     raises itself (creation, focus) are left
+//
+// Window events: Wine 8 raises none of these itself, so the client raises
+// them as Windows would (NotifyWinEvent, OBJID_WINDOW, CHILDID_SELF), for
+// any of its windows (main windows, frames, panes, splitters):
+//   EVENT_OBJECT_LOCATIONCHANGE  each move or size, whoever made it (from the
+//                                window procedure, on WM_WINDOWPOSCHANGED)
+//   EVENT_OBJECT_SHOW / HIDE     a window shown or hidden (the same)
+//   EVENT_SYSTEM_CAPTURESTART / CAPTUREEND  the mouse captured and let go,
+//                                for the window holding the capture (the
+//                                splitter's drag, the frame's)
+//   EVENT_SYSTEM_MOVESIZESTART / MOVESIZEEND  around the frame's drag
+//   EVENT_SYSTEM_MINIMIZESTART / MINIMIZEEND  a main window minimized and
+//                                restored
 //
 // Standard output, one line each, flushed:
 //
@@ -60,16 +74,50 @@
 //   replace HANDLE destroys that pane and makes a new one in its place (the
 //                  report lists the new one instead); prints "replaced
 //                  <old handle> <new handle>" or "none"
+//   relayout HANDLE W  the client lays that pane out again by itself, W
+//                  wide (1 to 32767), no capture; prints "relaid out
+//                  <handle> <W>"
+//   nudge HANDLE   the pane one pixel wider, no capture (a round trip
+//                  through a display's scale); prints "nudged <handle>
+//                  <width>"
+//   frame-drag W   the user drags the first main window's right frame edge
+//                  until the window is W wide (1 to 32767), in 8 steps 30 ms
+//                  apart, the main window holding the capture throughout
+//                  (its panes kept in view on the way, below); prints
+//                  "frame dragged <handle> <width reached>"
+//   minimize       the first main window minimized; prints "minimized
+//                  <handle>"
+//   restore        the first main window restored; prints "restored
+//                  <handle>"
+//   pointer-moves N  the mouse pointer moved N times (1 to 100000) across
+//                  the first main window's client area, at its first pane's
+//                  middle height, and reported as Windows reports it: an
+//                  EVENT_OBJECT_LOCATIONCHANGE of OBJID_CURSOR for each
+//                  move, and an EVENT_OBJECT_NAMECHANGE of it when its
+//                  shape changes (over a splitter and off it); Windows
+//                  names no window for the pointer, but Wine 8 passes on
+//                  no event without one, so the window under the pointer
+//                  is named; prints "pointer moved <N>"
+//   focus-cycle N  the keyboard focus moved N times (1 to 100000) by turns
+//                  to the first main window's first pane and back to the
+//                  window (Wine raises EVENT_OBJECT_FOCUS for these itself);
+//                  prints "focus moved <N>"
 //   quit     closes its windows, prints a last report and ends
 //
-// A pane takes the keyboard focus when it is clicked, as a client's pane
-// (a tree of pages) does.
+// A command about a pane, window or number it cannot use prints "none".
+//
+// As a client does: a pane takes the keyboard focus when it is clicked (a
+// tree of pages); a main window restored from minimized lays its panes out
+// again, each back at the place and size it was made with; a main window
+// otherwise resized keeps its panes in its client area, narrowing one that
+// would stick out.
 //
 // Handles are printed as signed 32-bit decimals; lines end in CR LF. The exit
 // status is 0, 1 when the windows cannot be made, 2 for a command line it
 // cannot read.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -91,6 +139,10 @@ constexpr UINT kCommandMessage = WM_APP + 1;  // thread message, lParam: std::st
 constexpr UINT kHangMessage = WM_APP + 2;     // to a main window, wParam: milliseconds
 constexpr UINT_PTR kExitTimer = 1;
 constexpr UINT_PTR kRestoreTimer = 2;  // on a main window
+constexpr wchar_t kMinimizedProp[] = L"StandinMinimized";  // on a main window while minimized
+constexpr int kDragSteps = 8;
+constexpr DWORD kDragStepMs = 30;
+constexpr long kMostTimes = 100000;  // pointer moves or focus changes a command asks for
 
 struct PaneLayout {
     int depth = 0;
@@ -119,6 +171,7 @@ struct Pane {
 std::vector<HWND> g_windows;
 std::vector<Pane> g_panes;
 bool g_counting = false;
+bool g_events = true;  // --no-events: false
 long g_hangOnceAskedMs = 0;
 
 // A handle as printed.
@@ -153,6 +206,44 @@ bool ReadPane(const wchar_t* text, PaneLayout& out) {
     return ReadFour(end + 1, out.place);
 }
 
+// Raises `event` for `object` of `window`, as Windows would, unless
+// --no-events.
+void Raise(DWORD event, HWND window, LONG object = OBJID_WINDOW) {
+    if (g_events) NotifyWinEvent(event, window, object, CHILDID_SELF);
+}
+
+// What user32 raises for a window's own messages: its moves and sizes, its
+// showing and hiding, the capture it loses. Every window procedure calls it.
+void Herald(HWND hwnd, UINT msg, LPARAM lp) {
+    if (msg == WM_WINDOWPOSCHANGED) {
+        const UINT flags = reinterpret_cast<const WINDOWPOS*>(lp)->flags;
+        if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) Raise(EVENT_OBJECT_LOCATIONCHANGE, hwnd);
+        if (flags & SWP_SHOWWINDOW) Raise(EVENT_OBJECT_SHOW, hwnd);
+        if (flags & SWP_HIDEWINDOW) Raise(EVENT_OBJECT_HIDE, hwnd);
+    } else if (msg == WM_CAPTURECHANGED) {
+        Raise(EVENT_SYSTEM_CAPTUREEND, hwnd);
+    }
+}
+
+void TakeCapture(HWND hwnd) {
+    SetCapture(hwnd);
+    Raise(EVENT_SYSTEM_CAPTURESTART, hwnd);
+}
+
+// Handles the windows' messages, not the commands, for `ms` milliseconds.
+void Pump(DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (ULONGLONG now; (now = GetTickCount64()) < end;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, kCommandMessage - 1, PM_REMOVE) ||
+               PeekMessageW(&msg, nullptr, kCommandMessage + 1, ~0u, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 // A pane's rectangle in its parent's client coordinates.
 RECT PlaceOf(HWND pane) {
     RECT r{};
@@ -169,6 +260,7 @@ void PlaceSplitter(const Pane& pane) {
 }
 
 LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Herald(hwnd, msg, lp);
     if (msg == WM_WINDOWPOSCHANGING && g_counting) {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
         if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
@@ -191,13 +283,14 @@ LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     static LONG grabbedAt = 0;  // from the bar's left edge
     const auto pane = reinterpret_cast<HWND>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    Herald(hwnd, msg, lp);
     switch (msg) {
         case WM_SETCURSOR:
             SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_SIZEWE)));
             return TRUE;
         case WM_LBUTTONDOWN:
             grabbedAt = static_cast<short>(LOWORD(lp));
-            SetCapture(hwnd);
+            TakeCapture(hwnd);
             return 0;
         case WM_MOUSEMOVE:
             if (GetCapture() == hwnd && pane != nullptr) {
@@ -223,7 +316,41 @@ void Hang(long ms) {
     Print("awake\n");
 }
 
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Herald(hwnd, msg, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Each pane of main window `window` laid out again as made.
+void LayOutAgain(HWND window) {
+    for (const Pane& p : g_panes) {
+        if (p.mainWindow == window) {
+            SetWindowPos(p.handle, nullptr, p.place.left, p.place.top, p.place.right, p.place.bottom,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
+// Each pane of main window `window` narrowed to fit its client area, as a
+// client keeps its panes in view.
+void ClampPanes(HWND window) {
+    RECT area{};
+    GetClientRect(window, &area);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);  // mirrored: left > right
+    const LONG areaLeft = std::min(area.left, area.right), areaRight = std::max(area.left, area.right);
+    for (const Pane& p : g_panes) {
+        RECT r{};
+        if (p.mainWindow != window || !GetWindowRect(p.handle, &r)) continue;
+        const LONG over = std::max(0L, r.right - areaRight) + std::max(0L, areaLeft - r.left);
+        if (over > 0) {
+            SetWindowPos(p.handle, nullptr, 0, 0, std::max(1L, r.right - r.left - over), r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
 LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Herald(hwnd, msg, lp);
     if (msg == WM_NULL && g_hangOnceAskedMs > 0) {
         // Answered first: the hang comes with the next message.
         PostMessageW(hwnd, kHangMessage, static_cast<WPARAM>(std::exchange(g_hangOnceAskedMs, 0)), 0);
@@ -238,14 +365,18 @@ LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ShowWindow(hwnd, SW_RESTORE);
         return 0;
     }
-    if (msg == WM_SIZE && wp == SIZE_RESTORED && GetPropW(hwnd, L"StandinMinimized") != nullptr) {
-        // Restored from minimized: the panes laid out again, as made.
-        RemovePropW(hwnd, L"StandinMinimized");
-        for (const Pane& p : g_panes) {
-            if (p.mainWindow == hwnd) {
-                SetWindowPos(p.handle, nullptr, p.place.left, p.place.top, p.place.right, p.place.bottom,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-            }
+    if (msg == WM_SIZE) {
+        const bool wasMinimized = GetPropW(hwnd, kMinimizedProp) != nullptr;
+        if (wp == SIZE_MINIMIZED && !wasMinimized) {
+            SetPropW(hwnd, kMinimizedProp, hwnd);
+            Raise(EVENT_SYSTEM_MINIMIZESTART, hwnd);
+        } else if (wp != SIZE_MINIMIZED && wasMinimized) {
+            // Restored: the panes laid out again, as made.
+            RemovePropW(hwnd, kMinimizedProp);
+            LayOutAgain(hwnd);
+            Raise(EVENT_SYSTEM_MINIMIZEEND, hwnd);
+        } else if (wp != SIZE_MINIMIZED) {
+            ClampPanes(hwnd);
         }
     }
     if (msg == WM_DESTROY) {
@@ -266,7 +397,7 @@ bool RegisterClasses(HINSTANCE instance) {
     wc.lpszClassName = kClientClass;
     if (!RegisterClassW(&wc)) return false;
 
-    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpfnWndProc = FrameProc;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFrameClass;
     if (!RegisterClassW(&wc)) return false;
@@ -336,7 +467,6 @@ bool CreateLayout(const std::vector<ClientLayout>& layouts, HINSTANCE instance) 
             }
         }
         if (layout.minimizedMs > 0) {
-            SetPropW(window, L"StandinMinimized", window);
             ShowWindow(window, SW_SHOWMINNOACTIVE);
             SetTimer(window, kRestoreTimer, static_cast<UINT>(layout.minimizedMs), nullptr);
         } else {
@@ -391,8 +521,97 @@ HWND VisibleWindowCalled(const std::string& caption) {
     return nullptr;
 }
 
+// `text` as a whole number from `least` to `most`, with nothing after it.
+bool ReadNumber(const char* text, long least, long most, long& out) {
+    char* end = nullptr;
+    out = std::strtol(text, &end, 10);
+    return end != text && *end == '\0' && out >= least && out <= most;
+}
+
+// The pane whose handle `text` starts with, if it is one of ours; `rest`:
+// what follows the handle.
+const Pane* PaneNamed(const char* text, const char** rest) {
+    char* end = nullptr;
+    const HWND h = e2e::HandleFromValue(std::strtoll(text, &end, 10));
+    *rest = end;
+    for (const Pane& p : g_panes) {
+        if (p.handle == h && end != text && IsWindow(h)) return &p;
+    }
+    return nullptr;
+}
+
+HWND FirstWindow() { return !g_windows.empty() && IsWindow(g_windows.front()) ? g_windows.front() : nullptr; }
+
+const Pane* FirstPaneOf(HWND window) {
+    for (const Pane& p : g_panes) {
+        if (window != nullptr && p.mainWindow == window && IsWindow(p.handle)) return &p;
+    }
+    return nullptr;
+}
+
+LONG WidthOf(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return r.right - r.left;
+}
+
+// The pane `width` wide by the client's own doing, its place and height kept.
+void SetWidth(HWND pane, LONG width) {
+    RECT r{};
+    GetWindowRect(pane, &r);
+    SetWindowPos(pane, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The user drags `window`'s right frame edge until it is `width` wide, as the
+// system's move and size loop does; returns the width reached.
+LONG DragFrame(HWND window, LONG width) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const LONG from = r.right - r.left;
+    TakeCapture(window);
+    Raise(EVENT_SYSTEM_MOVESIZESTART, window);
+    Pump(kDragStepMs);
+    for (int step = 1; step <= kDragSteps; ++step) {
+        SetWindowPos(window, nullptr, 0, 0, from + (width - from) * step / kDragSteps, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump(kDragStepMs);
+    }
+    Raise(EVENT_SYSTEM_MOVESIZEEND, window);
+    ReleaseCapture();
+    return WidthOf(window);
+}
+
+// The mouse pointer moved `times` times across `window`'s client area, at
+// its first pane's middle height, as Windows reports it (but with the window
+// under it, see the top): its name, its shape's, changes over a splitter.
+void MovePointer(HWND window, long times) {
+    RECT area{}, pane{};
+    GetClientRect(window, &area);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);
+    const Pane* first = FirstPaneOf(window);
+    const LONG y = first != nullptr && GetWindowRect(first->handle, &pane) ? (pane.top + pane.bottom) / 2
+                                                                           : (area.top + area.bottom) / 2;
+    const LONG left = std::min(area.left, area.right), span = std::max(1L, std::abs(area.right - area.left));
+    bool sizing = false;
+    for (long i = 0; i < times; ++i) {
+        const POINT at{left + i % span, y};
+        SetCursorPos(at.x, at.y);
+        const HWND under = WindowFromPoint(at);
+        Raise(EVENT_OBJECT_LOCATIONCHANGE, under, OBJID_CURSOR);
+        wchar_t name[32] = L"";
+        GetClassNameW(under, name, 32);
+        if ((std::wcscmp(name, kSplitterClass) == 0) != sizing) {
+            sizing = !sizing;
+            Raise(EVENT_OBJECT_NAMECHANGE, under, OBJID_CURSOR);
+        }
+    }
+}
+
 // Returns false once the client should end.
 bool RunCommand(const std::string& command) {
+    const HWND window = FirstWindow();
+    const char* rest = nullptr;
+    long n = 0;
     if (command.rfind("find ", 0) == 0 || command.rfind("close ", 0) == 0) {
         const bool close = command[0] == 'c';
         const HWND h = VisibleWindowCalled(command.substr(close ? 6 : 5));
@@ -440,6 +659,51 @@ bool RunCommand(const std::string& command) {
     } else if (command.rfind("hang-once-asked ", 0) == 0) {
         g_hangOnceAskedMs = std::strtol(command.c_str() + 16, nullptr, 10);
         Print("armed\n");
+    } else if (command.rfind("relayout ", 0) == 0) {
+        const Pane* pane = PaneNamed(command.c_str() + 9, &rest);
+        if (pane != nullptr && ReadNumber(rest, 1, 32767, n)) {
+            SetWidth(pane->handle, n);
+            Print("relaid out %ld %ld\n", Id(pane->handle), n);
+        } else {
+            Print("none\n");
+        }
+    } else if (command.rfind("nudge ", 0) == 0) {
+        const Pane* pane = PaneNamed(command.c_str() + 6, &rest);
+        if (pane != nullptr && *rest == '\0') {
+            SetWidth(pane->handle, WidthOf(pane->handle) + 1);
+            Print("nudged %ld %ld\n", Id(pane->handle), WidthOf(pane->handle));
+        } else {
+            Print("none\n");
+        }
+    } else if (command.rfind("frame-drag ", 0) == 0) {
+        if (window != nullptr && ReadNumber(command.c_str() + 11, 1, 32767, n)) {
+            Print("frame dragged %ld %ld\n", Id(window), DragFrame(window, n));
+        } else {
+            Print("none\n");
+        }
+    } else if (command == "minimize" || command == "restore") {
+        const bool minimize = command == "minimize";
+        if (window != nullptr) {
+            ShowWindow(window, minimize ? SW_SHOWMINNOACTIVE : SW_RESTORE);
+            Print("%s %ld\n", minimize ? "minimized" : "restored", Id(window));
+        } else {
+            Print("none\n");
+        }
+    } else if (command.rfind("pointer-moves ", 0) == 0) {
+        if (window != nullptr && ReadNumber(command.c_str() + 14, 1, kMostTimes, n)) {
+            MovePointer(window, n);
+            Print("pointer moved %ld\n", n);
+        } else {
+            Print("none\n");
+        }
+    } else if (command.rfind("focus-cycle ", 0) == 0) {
+        const Pane* pane = FirstPaneOf(window);
+        if (pane != nullptr && ReadNumber(command.c_str() + 12, 1, kMostTimes, n)) {
+            for (long i = 0; i < n; ++i) SetFocus(GetFocus() == pane->handle ? window : pane->handle);
+            Print("focus moved %ld\n", n);
+        } else {
+            Print("none\n");
+        }
     } else if (command == "quit") {
         return false;
     } else if (!command.empty()) {
@@ -481,6 +745,8 @@ int wmain(int argc, wchar_t** argv) {
             ok = exitAfter > 0;
         } else if (option == L"--no-stdin") {
             readStdin = false;
+        } else if (option == L"--no-events") {
+            g_events = false;
         } else {
             ok = false;
         }

@@ -49,6 +49,50 @@ std::string SecondsText(double seconds) {
 
 class AutoRoadTest : public RoadTest, public ::testing::WithParamInterface<AutoRoad> {
 protected:
+    // What a run showed, watched from its first moment for 20 s at most: a
+    // window shown even briefly is seen, and each message box is answered as
+    // the road expects (or closed, where none is expected).
+    struct Run {
+        bool sawWindow = false;
+        HWND shown = nullptr;  // the window, where the road expects one
+        int boxes = 0;
+        double took = 0;  // seconds to its end; 0 while it runs
+    };
+    Run Watch(const AutoRoad& road) {
+        Run run;
+        const double started = Seconds();
+        kestrum.Resume();
+        while (Seconds() - started < 20 && !HasFatalFailure()) {
+            if (road.clientAfterMs > 0 && client.windows.empty() && Seconds() - started >= road.clientAfterMs / 1000.0) {
+                StartClient(road.layout);
+            }
+            if (WaitForSingleObject(kestrum.handle(), 1) == WAIT_OBJECT_0) {
+                run.took = Seconds() - started;
+                break;
+            }
+            if (HWND main = kestrum.MainWindow()) {
+                run.sawWindow = true;
+                if (road.windowShown) {
+                    run.shown = main;
+                    break;
+                }
+            }
+            if (HWND box = kestrum.MessageBoxWindow()) {
+                ++run.boxes;
+                if (!road.message.empty()) {
+                    AnswerBox(box, road.message);
+                } else if (!road.parts.empty()) {
+                    AnswerBoxHolding(box, road.parts);
+                } else {
+                    ADD_FAILURE() << "a message box, where none should be: \"" << Narrow(ReadBox(box).text) << "\"";
+                    PostMessageW(box, WM_CLOSE, 0, 0);
+                    WaitUntil([&] { return IsWindow(box) == FALSE; }, 5000);
+                }
+            }
+        }
+        return run;
+    }
+
     // The panes Kestrum found are those of the client its list has selected
     // (entry 0 at start), in the window manager's order: the button sets the
     // width of the first of them (300, the width in force) and of no other
@@ -77,80 +121,35 @@ protected:
 
 TEST_P(AutoRoadTest, EndsAsExpected) {
     const AutoRoad& road = GetParam();
-    const bool late = road.clientAfterMs > 0;
-    const bool boxExpected = !road.message.empty() || !road.parts.empty();
-    if (!late) {
+    if (road.clientAfterMs == 0) {
         ASSERT_NO_FATAL_FAILURE(StartClient(road.layout));
     }
     if (road.hangMs > 0) {
         client.Command("hang " + std::to_string(road.hangMs));
         ASSERT_TRUE(client.Expect("hanging", 5000)) << "the client did not say it hangs";
     }
-
     ASSERT_TRUE(kestrum.Start(road.args)) << "kestrum.exe did not start";
-    // Watch every moment of the run: a window shown even briefly is seen.
-    const double started = Seconds();
-    kestrum.Resume();
-    bool sawWindow = false;
-    int boxes = 0;
-    double ended = 0;
-    HWND shown = nullptr;
-    bool lateStarted = false;
-    while (Seconds() - started < 20) {
-        if (late && !lateStarted && Seconds() - started >= road.clientAfterMs / 1000.0) {
-            lateStarted = true;
-            StartClient(road.layout);
-            if (HasFatalFailure()) break;
-        }
-        if (WaitForSingleObject(kestrum.handle(), 1) == WAIT_OBJECT_0) {
-            ended = Seconds();
-            break;
-        }
-        if (HWND main = kestrum.MainWindow()) {
-            sawWindow = true;
-            if (road.windowShown && !shown) {
-                shown = main;
-                break;
-            }
-        }
-        if (HWND box = kestrum.MessageBoxWindow()) {
-            ++boxes;
-            if (!boxExpected) {
-                ADD_FAILURE() << "a message box, where none should be: \""
-                              << Narrow(ReadBox(box).text) << "\"";
-                PostMessageW(box, WM_CLOSE, 0, 0);
-                WaitUntil([&] { return IsWindow(box) == FALSE; }, 5000);
-            } else if (!road.message.empty()) {
-                AnswerBox(box, road.message);
-            } else {
-                AnswerBoxHolding(box, road.parts);
-            }
-        }
-    }
-    EXPECT_EQ(sawWindow, road.windowShown) << "Kestrum's window shown";
-    EXPECT_EQ(boxes, boxExpected ? 1 : 0) << "message boxes shown";
-    if (shown) {
-        const KestrumWindow c(shown);
+    const Run run = Watch(road);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(run.sawWindow, road.windowShown) << "Kestrum's window shown";
+    EXPECT_EQ(run.boxes, road.message.empty() && road.parts.empty() ? 0 : 1) << "message boxes shown";
+    if (run.shown) {
+        const KestrumWindow c(run.shown);
         EXPECT_EQ(c.Entries().size(), client.windows.size()) << "entries listed";
         EXPECT_EQ(c.Selected(), 0L) << "entry selected";
-        CheckButtonActsOnTheSelectedClient(shown);
-        kestrum.Close(shown);
+        CheckButtonActsOnTheSelectedClient(run.shown);
+        kestrum.Close(run.shown);
         return;
     }
-    ASSERT_GT(ended, 0) << "Kestrum still running after 20 s";
+    ASSERT_GT(run.took, 0) << "Kestrum still running after 20 s";
     EXPECT_EQ(kestrum.ExitStatus(), road.exitStatus) << "exit status";
-    const std::string took = SecondsText(ended - started);
+    const std::string took = SecondsText(run.took);
     RecordProperty("kestrum_ran", took);
     std::cout << "Kestrum ran " << took << "\n";
-    if (late) {
-        EXPECT_GT(ended - started, road.clientAfterMs / 1000.0)
-            << "Kestrum ended after " << took << ", before the client started";
-    }
-    if (road.width != 0 || road.hangMs > 0) {
-        ASSERT_FALSE(client.panes.empty()) << "the client has no pane";
-    }
+    EXPECT_GT(run.took, road.clientAfterMs / 1000.0) << "Kestrum ended after " << took << ", before the client started";
     if (road.hangMs > 0) {
-        EXPECT_LT(ended - started, 2.0) << "Kestrum's run beside a hung client took " << took;
+        ASSERT_FALSE(client.panes.empty()) << "the client has no pane";
+        EXPECT_LT(run.took, 2.0) << "Kestrum's run beside a hung client took " << took;
         // The client really was not answering: the new width waits for it.
         EXPECT_EQ(RectText(RectOf(client.panes.front())), RectText(before.front().rect))
             << "the pane moved while the client hung";
@@ -158,6 +157,7 @@ TEST_P(AutoRoadTest, EndsAsExpected) {
         const HWND pane = client.panes.front();
         WaitUntil([&] { return WidthOf(pane) == road.width; }, 3000);
     }
+    ASSERT_TRUE(road.width == 0 || !client.panes.empty()) << "the client has no pane";
     CheckPanes(road.width ? client.panes.front() : nullptr, road.width, road.mirrored);
 }
 
@@ -194,6 +194,10 @@ const AutoRoad kAutoRoads[] = {
      .parts = {L"40000", L"out of range"}},
     {.name = "NewSizeBelowTheRange", .layout = kOne, .args = L"/AUTO /newsize=-32769",
      .exitStatus = 2, .parts = {L"-32769", L"out of range"}},
+    // A program to start that makes no command line, and one not there: no window, no box.
+    {.name = "ProgramUnclosedQuote", .args = L"/AUTO /run=\"\\\"C:\\x.exe", .exitStatus = 2,
+     .parts = {L"/run=\"\\\"C:\\x.exe", L"not closed"}},
+    {.name = "ProgramNotThere", .args = L"/AUTO /run=Z:\\nowhere\\client.exe", .exitStatus = 9},
     // Laid out right to left: the pane keeps its right edge and grows to the
     // left, directly in the main window and inside frames alike.
     {.name = "MirroredClient",

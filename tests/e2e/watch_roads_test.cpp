@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -74,6 +75,13 @@ protected:
         other.Resume();
         return other.WaitExit(10000) ? other.ExitStatus() : -2;
     }
+    // /run= for the stand-in client with one pane 220 wide, reading no
+    // commands, ending by itself after `ms`.
+    static std::wstring RunStandin(int ms) {
+        std::wstring line = Quoted(ProgramPaths().client);
+        for (const std::wstring& option : OneClient(L"Orders", 220)) line += L" " + Quoted(option);
+        return L"/run=" + Quoted(line + L" --no-stdin --exit-after " + std::to_wstring(ms));
+    }
 };
 
 
@@ -115,6 +123,7 @@ TEST_F(WatchRoadTest, SetsAClientThatStartsLaterEachTimeAndTellsItsLog) {
 
 TEST_F(WatchRoadTest, OneWatchPerSessionAndStopEndsIt) {
     EXPECT_EQ(Run(L"/stop"), 0L) << "no watch to stop";
+    EXPECT_EQ(Run(L"/apply"), 10L) << "no watch to ask";
     ASSERT_NO_FATAL_FAILURE(StartWatch(L""));
     EXPECT_EQ(Run(L"/WATCH"), 8L) << "a second watch in the session";
     EXPECT_TRUE(kestrum.Running()) << "the first goes on";
@@ -123,18 +132,26 @@ TEST_F(WatchRoadTest, OneWatchPerSessionAndStopEndsIt) {
     EXPECT_EQ(kestrum.ExitStatus(), 0L);
 }
 
+// The end of the session, and Windows closing the program (an installer, or
+// to free resources), answered at once: the watch ends, saying which.
 TEST_F(WatchRoadTest, TheEndOfTheSessionIsAnsweredAtOnceAndEndsTheWatch) {
-    ASSERT_NO_FATAL_FAILURE(StartWatch(L""));
-    const HWND window = SessionWindow();
-    DWORD_PTR answer = 0;
-    ASSERT_NE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 1000, &answer), 0)
-        << "no answer within a second";
-    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "it may not hold the session up";
-    const double ending = Seconds();
-    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 1000, &answer);
-    EXPECT_TRUE(kestrum.WaitExit(2000));
-    EXPECT_LT(Seconds() - ending, 1.0) << "it ended more than a second after the session did";
-    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+    for (const auto& [flags, logged] : {std::pair<LPARAM, const char*>{ENDSESSION_LOGOFF, "  session ended\n"},
+                                        {ENDSESSION_CLOSEAPP, "  closed by Windows (an update, or to free resources)\n"}}) {
+        SCOPED_TRACE(logged);
+        const std::wstring log = LogPath(L"end.log");
+        ASSERT_NO_FATAL_FAILURE(StartWatch(L"/log=\"" + log + L"\""));
+        const HWND window = SessionWindow();
+        DWORD_PTR answer = 0;
+        ASSERT_NE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, flags, SMTO_ABORTIFHUNG, 1000, &answer), 0)
+            << "no answer within a second";
+        EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "it may not hold the session up";
+        const double ending = Seconds();
+        SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, flags, SMTO_ABORTIFHUNG, 1000, &answer);
+        EXPECT_TRUE(kestrum.WaitExit(2000));
+        EXPECT_LT(Seconds() - ending, 1.0) << "it ended more than a second after the session did";
+        EXPECT_EQ(kestrum.ExitStatus(), 0L);
+        EXPECT_NE(ReadFile(log).find(logged), std::string::npos) << ReadFile(log);
+    }
 }
 
 // A /stop given the moment a watch starts (it holds the session's mark, its
@@ -207,29 +224,55 @@ struct UserWidthForgotten {
     }
 };
 
-// The user drags the pane's splitter with the mouse, then clicks in the pane
-// (the focus moves: the one sign of a user's doing Wine 8 reports): the
-// width is the user's, kept in the user's registry and given to the client
-// opened next.
-TEST_F(WatchRoadTest, AWidthTheUserDragsIsKeptAndGivenToTheClientOpenedNext) {
+// What a client's pane goes through once the watch set it, with the events
+// Windows raises for it (the stand-in raises them; Wine 8 does not): only
+// the user's drag of its splitter is the user's width, kept in the user's
+// registry at the drag's end, with no click after it, and given to the
+// client opened next. The client's own relayout, a drag of its frame that
+// clamps the pane, a restore that lays it out again are not the user's, and
+// the watch leaves the width the client gave alone. With Wine's own events
+// alone, the watch still sets the pane.
+TEST_F(WatchRoadTest, OnlyTheUsersDragIsKeptAsTheUsersWidth) {
+    struct Row {
+        const char* name;
+        std::function<bool(StandinClient&, HWND pane)> act;
+        bool raisesEvents = true;
+    };
+    const auto dragSplitter = [](StandinClient&, HWND pane) {
+        const RECT r = RectOf(pane);
+        const POINT bar{r.right + 3, (r.top + r.bottom) / 2};
+        return Drag(bar, {bar.x + 110, bar.y}) && WaitUntil([&] { return WidthOf(pane) == 360; }, 3000);
+    };
+    const Row rows[] = {
+        {"the client's own relayout", [](StandinClient& c, HWND pane) { return c.Relayout(pane, 280); }},
+        {"a frame drag that clamps the pane", [](StandinClient& c, HWND) { return c.FrameDrag(180); }},
+        {"a restore laid out again", [](StandinClient& c, HWND) { return c.Minimize() && c.Restore(); }},
+        {"a drag, with Wine's own events alone", dragSplitter, false},
+        {"the user's drag", dragSplitter},
+    };
     const UserWidthForgotten none;
     const std::wstring log = LogPath(L"user-width.log");
     ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250 /log=\"" + log + L"\""));
-    StandinClient first;
-    ASSERT_TRUE(first.Start({L"--window", L"Orders", L"--place", L"100,100,600,400", L"--pane", L"0,15,12,220,150",
-                             L"--splitter"}));
-    const HWND pane = first.panes.front();
-    ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
-    const RECT r = RectOf(pane);
-    const POINT bar{r.right + 3, (r.top + r.bottom) / 2};
-    ASSERT_TRUE(Drag(bar, {bar.x + 110, bar.y}));
-    ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 360; }, 3000)) << "dragged to " << WidthOf(pane);
-    Click(CenterOf(pane));
-    EXPECT_TRUE(WaitUntil([] { return UserWidthForgotten::Kept() == 360u; }, 3000)) << ReadFile(log);
-    EXPECT_TRUE(WaitUntil([&] { return ReadFile(log).find("  user's width 360 kept (was 250)\n") != std::string::npos; },
-                          3000))
-        << ReadFile(log);
-    ASSERT_TRUE(first.Quit());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        StandinClient client;
+        Layout layout{L"--window", L"Orders", L"--place", L"100,100,600,400", L"--pane", L"0,15,12,220,150",
+                      L"--splitter"};
+        if (!row.raisesEvents) layout.push_back(L"--no-events");
+        ASSERT_TRUE(client.Start(layout));
+        const HWND pane = client.panes.front();
+        ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
+        const long before = WidthOf(pane);
+        ASSERT_TRUE(row.act(client, pane));
+        const long after = WidthOf(pane);
+        EXPECT_NE(after, before);
+        const bool kept = row.raisesEvents && after == 360;
+        EXPECT_EQ(WaitUntil([] { return UserWidthForgotten::Kept().has_value(); }, 2000), kept) << ReadFile(log);
+        EXPECT_EQ(UserWidthForgotten::Kept(), kept ? std::optional<DWORD>(360) : std::nullopt);
+        EXPECT_EQ(WidthOf(pane), after) << "the watch fought the client";
+        EXPECT_EQ(ReadFile(log).find("user's width") != std::string::npos, kept) << ReadFile(log);
+        ASSERT_TRUE(client.Quit());
+    }
     StandinClient next;
     ASSERT_TRUE(next.Start(OneClient(L"Orders", 220)));
     EXPECT_TRUE(WaitUntil([&] { return WidthOf(next.panes.front()) == 360; }, 5000))
@@ -256,6 +299,61 @@ TEST_F(WatchRoadTest, TheIconsMenuOpensOnARightClickAndAKeyChooses) {
     }
     EXPECT_TRUE(kestrum.WaitExit(5000));
     EXPECT_EQ(kestrum.ExitStatus(), 0L);
+}
+
+// The icon's menu open (its own loop running) while /stop arrives: the menu
+// and the watch end.
+TEST_F(WatchRoadTest, StopEndsTheWatchWhileItsMenuIsOpen) {
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L""));
+    std::optional<POINT> icon;
+    ASSERT_TRUE(WaitUntil([&] { return (icon = FirstTrayIcon()).has_value(); }, 5000)) << "no icon on the taskbar";
+    RightClick(*icon);
+    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; }, 3000)) << "no menu";
+    EXPECT_EQ(Run(L"/stop"), 0L);
+    EXPECT_TRUE(kestrum.WaitExit(5000));
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+}
+
+// Kestrum published in the client's place: it starts the stand-in, sets its
+// pane and ends by itself once the stand-in has ended; beside it, another
+// starts a second stand-in and ends at once, the first setting its pane.
+// Unattended, it waits for the client it started.
+TEST_F(WatchRoadTest, AWatchStartsTheClientAndEndsWithIt) {
+    const std::wstring log = LogPath(L"run.log");
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250 /log=\"" + log + L"\" " + RunStandin(5000)));
+    const double started = Seconds();
+    EXPECT_EQ(Run(L"/watch " + RunStandin(3000)), 0L);
+    EXPECT_LT(Seconds() - started, 3.0) << "it waited";
+    ASSERT_TRUE(WaitUntil([] { return ClientWindowsOnDesktop().size() == 2; }, 5000)) << "the stand-ins did not start";
+    for (HWND client : ClientWindowsOnDesktop()) {
+        EXPECT_TRUE(WaitUntil([&] { return WidthOf(FirstPane(client)) == 250; }, 5000));
+    }
+    ASSERT_TRUE(WaitUntil([] { return ClientWindowsOnDesktop().empty(); }, 10000)) << "the stand-ins did not end";
+    EXPECT_TRUE(kestrum.WaitExit(2000)) << "the watch outlived the client";
+    EXPECT_EQ(kestrum.ExitStatus(), 0L);
+    EXPECT_NE(ReadFile(log).find("  ended with the client\n"), std::string::npos) << ReadFile(log);
+    EXPECT_EQ(Run(L"/AUTO /quiet /newsize=250 " + RunStandin(5000)), 0L);
+    ASSERT_EQ(ClientWindowsOnDesktop().size(), 1u);
+    EXPECT_EQ(WidthOf(FirstPane(ClientWindowsOnDesktop().front())), 250);
+}
+
+// /pause: a client opened then is left alone, until /apply; /forget forgets
+// the user's own width.
+TEST_F(WatchRoadTest, TheCommandsReachTheWatch) {
+    const UserWidthForgotten none;
+    DWORD kept = 360;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Kestrum", L"UserWidth", REG_DWORD, &kept, sizeof kept);
+    ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250"));
+    EXPECT_EQ(Run(L"/pause"), 0L);
+    StandinClient opened;
+    ASSERT_TRUE(opened.Start(OneClient(L"Orders", 220)));
+    Sleep(2000);
+    EXPECT_EQ(WidthOf(opened.panes.front()), 220) << "set while paused";
+    EXPECT_EQ(Run(L"/forget"), 0L);
+    EXPECT_EQ(UserWidthForgotten::Kept(), std::nullopt);
+    EXPECT_EQ(Run(L"/apply"), 0L);
+    EXPECT_TRUE(WaitUntil([&] { return WidthOf(opened.panes.front()) == 250; }, 3000))
+        << "the pane is " << WidthOf(opened.panes.front()) << " wide";
 }
 
 // A client started minimized, restored 2.5 s later, lays its pane out again

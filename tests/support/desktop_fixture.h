@@ -81,18 +81,32 @@ protected:
             endedAt = clock.Now();
         };
         plan = PlanStart(arguments, nullptr, messages.answerable);
+        // The runs that end before the window's start-up, as the program's entry takes them.
+        if (plan.road == Road::Usage) return TellUsage(plan, messages);
+        if (plan.road == Road::RefuseValue) return RefuseValue(plan, messages, log);
         form.Form_Load();
         while (!ended && clock.Pending() > 0) clock.Advance(std::chrono::milliseconds(100));
         form.StartUpEnded = nullptr;
         EXPECT_TRUE(ended) << "start-up never ended";
         return ended.value_or(StartOutcome::Shown);
     }
-    // The button, with the time its confirmation takes let pass.
+    // The button, with the time its confirmation takes let pass: how it
+    // ended, as the user sees it (the box shown, or the pane moved or not).
     ResetOutcome Press() {
+        const std::size_t shown = messages.Texts().size();
+        const std::uint64_t moves = desktop.Calls(Operation::MoveWindow);
         form.Command2_Click();
         clock.Advance(std::chrono::seconds(2));
-        EXPECT_TRUE(form.LastReset()) << "the reset never ended";
-        return form.LastReset().value_or(ResetOutcome::NotTaken);
+        EXPECT_FALSE(form.Waiting()) << "the reset never ended";
+        if (messages.Texts().size() == shown) {
+            return desktop.Calls(Operation::MoveWindow) > moves ? ResetOutcome::Moved : ResetOutcome::AlreadyThatWide;
+        }
+        const std::string& said = messages.Texts().back();
+        if (said == "NavPane was not found") return ResetOutcome::PaneGone;
+        if (said.starts_with("Kestrum may not change this client's windows")) return ResetOutcome::Refused;
+        if (said.starts_with("The client is not responding")) return ResetOutcome::NotAnswering;
+        EXPECT_EQ(said, "The client did not take the new width.");
+        return ResetOutcome::NotTaken;
     }
     // A double-click on the client list, with its confirmation's time.
     void DoubleClick() {

@@ -70,14 +70,12 @@ bool MemoryDesktop::Start(Handler handler) {
 
 void MemoryDesktop::Stop() { eventHandler_ = nullptr; }
 
-void MemoryDesktop::ReportPlacesIn(const std::vector<WindowHandle>& windows) {
-    placesReported_.clear();
-    for (const WindowHandle window : windows) {
-        if (const Node* client = ClientOf(window)) placesReported_.push_back(client->spec.handle);
-    }
+void MemoryDesktop::ReportPlacesIn(WindowHandle window) {
+    const Node* client = ClientOf(window);
+    placesReported_ = client != nullptr ? client->spec.handle : 0;
 }
 
-void MemoryDesktop::Focus(WindowHandle window) { events_.emplace_back(WindowEvent::Focused, window); }
+void MemoryDesktop::StartCapture(WindowHandle window) { events_.emplace_back(WindowEvent::CaptureStarted, window); }
 
 void MemoryDesktop::EndCapture(WindowHandle window) { events_.emplace_back(WindowEvent::CaptureEnded, window); }
 
@@ -85,6 +83,7 @@ void MemoryDesktop::DeliverEvents() {
     // One at a time: the handler may make windows, whose events come after.
     for (std::size_t next = 0; next < events_.size() && eventHandler_; ++next) {
         const auto [event, window] = events_[next];
+        ++delivered_;
         eventHandler_(event, window);
     }
     events_.clear();
@@ -155,6 +154,10 @@ void MemoryDesktop::DropMoves(WindowHandle window) {
 
 void MemoryDesktop::GiveHigherRights(WindowHandle window) {
     if (Node* client = ClientOf(window)) client->higherRights = true;
+}
+
+void MemoryDesktop::RunUnderAnotherAccount(WindowHandle window) {
+    if (Node* client = ClientOf(window)) client->otherAccount = true;
 }
 
 MemoryDesktop::Node* MemoryDesktop::ClientOf(WindowHandle window) {
@@ -396,10 +399,7 @@ MoveResult MemoryDesktop::MoveWindow(WindowHandle window, std::int32_t x, std::i
 void MemoryDesktop::Place(Node& node, const MoveCall& move) {
     if (node.dropsMoves) return;
     const Node* client = ClientOf(move.window);
-    if (client != nullptr &&
-        std::find(placesReported_.begin(), placesReported_.end(), client->spec.handle) != placesReported_.end()) {
-        events_.emplace_back(WindowEvent::Placed, move.window);
-    }
+    if (client != nullptr && client->spec.handle == placesReported_) events_.emplace_back(WindowEvent::Placed, move.window);
     // The window manager takes a negative size as 0.
     const std::int64_t right = std::int64_t{move.x} + std::max(move.width, 0);
     const std::int64_t bottom = std::int64_t{move.y} + std::max(move.height, 0);
@@ -436,10 +436,11 @@ std::unique_ptr<AnswerProbe> MemoryDesktop::ProbeAnswering(WindowHandle window) 
     return probe;
 }
 
-bool MemoryDesktop::HasHigherRights(WindowHandle window) {
-    Enter(Operation::HasHigherRights, window);
+Rights MemoryDesktop::RightsOf(WindowHandle window) {
+    Enter(Operation::RightsOf, window);
     const Node* client = ClientOf(window);
-    return client != nullptr && client->higherRights;
+    if (client == nullptr) return Rights::Same;
+    return client->higherRights ? Rights::Elevated : client->otherAccount ? Rights::OtherAccount : Rights::Same;
 }
 
 WindowHandle MemoryDesktop::RootOf(WindowHandle window) {
@@ -451,6 +452,15 @@ WindowHandle MemoryDesktop::RootOf(WindowHandle window) {
 bool MemoryDesktop::IsWindow(WindowHandle window) {
     Enter(Operation::IsWindow, window);
     return Exists(window);
+}
+
+std::uint32_t MemoryDesktop::ThreadOf(WindowHandle window) {
+    Enter(Operation::ThreadOf, window);
+    for (const Node* node = Find(window); node != nullptr; node = Find(node->parent)) {
+        if (node->spec.thread != 0) return node->spec.thread;
+        if (node->parent == 0) return static_cast<std::uint32_t>(node->spec.handle);
+    }
+    return 0;
 }
 
 bool MemoryDesktop::IsVisible(WindowHandle window) {

@@ -21,12 +21,12 @@
 //   answering: moves and changes of state asked of its windows then wait in
 //   its queue and are carried out when it answers again, and a question
 //   whether it answers is answered only then.
-// - It reports windows as they are made, shown and restored (WindowEvents),
-//   queued as the window manager posts them and delivered by DeliverEvents,
-//   as the program's loop would; like Wine it can leave out the showing and
-//   the restoring. A client is one program: its windows' moves are reported
-//   once ReportPlacesIn names it; the focus and the mouse let go are reported
-//   when a test says so.
+// - It reports windows as they are made, shown and restored, and a mouse
+//   capture's start and end when a test says so (WindowEvents), queued as
+//   the window manager posts them and delivered by DeliverEvents, as the
+//   program's loop would; like Wine it can leave out the showing and the
+//   restoring. A client is one program: its windows' moves are reported
+//   while ReportPlacesIn names it.
 //
 // For tests and benchmarks it also injects faults (a window destroyed during
 // an enumeration, a text length that lies, a text that cannot be read for
@@ -75,6 +75,9 @@ struct NewWindow {
     // Shown; a window is visible when it and every window it lies in are.
     bool visible = true;
     bool minimized = false;
+    // The thread that makes it; 0: its parent's (a top-level window's own
+    // thread is its handle).
+    std::uint32_t thread = 0;
 };
 
 enum class Operation : std::size_t {
@@ -93,7 +96,8 @@ enum class Operation : std::size_t {
     IsWindowEnabled,
     RequestEnable,
     ProbeAnswering,
-    HasHigherRights,
+    RightsOf,
+    ThreadOf,
     kCount,  // how many there are
 };
 inline constexpr std::size_t kOperationCount = static_cast<std::size_t>(Operation::kCount);
@@ -129,9 +133,11 @@ public:
     void DeliverEvents();
     // False plays Wine, which reports no showing and no restore.
     bool reportsShowing = true;
-    // The user's doing: the window takes the focus; the mouse is let go.
-    void Focus(WindowHandle window);
+    // The user's doing: the window takes the mouse, and lets it go.
+    void StartCapture(WindowHandle window);
     void EndCapture(WindowHandle window);
+    // Events that reached the handler since the start.
+    std::uint64_t Delivered() const { return delivered_; }
 
     // Faults. Each applies until the window is destroyed.
     // When `operation` is next called on `onWindow`, `victim` is destroyed
@@ -155,6 +161,9 @@ public:
     // says so when asked: moves of its windows are said to be posted and
     // dropped, as User Interface Privilege Isolation does.
     void GiveHigherRights(WindowHandle window);
+    // The client holding `window` runs under another account, and says so
+    // when asked; its windows are moved as any other's.
+    void RunUnderAnotherAccount(WindowHandle window);
 
     // The client holding `window` stops answering, or answers again; moves
     // waiting for it are carried out then, in order.
@@ -182,6 +191,7 @@ public:
     std::string WindowText(WindowHandle window) override;
     WindowHandle RootOf(WindowHandle window) override;
     bool IsWindow(WindowHandle window) override;
+    std::uint32_t ThreadOf(WindowHandle window) override;
     bool IsVisible(WindowHandle window) override;
     bool IsMinimized(WindowHandle window) override;
     bool IsWindowEnabled(WindowHandle window) override;
@@ -189,12 +199,12 @@ public:
     MoveResult MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
                           std::int32_t width, std::int32_t height) override;
     std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) override;
-    bool HasHigherRights(WindowHandle window) override;
+    Rights RightsOf(WindowHandle window) override;
 
     // WindowEvents.
     bool Start(Handler handler) override;
     void Stop() override;
-    void ReportPlacesIn(const std::vector<WindowHandle>& windows) override;
+    void ReportPlacesIn(WindowHandle window) override;
 
 private:
     struct Node {
@@ -208,6 +218,7 @@ private:
         bool dropsMoves = false;
         bool hung = false;          // on a top-level window: its client's thread
         bool higherRights = false;  // on a top-level window: its client's
+        bool otherAccount = false;  // on a top-level window: its client's
     };
     struct Probe;
     struct PendingAction {
@@ -243,7 +254,8 @@ private:
     std::vector<WindowHandle> waitingProbeClients_;
     Handler eventHandler_;
     std::vector<std::pair<WindowEvent, WindowHandle>> events_;
-    std::vector<WindowHandle> placesReported_;  // the clients' top-level windows
+    WindowHandle placesReported_ = 0;  // the client's top-level window
+    std::uint64_t delivered_ = 0;
     std::array<std::uint64_t, kOperationCount> calls_{};
     WindowHandle nextHandle_ = 0x00010010;
 };

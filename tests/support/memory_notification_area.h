@@ -18,8 +18,9 @@ public:
         showing = true;
     }
     void Hide() override { showing = false; }
-    void Notify(std::string_view text) override {
+    bool Notify(std::string_view text) override {
         if (showing) notices.emplace_back(text);
+        return showing;
     }
 
     // Chooses the item of the menu as it is shown; false when the icon or
@@ -31,10 +32,13 @@ public:
         if (there && chosen_) chosen_(command);
         return there;
     }
-    // The menu's texts, as shown, "[x]" before a checked one.
+    // The menu's texts, as shown, "[x]" before a checked one, "*" before the
+    // default.
     std::vector<std::string> MenuTexts() const {
         std::vector<std::string> texts;
-        for (const IconMenuItem& item : look.menu) texts.push_back((item.checked ? "[x]" : "") + item.text);
+        for (const IconMenuItem& item : look.menu) {
+            texts.push_back((item.checked ? "[x]" : "") + std::string(item.isDefault ? "*" : "") + item.text);
+        }
         return texts;
     }
 

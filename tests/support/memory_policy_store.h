@@ -16,9 +16,12 @@ public:
         const auto found = numbers.find({scope, std::string(name)});
         return found == numbers.end() ? std::nullopt : std::optional(found->second);
     }
-    std::optional<std::string> Text(PolicyScope scope, std::string_view name) override {
+    PolicyText Text(PolicyScope scope, std::string_view name) override {
         const auto found = texts.find({scope, std::string(name)});
-        return found == texts.end() ? std::nullopt : std::optional(found->second);
+        if (found == texts.end()) return {};
+        // A text that would be over 32,767 characters once expanded.
+        if (found->second.size() > 32767) return {std::nullopt, true};
+        return {found->second};
     }
 
     std::string TypeOf(PolicyScope scope, std::string_view name) override {

@@ -9,9 +9,9 @@ namespace kestrum::testing {
 
 class MemoryUserWidthStore final : public UserWidthStore {
 public:
-    std::optional<std::uint32_t> Read() override {
+    StoredWidth Read() override {
         ++reads;
-        return width;
+        return {width, notANumber};
     }
     bool Write(std::uint32_t value) override {
         ++writes;
@@ -21,6 +21,7 @@ public:
     void Erase() override { width.reset(); }
 
     std::optional<std::uint32_t> width;
+    bool notANumber = false;
     int reads = 0;
     int writes = 0;
 };

@@ -177,8 +177,6 @@ TEST(RunTest, TheRoadsThatEndAtStartUpMakeNoWindow) {
     };
     const StartUpEnding endings[] = {
         {"no client", {}, "/AUTO", kExitNoClient, {L"no C/Side Application found"}},
-        {"width out of range", {180}, "/AUTO /newsize=40000", kExitOutOfRange,
-         {L"The width \"/newsize=40000\" is out of range: it must lie between -32768 and 32767."}},
         {"applied", {180}, "/AUTO /newsize=250", kExitNormal, {}},
     };
     for (const StartUpEnding& road : endings) {

@@ -92,7 +92,7 @@ TEST_P(ScaledDisplayTest, ThePaneKeepsItsPlaceAndHeight) {
         std::optional<ResetOutcome> outcome;
         reset.Start(ToHandle(pane), c.newSize, [&](const ResetReport& report) { outcome = report.outcome; });
         testing::PumpUntil([&] { return outcome.has_value(); });
-        EXPECT_TRUE(outcome && ResetSucceeded(*outcome));
+        EXPECT_TRUE(outcome == ResetOutcome::Moved || outcome == ResetOutcome::AlreadyThatWide);
         EXPECT_EQ(system.ToUnawarePixels(ToHandle(pane), c.width), c.newSize) << "the width read back, unscaled";
         kestrumAfter = GetThreadContext();
     }

@@ -5,22 +5,18 @@
 #include "winsys/win32/window_class.h"
 
 namespace kestrum::win32 {
-namespace {
 
-constexpr wchar_t kClassName[] = L"KestrumMessages";
-
-}  // namespace
-
-MessageWindow::MessageWindow(Handler handler, Kind kind) : handler_(std::move(handler)) {
+MessageWindow::MessageWindow(Handler handler, Kind kind, const wchar_t* className, const wchar_t* title)
+    : handler_(std::move(handler)) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = className;
     if (!RegisterWindowClass(windowClass)) return;
     // Top-level: a pop-up never shown, and kept off the taskbar.
     const bool topLevel = kind == Kind::HiddenTopLevel;
-    window_.Reset(CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, kClassName, L"", topLevel ? WS_POPUP : 0, 0, 0, 0,
+    window_.Reset(CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, className, title, topLevel ? WS_POPUP : 0, 0, 0, 0,
                                   0, topLevel ? nullptr : HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
     if (window_.Get() != nullptr) SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

@@ -55,10 +55,12 @@ NOTIFYICONDATAW Win32NotificationArea::Data(UINT flags) const {
 
 void Win32NotificationArea::Add() {
     NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
-    if (window_.Get() == nullptr || !Shell_NotifyIconW(NIM_ADD, &data)) return;
+    // An icon still there (the taskbar said it was made anew, and kept it)
+    // is not added again: it is changed.
+    added_ = window_.Get() != nullptr && (Shell_NotifyIconW(NIM_ADD, &data) || Shell_NotifyIconW(NIM_MODIFY, &data));
+    if (!added_) return;
     data.uVersion = NOTIFYICON_VERSION_4;
     Shell_NotifyIconW(NIM_SETVERSION, &data);
-    added_ = true;
 }
 
 void Win32NotificationArea::Show(const IconLook& look) {
@@ -72,26 +74,28 @@ void Win32NotificationArea::Show(const IconLook& look) {
 }
 
 void Win32NotificationArea::Hide() {
+    // Deleted whether or not adding it seemed to work: an icon left behind
+    // would stay until the pointer passes over it.
+    if (wanted_ && window_.Get() != nullptr) {
+        NOTIFYICONDATAW data = Data(0);
+        Shell_NotifyIconW(NIM_DELETE, &data);
+    }
     wanted_ = false;
-    if (!added_) return;
-    NOTIFYICONDATAW data = Data(0);
-    Shell_NotifyIconW(NIM_DELETE, &data);
     added_ = false;
 }
 
-void Win32NotificationArea::Notify(std::string_view text) {
-    if (!added_) return;
+bool Win32NotificationArea::Notify(std::string_view text) {
+    if (!added_) return false;
     NOTIFYICONDATAW data = Data(NIF_INFO);
     CopyInto(data.szInfo, text);
     CopyInto(data.szInfoTitle, "Kestrum");
-    data.dwInfoFlags = NIIF_WARNING;
-    Shell_NotifyIconW(NIM_MODIFY, &data);
+    data.dwInfoFlags = NIIF_WARNING | NIIF_RESPECT_QUIET_TIME;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 bool Win32NotificationArea::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-        // The shell started again (or late): its area holds nothing of ours.
-        added_ = false;
+        // The shell started again (or late), or says so: shown anew.
         if (wanted_) Add();
         return true;
     }
@@ -101,7 +105,9 @@ bool Win32NotificationArea::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CONTEXTMENU:
             OpenMenu({static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))});
             break;
-        case WM_LBUTTONDBLCLK: {
+        case WM_LBUTTONDBLCLK:
+        case NIN_SELECT:
+        case NIN_KEYSELECT: {  // Enter or Space on the icon, as a double click
             const auto item = std::find_if(look_.menu.begin(), look_.menu.end(),
                                            [](const IconMenuItem& i) { return i.isDefault; });
             if (item != look_.menu.end()) Choose(item->command);
@@ -133,6 +139,11 @@ void Win32NotificationArea::OpenMenu(POINT at) {
                                                          TPM_NONOTIFY, at.x, at.y, window_.Get(), nullptr);
     menuOpen_ = false;
     PostMessageW(window_.Get(), WM_NULL, 0, 0);
+    if (chosen == 0) {
+        // Closed with Esc (or a click elsewhere): the focus back to the icon.
+        NOTIFYICONDATAW data = Data(0);
+        Shell_NotifyIconW(NIM_SETFOCUS, &data);
+    }
     if (chosen > 0 && static_cast<std::size_t>(chosen) <= items.size()) Choose(items[chosen - 1].command);
 }
 

@@ -25,10 +25,8 @@ public:
     void Listen(Chosen chosen) override;
     void Show(const IconLook& look) override;
     void Hide() override;
-    void Notify(std::string_view text) override;
+    bool Notify(std::string_view text) override;
 
-    // The window the icon belongs to (the shell names the icon by it and 1).
-    HWND Window() const { return window_.Get(); }
     // What `chosen` threw ends the thread's message loop; thrown on from here.
     void RethrowFailure() const { window_.RethrowFailure(); }
 

@@ -12,11 +12,14 @@ namespace {
 
 HKEY Root(PolicyScope scope) { return scope == PolicyScope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
 
+// The longest text taken, in characters: as long as a path can be.
+constexpr DWORD kLongestText = 32767;
+
 // The text with this process's environment variables put in; none when the
-// result would not fit in the room Windows gives it.
+// result would be longer than a text taken.
 std::optional<std::wstring> Expanded(const std::wstring& text) {
     const DWORD room = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (room == 0 || room > 32 * 1024) return std::nullopt;
+    if (room == 0 || room > kLongestText + 1) return std::nullopt;
     std::wstring expanded(room, L'\0');
     const DWORD used = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), room);
     if (used == 0 || used > room) return std::nullopt;
@@ -38,7 +41,7 @@ std::optional<std::uint32_t> Win32PolicyStore::Number(PolicyScope scope, std::st
     return value;
 }
 
-std::optional<std::string> Win32PolicyStore::Text(PolicyScope scope, std::string_view name) {
+PolicyText Win32PolicyStore::Text(PolicyScope scope, std::string_view name) {
     const std::wstring valueName = Utf8ToWide(name);
     // Read as it is stored: Wine 8 and Windows before 8 refuse to expand
     // when both string types are asked for. Expanded here instead.
@@ -46,19 +49,20 @@ std::optional<std::string> Win32PolicyStore::Text(PolicyScope scope, std::string
     DWORD type = REG_NONE;
     DWORD size = 0;
     if (RegGetValueW(Root(scope), key_.c_str(), valueName.c_str(), kTypes, nullptr, nullptr, &size) != ERROR_SUCCESS ||
-        size == 0 || size > 64 * 1024) {
-        return std::nullopt;
+        size == 0) {
+        return {};
     }
+    if (size > (kLongestText + 1) * sizeof(wchar_t)) return {std::nullopt, true};
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
     size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     if (RegGetValueW(Root(scope), key_.c_str(), valueName.c_str(), kTypes, &type, text.data(), &size) != ERROR_SUCCESS) {
-        return std::nullopt;
+        return {};
     }
     text.resize(wcsnlen(text.c_str(), text.size()));
-    if (type != REG_EXPAND_SZ) return WideToUtf8(text);
+    if (type != REG_EXPAND_SZ) return {WideToUtf8(text)};
     const std::optional<std::wstring> expanded = Expanded(text);
-    if (!expanded) return std::nullopt;
-    return WideToUtf8(*expanded);
+    if (!expanded) return {std::nullopt, true};
+    return {WideToUtf8(*expanded)};
 }
 
 std::string Win32PolicyStore::TypeOf(PolicyScope scope, std::string_view name) {

@@ -15,7 +15,7 @@ public:
 
     std::optional<std::uint32_t> Number(PolicyScope scope, std::string_view name) override;
     // REG_SZ, or REG_EXPAND_SZ with its environment variables expanded.
-    std::optional<std::string> Text(PolicyScope scope, std::string_view name) override;
+    PolicyText Text(PolicyScope scope, std::string_view name) override;
     std::string TypeOf(PolicyScope scope, std::string_view name) override;
 
 private:

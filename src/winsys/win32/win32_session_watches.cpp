@@ -1,5 +1,7 @@
 #include "winsys/win32/win32_session_watches.h"
 
+#include <algorithm>
+
 #include "winsys/win32/win32_window_station.h"
 
 namespace kestrum::win32 {
@@ -7,16 +9,27 @@ namespace {
 
 constexpr wchar_t kMarkName[] = L"Local\\KestrumWatch";
 
+WPARAM WParamOf(const WatchAsk& ask) {
+    return static_cast<WPARAM>(ask.request) | (static_cast<WPARAM>(ask.width) << 8);
+}
+
+// Every watch window of another process of this session.
+template <typename Each>
+void ForEachWatchWindow(Each each) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, kWatchWindowClass, nullptr)) != nullptr;) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != GetCurrentProcessId() && !each(window)) return;
+    }
+}
+
 }  // namespace
 
-std::string Win32SessionWatches::WhyNoDesktop() {
+std::optional<NoDesktop> Win32SessionWatches::WhyNoDesktop() {
     DWORD session = 0;
-    if (ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0) {
-        return "it runs in session 0 (as a service, or a task run whether the user is logged on or not), where "
-               "no user's windows are";
-    }
-    if (!WindowStationVisible()) return "its window station is not visible: no user's windows can be seen from it";
-    return {};
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0) return NoDesktop::Session0;
+    if (!WindowStationVisible()) return NoDesktop::StationNotVisible;
+    return std::nullopt;
 }
 
 WatchMark Win32SessionWatches::TakeMark() {
@@ -36,20 +49,40 @@ bool Win32SessionWatches::MarkHeld() {
     return mark || error == ERROR_ACCESS_DENIED;
 }
 
-StopRequest Win32SessionWatches::AskToEnd() {
-    bool sent = false;
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, kWatchWindowClass, nullptr)) != nullptr;) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId()) continue;
+AskResult Win32SessionWatches::Ask(const WatchAsk& ask) {
+    AskResult result = AskResult::NoWindow;
+    ForEachWatchWindow([&](HWND window) {
         SetLastError(ERROR_SUCCESS);
-        if (PostMessageW(window, WM_CLOSE, 0, 0)) {
-            sent = true;
+        const bool posted = ask.request == WatchRequest::Stop
+                                ? PostMessageW(window, WM_CLOSE, 0, 0)
+                                : PostMessageW(window, kWatchAskMessage, WParamOf(ask), static_cast<LPARAM>(ask.pane));
+        if (posted) {
+            result = AskResult::Sent;
         } else if (GetLastError() == ERROR_ACCESS_DENIED) {
-            return StopRequest::Refused;
+            result = AskResult::Refused;
         }
-    }
-    return sent ? StopRequest::Sent : StopRequest::NoWindow;
+        return result != AskResult::Refused;
+    });
+    return result;
+}
+
+AskResult Win32SessionWatches::AskAndWait(const WatchAsk& ask, std::chrono::milliseconds within) {
+    const std::chrono::milliseconds end = Now() + within;
+    AskResult result = AskResult::NoWindow;
+    ForEachWatchWindow([&](HWND window) {
+        const auto left = std::max<std::chrono::milliseconds::rep>((end - Now()).count(), 1);
+        DWORD_PTR answer = 0;
+        SetLastError(ERROR_SUCCESS);
+        if (SendMessageTimeoutW(window, kWatchAskMessage, WParamOf(ask), static_cast<LPARAM>(ask.pane),
+                                SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, static_cast<UINT>(left), &answer) != 0 &&
+            answer == static_cast<DWORD_PTR>(kWatchAskDone)) {
+            result = AskResult::Done;
+        } else {
+            result = GetLastError() == ERROR_ACCESS_DENIED ? AskResult::Refused : AskResult::Sent;
+        }
+        return result == AskResult::Sent;
+    });
+    return result;
 }
 
 std::chrono::milliseconds Win32SessionWatches::Now() { return std::chrono::milliseconds(GetTickCount64()); }

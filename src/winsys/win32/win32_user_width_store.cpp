@@ -9,14 +9,13 @@ namespace kestrum::win32 {
 Win32UserWidthStore::Win32UserWidthStore(std::string_view key, std::string_view value)
     : key_(Utf8ToWide(key)), value_(Utf8ToWide(value)) {}
 
-std::optional<std::uint32_t> Win32UserWidthStore::Read() {
+StoredWidth Win32UserWidthStore::Read() {
     DWORD width = 0;
     DWORD size = sizeof width;
-    if (RegGetValueW(HKEY_CURRENT_USER, key_.c_str(), value_.c_str(), RRF_RT_REG_DWORD, nullptr, &width, &size) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return width;
+    const LSTATUS read =
+        RegGetValueW(HKEY_CURRENT_USER, key_.c_str(), value_.c_str(), RRF_RT_REG_DWORD, nullptr, &width, &size);
+    if (read == ERROR_SUCCESS) return {width};
+    return {std::nullopt, read == ERROR_UNSUPPORTED_TYPE};
 }
 
 bool Win32UserWidthStore::Write(std::uint32_t width) {

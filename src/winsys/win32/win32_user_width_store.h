@@ -14,7 +14,7 @@ public:
     // `key`: below HKEY_CURRENT_USER; `value`: the value's name. UTF-8.
     Win32UserWidthStore(std::string_view key, std::string_view value);
 
-    std::optional<std::uint32_t> Read() override;
+    StoredWidth Read() override;
     // The key is made when it is not there.
     bool Write(std::uint32_t width) override;
     void Erase() override;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <set>
 
 #include "winsys/win32/win32_window_system.h"
 
@@ -16,8 +15,8 @@ Win32WindowEvents* g_listening = nullptr;
 
 // The events heard, each hooked alone, and what each is to the watch. A
 // creation, a showing, a restore and a move count for a window itself (not a
-// caret or a scroll bar of it); the focus and the mouse let go for anything
-// in it (a control reports the focus for its client area).
+// caret, a scroll bar or the mouse pointer over it); a capture for whatever
+// holds it.
 struct HookedEvent {
     DWORD event;
     WindowEvent as;
@@ -27,10 +26,10 @@ constexpr HookedEvent kHooked[] = {
     {EVENT_OBJECT_CREATE, WindowEvent::Created, true},
     {EVENT_OBJECT_SHOW, WindowEvent::Shown, true},
     {EVENT_SYSTEM_MINIMIZEEND, WindowEvent::Restored, true},
-    {EVENT_OBJECT_FOCUS, WindowEvent::Focused, false},
+    {EVENT_SYSTEM_CAPTURESTART, WindowEvent::CaptureStarted, false},
     {EVENT_SYSTEM_CAPTUREEND, WindowEvent::CaptureEnded, false},
 };
-// Hooked for the programs ReportPlacesIn names only.
+// Hooked for the program ReportPlacesIn names only.
 constexpr HookedEvent kPlaced = {EVENT_OBJECT_LOCATIONCHANGE, WindowEvent::Placed, true};
 
 const HookedEvent* Told(DWORD event) {
@@ -71,7 +70,7 @@ bool Win32WindowEvents::Start(Handler handler) {
 }
 
 void Win32WindowEvents::Stop() {
-    ReportPlacesIn({});
+    ReportPlacesIn(0);
     for (HWINEVENTHOOK& hook : hooks_) {
         if (hook != nullptr) UnhookWinEvent(hook);
         hook = nullptr;
@@ -81,31 +80,20 @@ void Win32WindowEvents::Stop() {
     if (g_listening == this) g_listening = nullptr;
 }
 
-void Win32WindowEvents::ReportPlacesIn(const std::vector<WindowHandle>& windows) {
-    std::set<DWORD> programs;
-    for (const WindowHandle window : windows) {
-        DWORD process = 0;
-        // Never 0 (a window gone): a hook for process 0 hears every program.
-        if (GetWindowThreadProcessId(ToHwnd(window), &process) != 0 && process != 0 &&
-            process != GetCurrentProcessId()) {
-            programs.insert(process);
-        }
+void Win32WindowEvents::ReportPlacesIn(WindowHandle window) {
+    DWORD process = 0;
+    // Never 0 (a window gone): a hook for process 0 hears every program.
+    if (window == 0 || GetWindowThreadProcessId(ToHwnd(window), &process) == 0 || process == GetCurrentProcessId() ||
+        hooks_[0] == nullptr) {
+        process = 0;
     }
-    for (auto it = placeHooks_.begin(); it != placeHooks_.end();) {
-        if (programs.contains(it->first)) {
-            ++it;
-            continue;
-        }
-        UnhookWinEvent(it->second);
-        it = placeHooks_.erase(it);
-    }
-    if (hooks_[0] == nullptr) return;  // not started
-    for (const DWORD process : programs) {
-        if (placeHooks_.contains(process)) continue;
-        if (const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE,
-                                                       nullptr, Heard, process, 0, WINEVENT_OUTOFCONTEXT)) {
-            placeHooks_.emplace(process, hook);
-        }
+    if (process == placesOf_ && (process == 0 || placeHook_ != nullptr)) return;
+    if (placeHook_ != nullptr) UnhookWinEvent(placeHook_);
+    placeHook_ = nullptr;
+    placesOf_ = process;
+    if (process != 0) {
+        placeHook_ = SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, nullptr, Heard, process,
+                                     0, WINEVENT_OUTOFCONTEXT);
     }
 }
 

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <array>
-#include <map>
 #include <utility>
 #include <vector>
 
@@ -26,9 +25,9 @@ public:
     // One instance hears the hooks at a time.
     bool Start(Handler handler) override;
     void Stop() override;
-    // One hook on the location changes of each program named, that
+    // One hook on the location changes of the program named, that
     // program's own: none on the whole desktop.
-    void ReportPlacesIn(const std::vector<WindowHandle>& windows) override;
+    void ReportPlacesIn(WindowHandle window) override;
     // A handler that threw ends the thread's message loop; its owner throws
     // it on from here once the loop is over.
     void RethrowFailure() const { window_.RethrowFailure(); }
@@ -42,7 +41,8 @@ private:
     // watch for the others in it (EVENT_OBJECT_DESTROY, sent for every item
     // any list drops).
     std::array<HWINEVENTHOOK, 5> hooks_{};
-    std::map<DWORD, HWINEVENTHOOK> placeHooks_;  // by process id
+    HWINEVENTHOOK placeHook_ = nullptr;
+    DWORD placesOf_ = 0;  // the process whose moves are heard
     Handler handler_;
     std::vector<std::pair<WindowEvent, HWND>> waiting_;
     MessageWindow window_;

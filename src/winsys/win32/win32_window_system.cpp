@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "winsys/pixels.h"
 #include "winsys/win32/win32_handles.h"
@@ -237,6 +238,11 @@ WindowHandle Win32WindowSystem::RootOf(WindowHandle window) {
     return ToHandle(GetAncestor(hwnd, GA_ROOT));
 }
 
+std::uint32_t Win32WindowSystem::ThreadOf(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    return hwnd == nullptr ? 0 : GetWindowThreadProcessId(hwnd, nullptr);
+}
+
 bool Win32WindowSystem::IsWindow(WindowHandle window) {
     const HWND hwnd = ToHwnd(window);
     return hwnd != nullptr && ::IsWindow(hwnd) != 0;
@@ -331,40 +337,48 @@ std::unique_ptr<AnswerProbe> Win32WindowSystem::ProbeAnswering(WindowHandle wind
 
 namespace {
 
-enum class Elevation { No, Yes, Denied, Unknown };
+// The user a token is of, as its SID's bytes; empty where it cannot be read.
+std::vector<BYTE> UserOf(HANDLE token) {
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size);
+    if (size == 0 || !GetTokenInformation(token, TokenUser, user.data(), size, &size)) return {};
+    const PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+    return {static_cast<BYTE*>(sid), static_cast<BYTE*>(sid) + GetLengthSid(sid)};
+}
 
-// Whether the process's token says it runs elevated (as administrator, past
-// User Account Control); Denied when the process or its token may not be
-// opened for reading.
-Elevation ElevationOf(HANDLE process) {
+struct TokenFacts {
+    bool readable = false;
+    bool elevated = false;
+    std::vector<BYTE> user;
+};
+
+TokenFacts FactsOf(HANDLE process) {
     HANDLE opened = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) {
-        return GetLastError() == ERROR_ACCESS_DENIED ? Elevation::Denied : Elevation::Unknown;
-    }
+    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) return {};
     const UniqueHandle token(opened);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    if (!GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size)) {
-        return Elevation::Unknown;
-    }
-    return elevation.TokenIsElevated != 0 ? Elevation::Yes : Elevation::No;
+    const bool elevated = GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+                          elevation.TokenIsElevated != 0;
+    return {true, elevated, UserOf(token.Get())};
 }
 
 }  // namespace
 
-bool Win32WindowSystem::HasHigherRights(WindowHandle window) {
-    // An elevated program has rights as high as any client's.
-    static const bool elevated = ElevationOf(GetCurrentProcess()) == Elevation::Yes;
+Rights Win32WindowSystem::RightsOf(WindowHandle window) {
+    static const TokenFacts self = FactsOf(GetCurrentProcess());
     DWORD pid = 0;
     const HWND hwnd = ToHwnd(window);
-    if (elevated || hwnd == nullptr || GetWindowThreadProcessId(hwnd, &pid) == 0 ||
-        pid == GetCurrentProcessId()) {
-        return false;
+    if (hwnd == nullptr || GetWindowThreadProcessId(hwnd, &pid) == 0 || pid == GetCurrentProcessId()) {
+        return Rights::Same;
     }
     const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
-    const Elevation client = ElevationOf(process.Get());
-    return client == Elevation::Yes || client == Elevation::Denied;
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED ? Rights::OtherAccount : Rights::Same;
+    const TokenFacts client = FactsOf(process.Get());
+    if (!client.readable) return self.elevated ? Rights::Same : Rights::Elevated;
+    if (!client.user.empty() && !self.user.empty() && client.user != self.user) return Rights::OtherAccount;
+    return client.elevated && !self.elevated ? Rights::Elevated : Rights::Same;
 }
 
 }  // namespace kestrum::win32

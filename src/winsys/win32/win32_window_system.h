@@ -35,6 +35,7 @@ public:
     WindowHandle ParentOf(WindowHandle window) override;
     WindowHandle RootOf(WindowHandle window) override;
     bool IsWindow(WindowHandle window) override;
+    std::uint32_t ThreadOf(WindowHandle window) override;
     bool IsVisible(WindowHandle window) override;
     bool IsMinimized(WindowHandle window) override;
     bool MapRectToClient(WindowHandle window, Rect& rect) override;
@@ -52,9 +53,11 @@ public:
     // SendMessageCallbackW with WM_NULL: the answer comes through this
     // thread's message loop.
     std::unique_ptr<AnswerProbe> ProbeAnswering(WindowHandle window) override;
-    // The window's process runs elevated (TokenElevation) while this one
-    // does not, or keeps its process or token from this one (access denied).
-    bool HasHigherRights(WindowHandle window) override;
+    // Elevated: its token says so (TokenElevation), or keeps itself from
+    // this program while its process does not (a process elevated by the
+    // same user). Another account: its process keeps itself from this
+    // program (another user's), or its token names another user.
+    Rights RightsOf(WindowHandle window) override;
 };
 
 }  // namespace kestrum::win32

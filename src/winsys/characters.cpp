@@ -1,4 +1,4 @@
-#include "startup/characters.h"
+#include "winsys/characters.h"
 
 namespace kestrum {
 

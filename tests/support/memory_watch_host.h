@@ -1,0 +1,44 @@
+// The watch's host held in memory: the notices it hears (the program's end
+// among them) played by the test, and what the watch asked of it counted.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "winsys/watch_host.h"
+
+namespace kestrum::testing {
+
+class MemoryWatchHost final : public WatchHost {
+public:
+    bool Listen(Listener& heard) override {
+        listener = &heard;
+        return listens;
+    }
+    bool RestartAfterUpdate(std::string_view arguments) override {
+        restartArguments = std::string(arguments);
+        return restartable;
+    }
+    bool OpenWindow() override {
+        ++windowsOpened;
+        return opensWindows;
+    }
+    std::optional<std::string> StartProgram(const ProgramLine& line) override {
+        started.push_back(line);
+        return startFailure;
+    }
+    void Quit() override { ++quits; }
+
+    Listener* listener = nullptr;
+    bool listens = true;
+    bool restartable = true;
+    bool opensWindows = true;
+    std::string restartArguments;
+    int windowsOpened = 0;
+    int quits = 0;
+    std::vector<ProgramLine> started;
+    std::optional<std::string> startFailure;  // Windows's reason; none: it starts
+};
+
+}  // namespace kestrum::testing
