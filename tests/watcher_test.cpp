@@ -64,6 +64,8 @@ protected:
     testing::MemoryLogFile file;
     RunLog log{&file, 1 << 24, [] { return std::string("T"); }};
     testing::MemoryUserWidthStore store;
+    testing::MemoryWatchHost host;
+    testing::MemorySessionWatches session;
     Watcher watcher{desktop, timers, desktop, Settings(300, &store), log};
 };
 
@@ -153,23 +155,17 @@ TEST_F(WatcherTest, APaneOfAMinimizedClientIsSetOnceTheClientIsRestored) {
         SCOPED_TRACE(restoreReported ? "restore reported" : "restore not reported (Wine)");
         desktop.reportsShowing = restoreReported;
         const auto client = Open();
-        desktop.Minimize(client.main);
-        Run(milliseconds(2500));
-        EXPECT_EQ(Width(client.panes[0]), 250) << "set while minimized";
-        desktop.Restore(client.main);
-        desktop.MoveWindow(client.panes[0], 10, 20, 220, 150);  // laid out again
-        Run(seconds(1));
-        EXPECT_EQ(Width(client.panes[0]), 300);
-        // Applied now while minimized: the same.
-        desktop.MoveWindow(client.panes[0], 10, 20, 240, 150);
-        desktop.Minimize(client.main);
-        watcher.ApplyNow();
-        Run(milliseconds(2500));
-        EXPECT_EQ(Width(client.panes[0]), 240) << "applied while minimized";
-        desktop.Restore(client.main);
-        desktop.MoveWindow(client.panes[0], 10, 20, 220, 150);
-        Run(seconds(1));
-        EXPECT_EQ(Width(client.panes[0]), 300);
+        for (const bool appliedNow : {false, true}) {
+            Drag(client.panes[0], 240);
+            desktop.Minimize(client.main);
+            if (appliedNow) watcher.ApplyNow();
+            Run(milliseconds(2500));
+            EXPECT_EQ(Width(client.panes[0]), 240) << "set while minimized";
+            desktop.Restore(client.main);
+            Drag(client.panes[0], 220);  // laid out again
+            Run(seconds(1));
+            EXPECT_EQ(Width(client.panes[0]), 300);
+        }
         desktop.Destroy(client.main);
     }
 }
@@ -465,8 +461,6 @@ TEST_F(WatcherTest, TheSessionShowsTheWatchOnItsIconAndEndsItOnce) {
     StartPlan plan = PlanStart("/newsize=250 /log=x", nullptr, true, &store);
     ASSERT_EQ(plan.from.width, Source::UserWidth);
     testing::MemoryNotificationArea area;
-    testing::MemoryWatchHost host;
-    testing::MemorySessionWatches session;
     WatchSession watch(plan, {desktop, timers, desktop, session, host, &area, &store}, log);
     ASSERT_EQ(watch.Start(), std::nullopt);
     EXPECT_EQ(host.restartArguments, "/newsize=250 /log=x");
@@ -581,8 +575,6 @@ TEST_F(WatcherTest, AWatchThatStartsTheClientEndsWithIt) {
 TEST_F(WatcherTest, TheSessionDoesWhatTheCommandLineAsks) {
     store.width = 360;
     const StartPlan plan = PlanStart("/watch /newsize=250", nullptr, true, &store);
-    testing::MemoryWatchHost host;
-    testing::MemorySessionWatches session;
     WatchSession watch(plan, {desktop, timers, desktop, session, host, nullptr, &store}, log);
     ASSERT_EQ(watch.Start(), std::nullopt);
     using enum WatchRequest;
