@@ -78,7 +78,7 @@ TEST(OneWatchPerSessionTest, StopAndACommandReachTheWatchOrSayWhyNot) {
             session->runs = row.runs;
             session->refuses = row.refuses;
             session->windowAt = milliseconds(row.windowAt);
-            if (row.after) session->endsAfter = session->answersAfter = milliseconds(*row.after);
+            if (row.after) session->after = milliseconds(*row.after);
         }
         const StopEnd stop = StopTheWatch(stopped);
         EXPECT_EQ(std::tuple(stop.status, stop.why, stopped.now),
