@@ -47,66 +47,45 @@ TEST(OneWatchPerSessionTest, AWatchStartsOnlyWhereItSeesTheWindowsAndNoneRuns) {
     }
 }
 
-TEST(OneWatchPerSessionTest, StopEndsTheWatchEvenAsItStartsAndSaysWhyWhenItCannot) {
+// /stop, and a command, reach the watch even as it starts: /stop ends once
+// the watch has ended, a command once the watch has answered that it did it;
+// each says why not when it cannot.
+TEST(OneWatchPerSessionTest, StopAndACommandReachTheWatchOrSayWhyNot) {
+    using Why = AskFailed::Why;
     struct Row {
         const char* name;
         bool runs, refuses;
         int windowAt;
-        std::optional<int> endsAfter;
-        int status;
-        std::optional<StopFailed> why;
+        std::optional<int> after;  // it ends, or answers; none: never
+        int stopStatus;
+        std::optional<StopFailed> stopWhy;
+        int askStatus;
+        std::optional<Why> askWhy;
         int took;
     };
     const Row rows[] = {
-        {"none runs", false, false, 0, {}, 0, {}, 0},
-        {"it ends when told", true, false, 0, 300, 0, {}, 300},
-        {"its window comes after its mark", true, false, 700, 100, 0, {}, 800},
-        {"it runs with higher rights", true, true, 0, 0, 3, StopFailed::HigherRights, 0},
-        {"it never ends", true, false, 0, {}, 3, StopFailed::DidNotEnd, 5000},
-        {"its window never comes", true, false, 99'000, 0, 3, StopFailed::NotReached, 5000},
+        {"none runs", false, false, 0, {}, 0, {}, kExitNoWatch, Why::NoWatch, 0},
+        {"it does it when told", true, false, 0, 300, 0, {}, 0, {}, 300},
+        {"its window comes after its mark", true, false, 700, 100, 0, {}, 0, {}, 800},
+        {"it runs with higher rights", true, true, 0, 0, 3, StopFailed::HigherRights, 3, Why::HigherRights, 0},
+        {"it never does it", true, false, 0, {}, 3, StopFailed::DidNotEnd, 3, Why::NotAnswered, 5000},
+        {"its window never comes", true, false, 99'000, 0, 3, StopFailed::NotReached, 3, Why::NotReached, 5000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        FakeSession session;
-        session.runs = row.runs;
-        session.refuses = row.refuses;
-        session.windowAt = milliseconds(row.windowAt);
-        if (row.endsAfter) session.endsAfter = milliseconds(*row.endsAfter);
-        const StopEnd end = StopTheWatch(session);
-        EXPECT_EQ(end.status, row.status);
-        EXPECT_EQ(end.why, row.why);
-        EXPECT_EQ(session.now, milliseconds(row.took));
-    }
-}
-
-// A command reaches the watch as /stop does, and ends once the watch has
-// answered that it has done it.
-TEST(OneWatchPerSessionTest, ACommandIsDoneByTheWatchOrSaysWhyNot) {
-    using Why = AskFailed::Why;
-    const struct {
-        bool runs, refuses;
-        int windowAt;
-        std::optional<int> answersAfter;  // none: never
-        int status;
-        std::optional<Why> why;
-        int took;
-    } rows[] = {
-        {false, false, 0, 0, kExitNoWatch, Why::NoWatch, 0},
-        {true, false, 0, 40, 0, {}, 40},
-        {true, false, 700, 40, 0, {}, 740},  // its window comes after its mark
-        {true, true, 0, 0, 3, Why::HigherRights, 0},
-        {true, false, 0, {}, 3, Why::NotAnswered, 5000},
-        {true, false, 99'000, 0, 3, Why::NotReached, 5000},
-    };
-    for (const auto& row : rows) {
-        FakeSession session;
-        session.runs = row.runs;
-        session.refuses = row.refuses;
-        session.windowAt = milliseconds(row.windowAt);
-        if (row.answersAfter) session.answersAfter = milliseconds(*row.answersAfter);
-        const AskEnd end = AskTheWatch(session, WatchRequest::Pause);
-        EXPECT_EQ(std::tuple(end.status, end.why ? std::optional(end.why->why) : std::nullopt, session.now),
-                  std::tuple(row.status, row.why, milliseconds(row.took)));
+        FakeSession stopped, asked;
+        for (FakeSession* session : {&stopped, &asked}) {
+            session->runs = row.runs;
+            session->refuses = row.refuses;
+            session->windowAt = milliseconds(row.windowAt);
+            if (row.after) session->after = milliseconds(*row.after);
+        }
+        const StopEnd stop = StopTheWatch(stopped);
+        EXPECT_EQ(std::tuple(stop.status, stop.why, stopped.now),
+                  std::tuple(row.stopStatus, row.stopWhy, milliseconds(row.took)));
+        const AskEnd ask = AskTheWatch(asked, WatchRequest::Pause);
+        EXPECT_EQ(std::tuple(ask.status, ask.why ? std::optional(ask.why->why) : std::nullopt, asked.now),
+                  std::tuple(row.askStatus, row.askWhy, milliseconds(row.took)));
     }
 }
 

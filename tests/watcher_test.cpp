@@ -64,6 +64,8 @@ protected:
     testing::MemoryLogFile file;
     RunLog log{&file, 1 << 24, [] { return std::string("T"); }};
     testing::MemoryUserWidthStore store;
+    testing::MemoryWatchHost host;
+    testing::MemorySessionWatches session;
     Watcher watcher{desktop, timers, desktop, Settings(300, &store), log};
 };
 
@@ -84,18 +86,6 @@ TEST_F(WatcherTest, SetsTheClientsThereAndThoseThatComeOrComeBackLater) {
     EXPECT_EQ(Width(reopened.panes[0]), 300);
 }
 
-TEST_F(WatcherTest, APaneLaidOutAgainWaitsUntilItKeepsItsPlaceForTheSettlingTime) {
-    watcher.Start();
-    const auto client = Open();
-    Run(milliseconds(300));
-    desktop.MoveWindow(client.panes[0], 12, 20, 240, 150);  // the client lays it out again
-    Run(milliseconds(450));
-    EXPECT_EQ(Width(client.panes[0]), 240);
-    Run(milliseconds(100));
-    EXPECT_EQ(Width(client.panes[0]), 300);
-    EXPECT_EQ(desktop.RectInParent(client.panes[0]).left, 12) << "its place as the client left it";
-}
-
 TEST_F(WatcherTest, LatePanesAndReplacedPanesAreSetEachOnce) {
     watcher.Start();
     const auto client = Open(true, {});
@@ -112,32 +102,12 @@ TEST_F(WatcherTest, LatePanesAndReplacedPanesAreSetEachOnce) {
     EXPECT_EQ(desktop.Moves().size(), 2u);
 }
 
-// A pane in a window shown later is set once shown; one not shown within a
-// minute is dropped, and is set when it is shown, where showing is reported.
-TEST_F(WatcherTest, AHiddenPaneWaitsUntilItIsShownForAMinuteAtMost) {
-    watcher.Start();
-    for (const bool showingReported : {true, false}) {
-        SCOPED_TRACE(showingReported ? "showing reported" : "showing not reported (Wine)");
-        desktop.reportsShowing = showingReported;
-        const auto soon = Open(false);
-        const auto late = Open(false);
-        Run(seconds(3));
-        desktop.Show(soon.main);
-        Run(seconds(1));
-        EXPECT_EQ(Width(soon.panes[0]), 300);
-        Run(seconds(60));
-        EXPECT_EQ(watcher.Waiting(), 0u) << "dropped after a minute";
-        desktop.Show(late.main);
-        Run(seconds(1));
-        EXPECT_EQ(Width(late.panes[0]), showingReported ? 300 : 250);
-    }
-}
-
-// Panes not shown are looked at less and less often, all together: after
-// a few seconds, once a second at most, however many. One shown meanwhile
-// is set soon all the same (at once where the showing is reported); the
-// rest are given up after a minute, and told.
-TEST_F(WatcherTest, HiddenPanesCostLittleAndAreGivenUpAfterAMinute) {
+// The waits wired to the desktop: panes not shown are looked at all
+// together, one step at a time, and one shown meanwhile is set soon (at once
+// where the showing is reported); those not shown within a minute are given
+// up and told, and set when shown later where the showing is reported; one
+// gone still moving after its minute is told as such.
+TEST_F(WatcherTest, WaitsForPanesAtLittleCostAndTellsThoseGivenUp) {
     watcher.Start();
     for (const bool showingReported : {true, false}) {
         SCOPED_TRACE(showingReported ? "showing reported" : "showing not reported (Wine)");
@@ -145,6 +115,7 @@ TEST_F(WatcherTest, HiddenPanesCostLittleAndAreGivenUpAfterAMinute) {
         file.text.clear();
         const auto crowd = Open(true, std::vector<int>(500, 250));
         const auto late = Open();
+        const auto never = Open(false);
         for (const WindowHandle pane : crowd.panes) desktop.Hide(pane);
         desktop.Hide(late.panes[0]);
         Run(seconds(5));
@@ -152,39 +123,27 @@ TEST_F(WatcherTest, HiddenPanesCostLittleAndAreGivenUpAfterAMinute) {
         desktop.ResetCalls();
         Run(seconds(25));
         EXPECT_LE(timers.started - started, 26) << "steps in 25 s";
-        EXPECT_LE(desktop.Calls(Operation::IsVisible), 501u * 26);
+        EXPECT_LE(desktop.Calls(Operation::IsVisible), 502u * 26);
         desktop.Show(late.panes[0]);
         Run(milliseconds(showingReported ? 600 : 2600));
         EXPECT_EQ(Width(late.panes[0]), 300);
         Run(seconds(33));
         EXPECT_EQ(watcher.Waiting(), 0u);
-        EXPECT_EQ(Logged(": not shown within a minute, given up\n"), 500u);
-        desktop.Destroy(crowd.main);
-        desktop.Destroy(late.main);
+        EXPECT_EQ(Logged(": not shown within a minute, given up\n"), 501u);
+        desktop.Show(never.main);
+        Run(seconds(1));
+        EXPECT_EQ(Width(never.panes[0]), showingReported ? 300 : 250);
+        for (const WindowHandle main : {crowd.main, late.main, never.main}) desktop.Destroy(main);
     }
-}
-
-// A pane still moving when its minute is up is looked at on, once a
-// second, until it rests (then it is set) or goes (then the log says so).
-TEST_F(WatcherTest, APaneStillMovingAfterAMinuteIsSetOnceItRests) {
-    watcher.Start();
-    for (const bool rests : {true, false}) {
-        SCOPED_TRACE(rests ? "rests" : "goes");
-        const auto client = Open();
-        for (int step = 0; step < 620; ++step) {
-            desktop.MoveWindow(client.panes[0], 10, 20, 150 + step % 100, 150);
-            Run(milliseconds(100));
-        }
-        if (!rests) desktop.Destroy(client.main);
-        const std::size_t movesBefore = desktop.Moves().size();
-        Run(seconds(3));
-        EXPECT_EQ(desktop.Moves().size() - movesBefore, rests ? 1u : 0u);
-        if (rests) {
-            EXPECT_EQ(Width(client.panes[0]), 300);
-        }
-        EXPECT_EQ(Logged(": gone while it still moved, over a minute after it appeared\n"), rests ? 0u : 1u);
-        EXPECT_EQ(watcher.Waiting(), 0u);
+    const auto moving = Open();
+    for (int step = 0; step < 620; ++step) {
+        Drag(moving.panes[0], 150 + step % 100);
+        Run(milliseconds(100));
     }
+    desktop.Destroy(moving.main);
+    Run(seconds(3));
+    EXPECT_EQ(Logged(": gone while it still moved, over a minute after it appeared\n"), 1u);
+    EXPECT_EQ(watcher.Waiting(), 0u);
 }
 
 // A client started minimized lays its pane out again when it is restored:
@@ -196,23 +155,17 @@ TEST_F(WatcherTest, APaneOfAMinimizedClientIsSetOnceTheClientIsRestored) {
         SCOPED_TRACE(restoreReported ? "restore reported" : "restore not reported (Wine)");
         desktop.reportsShowing = restoreReported;
         const auto client = Open();
-        desktop.Minimize(client.main);
-        Run(milliseconds(2500));
-        EXPECT_EQ(Width(client.panes[0]), 250) << "set while minimized";
-        desktop.Restore(client.main);
-        desktop.MoveWindow(client.panes[0], 10, 20, 220, 150);  // laid out again
-        Run(seconds(1));
-        EXPECT_EQ(Width(client.panes[0]), 300);
-        // Applied now while minimized: the same.
-        desktop.MoveWindow(client.panes[0], 10, 20, 240, 150);
-        desktop.Minimize(client.main);
-        watcher.ApplyNow();
-        Run(milliseconds(2500));
-        EXPECT_EQ(Width(client.panes[0]), 240) << "applied while minimized";
-        desktop.Restore(client.main);
-        desktop.MoveWindow(client.panes[0], 10, 20, 220, 150);
-        Run(seconds(1));
-        EXPECT_EQ(Width(client.panes[0]), 300);
+        for (const bool appliedNow : {false, true}) {
+            Drag(client.panes[0], 240);
+            desktop.Minimize(client.main);
+            if (appliedNow) watcher.ApplyNow();
+            Run(milliseconds(2500));
+            EXPECT_EQ(Width(client.panes[0]), 240) << "set while minimized";
+            desktop.Restore(client.main);
+            Drag(client.panes[0], 220);  // laid out again
+            Run(seconds(1));
+            EXPECT_EQ(Width(client.panes[0]), 300);
+        }
         desktop.Destroy(client.main);
     }
 }
@@ -508,8 +461,6 @@ TEST_F(WatcherTest, TheSessionShowsTheWatchOnItsIconAndEndsItOnce) {
     StartPlan plan = PlanStart("/newsize=250 /log=x", nullptr, true, &store);
     ASSERT_EQ(plan.from.width, Source::UserWidth);
     testing::MemoryNotificationArea area;
-    testing::MemoryWatchHost host;
-    testing::MemorySessionWatches session;
     WatchSession watch(plan, {desktop, timers, desktop, session, host, &area, &store}, log);
     ASSERT_EQ(watch.Start(), std::nullopt);
     EXPECT_EQ(host.restartArguments, "/newsize=250 /log=x");
@@ -624,8 +575,6 @@ TEST_F(WatcherTest, AWatchThatStartsTheClientEndsWithIt) {
 TEST_F(WatcherTest, TheSessionDoesWhatTheCommandLineAsks) {
     store.width = 360;
     const StartPlan plan = PlanStart("/watch /newsize=250", nullptr, true, &store);
-    testing::MemoryWatchHost host;
-    testing::MemorySessionWatches session;
     WatchSession watch(plan, {desktop, timers, desktop, session, host, nullptr, &store}, log);
     ASSERT_EQ(watch.Start(), std::nullopt);
     using enum WatchRequest;

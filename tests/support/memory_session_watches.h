@@ -1,6 +1,6 @@
 // The session held in memory, in time of its own: its mark, and one watch in
-// it (or none) that takes what it is asked once its window is there, ends
-// when told to stop and answers a command, each after a while of its own.
+// it (or none) that takes what it is asked once its window is there, and
+// ends when told to stop, or answers a command, after a while of its own.
 #pragma once
 
 #include <chrono>
@@ -15,7 +15,7 @@ public:
     using milliseconds = std::chrono::milliseconds;
     std::optional<NoDesktop> WhyNoDesktop() override { return noDesktop; }
     WatchMark TakeMark() override { return mark; }
-    bool MarkHeld() override { return runs && !(endsAfter && askedAt && now >= *askedAt + *endsAfter); }
+    bool MarkHeld() override { return runs && !(after && askedAt && now >= *askedAt + *after); }
     AskResult Ask(const WatchAsk&) override {
         if (!runs || now < windowAt) return AskResult::NoWindow;
         if (!refuses && !askedAt) askedAt = now;
@@ -23,8 +23,8 @@ public:
     }
     AskResult AskAndWait(const WatchAsk& ask, milliseconds within) override {
         const AskResult result = Ask(ask);
-        const bool answers = answersAfter && *answersAfter <= within;
-        if (result == AskResult::Sent) now += answers ? *answersAfter : within;
+        const bool answers = after && *after <= within;
+        if (result == AskResult::Sent) now += answers ? *after : within;
         return result == AskResult::Sent && answers ? AskResult::Done : result;
     }
     milliseconds Now() override { return now; }
@@ -33,10 +33,9 @@ public:
     std::optional<NoDesktop> noDesktop;
     WatchMark mark = WatchMark::Taken;
     bool runs = true;
-    milliseconds windowAt{0};                   // its window is made
-    bool refuses = false;                       // it runs with higher rights
-    std::optional<milliseconds> endsAfter;      // once asked; none: never
-    std::optional<milliseconds> answersAfter;   // a command; none: never
+    milliseconds windowAt{0};           // its window is made
+    bool refuses = false;               // it runs with higher rights
+    std::optional<milliseconds> after;  // once asked; none: never
     std::optional<milliseconds> askedAt;
     milliseconds now{0};
 };

@@ -12,18 +12,12 @@ namespace kestrum::testing {
 
 class MemoryWatchHost final : public WatchHost {
 public:
-    bool Listen(Listener& heard) override {
-        listener = &heard;
-        return listens;
-    }
+    bool Listen(Listener& heard) override { return listener = &heard, true; }
     bool RestartAfterUpdate(std::string_view arguments) override {
-        restartArguments = std::string(arguments);
-        return restartable;
+        restartArguments = arguments;
+        return true;
     }
-    bool OpenWindow() override {
-        ++windowsOpened;
-        return opensWindows;
-    }
+    bool OpenWindow() override { return ++windowsOpened, opensWindows; }
     std::optional<std::string> StartProgram(const ProgramLine& line) override {
         started.push_back(line);
         return startFailure;
@@ -31,12 +25,9 @@ public:
     void Quit() override { ++quits; }
 
     Listener* listener = nullptr;
-    bool listens = true;
-    bool restartable = true;
     bool opensWindows = true;
     std::string restartArguments;
-    int windowsOpened = 0;
-    int quits = 0;
+    int windowsOpened = 0, quits = 0;
     std::vector<ProgramLine> started;
     std::optional<std::string> startFailure;  // Windows's reason; none: it starts
 };
