@@ -42,8 +42,7 @@
 //   EVENT_OBJECT_SHOW / HIDE     a window shown or hidden (the same)
 //   EVENT_SYSTEM_CAPTURESTART / CAPTUREEND  the mouse captured and let go,
 //                                for the window holding the capture (the
-//                                splitter's drag, the frame's)
-//   EVENT_SYSTEM_MOVESIZESTART / MOVESIZEEND  around the frame's drag
+//                                splitter's drag)
 //   EVENT_SYSTEM_MINIMIZESTART / MINIMIZEEND  a main window minimized and
 //                                restored
 //
@@ -74,17 +73,6 @@
 //   replace HANDLE destroys that pane and makes a new one in its place (the
 //                  report lists the new one instead); prints "replaced
 //                  <old handle> <new handle>" or "none"
-//   relayout HANDLE W  the client lays that pane out again by itself, W
-//                  wide (1 to 32767), no capture; prints "relaid out
-//                  <handle> <W>"
-//   nudge HANDLE   the pane one pixel wider, no capture (a round trip
-//                  through a display's scale); prints "nudged <handle>
-//                  <width>"
-//   frame-drag W   the user drags the first main window's right frame edge
-//                  until the window is W wide (1 to 32767), in 8 steps 30 ms
-//                  apart, the main window holding the capture throughout
-//                  (its panes kept in view on the way, below); prints
-//                  "frame dragged <handle> <width reached>"
 //   minimize       the first main window minimized; prints "minimized
 //                  <handle>"
 //   restore        the first main window restored; prints "restored
@@ -108,9 +96,7 @@
 //
 // As a client does: a pane takes the keyboard focus when it is clicked (a
 // tree of pages); a main window restored from minimized lays its panes out
-// again, each back at the place and size it was made with; a main window
-// otherwise resized keeps its panes in its client area, narrowing one that
-// would stick out.
+// again, each back at the place and size it was made with.
 //
 // Handles are printed as signed 32-bit decimals; lines end in CR LF. The exit
 // status is 0, 1 when the windows cannot be made, 2 for a command line it
@@ -140,8 +126,6 @@ constexpr UINT kHangMessage = WM_APP + 2;     // to a main window, wParam: milli
 constexpr UINT_PTR kExitTimer = 1;
 constexpr UINT_PTR kRestoreTimer = 2;  // on a main window
 constexpr wchar_t kMinimizedProp[] = L"StandinMinimized";  // on a main window while minimized
-constexpr int kDragSteps = 8;
-constexpr DWORD kDragStepMs = 30;
 constexpr long kMostTimes = 100000;  // pointer moves or focus changes a command asks for
 
 struct PaneLayout {
@@ -212,35 +196,22 @@ void Raise(DWORD event, HWND window, LONG object = OBJID_WINDOW) {
     if (g_events) NotifyWinEvent(event, window, object, CHILDID_SELF);
 }
 
+// Whether a WM_WINDOWPOSCHANGING or -CHANGED message's WINDOWPOS moves or
+// sizes the window.
+bool MovesOrSizes(LPARAM lp) {
+    return (reinterpret_cast<const WINDOWPOS*>(lp)->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE);
+}
+
 // What user32 raises for a window's own messages: its moves and sizes, its
 // showing and hiding, the capture it loses. Every window procedure calls it.
 void Herald(HWND hwnd, UINT msg, LPARAM lp) {
     if (msg == WM_WINDOWPOSCHANGED) {
         const UINT flags = reinterpret_cast<const WINDOWPOS*>(lp)->flags;
-        if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) Raise(EVENT_OBJECT_LOCATIONCHANGE, hwnd);
+        if (MovesOrSizes(lp)) Raise(EVENT_OBJECT_LOCATIONCHANGE, hwnd);
         if (flags & SWP_SHOWWINDOW) Raise(EVENT_OBJECT_SHOW, hwnd);
         if (flags & SWP_HIDEWINDOW) Raise(EVENT_OBJECT_HIDE, hwnd);
     } else if (msg == WM_CAPTURECHANGED) {
         Raise(EVENT_SYSTEM_CAPTUREEND, hwnd);
-    }
-}
-
-void TakeCapture(HWND hwnd) {
-    SetCapture(hwnd);
-    Raise(EVENT_SYSTEM_CAPTURESTART, hwnd);
-}
-
-// Handles the windows' messages, not the commands, for `ms` milliseconds.
-void Pump(DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    for (ULONGLONG now; (now = GetTickCount64()) < end;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, kCommandMessage - 1, PM_REMOVE) ||
-               PeekMessageW(&msg, nullptr, kCommandMessage + 1, ~0u, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
     }
 }
 
@@ -261,12 +232,9 @@ void PlaceSplitter(const Pane& pane) {
 
 LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Herald(hwnd, msg, lp);
-    if (msg == WM_WINDOWPOSCHANGING && g_counting) {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
-        if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
-            for (Pane& p : g_panes) {
-                if (p.handle == hwnd) ++p.moves;
-            }
+    if (msg == WM_WINDOWPOSCHANGING && g_counting && MovesOrSizes(lp)) {
+        for (Pane& p : g_panes) {
+            if (p.handle == hwnd) ++p.moves;
         }
     } else if (msg == WM_WINDOWPOSCHANGED) {
         for (const Pane& p : g_panes) {
@@ -290,7 +258,8 @@ LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         case WM_LBUTTONDOWN:
             grabbedAt = static_cast<short>(LOWORD(lp));
-            TakeCapture(hwnd);
+            SetCapture(hwnd);
+            Raise(EVENT_SYSTEM_CAPTURESTART, hwnd);
             return 0;
         case WM_MOUSEMOVE:
             if (GetCapture() == hwnd && pane != nullptr) {
@@ -321,34 +290,6 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// Each pane of main window `window` laid out again as made.
-void LayOutAgain(HWND window) {
-    for (const Pane& p : g_panes) {
-        if (p.mainWindow == window) {
-            SetWindowPos(p.handle, nullptr, p.place.left, p.place.top, p.place.right, p.place.bottom,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
-}
-
-// Each pane of main window `window` narrowed to fit its client area, as a
-// client keeps its panes in view.
-void ClampPanes(HWND window) {
-    RECT area{};
-    GetClientRect(window, &area);
-    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);  // mirrored: left > right
-    const LONG areaLeft = std::min(area.left, area.right), areaRight = std::max(area.left, area.right);
-    for (const Pane& p : g_panes) {
-        RECT r{};
-        if (p.mainWindow != window || !GetWindowRect(p.handle, &r)) continue;
-        const LONG over = std::max(0L, r.right - areaRight) + std::max(0L, areaLeft - r.left);
-        if (over > 0) {
-            SetWindowPos(p.handle, nullptr, 0, 0, std::max(1L, r.right - r.left - over), r.bottom - r.top,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
-}
-
 LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Herald(hwnd, msg, lp);
     if (msg == WM_NULL && g_hangOnceAskedMs > 0) {
@@ -365,18 +306,20 @@ LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ShowWindow(hwnd, SW_RESTORE);
         return 0;
     }
-    if (msg == WM_SIZE) {
-        const bool wasMinimized = GetPropW(hwnd, kMinimizedProp) != nullptr;
-        if (wp == SIZE_MINIMIZED && !wasMinimized) {
+    if (msg == WM_SIZE && (wp == SIZE_MINIMIZED) != (GetPropW(hwnd, kMinimizedProp) != nullptr)) {
+        if (wp == SIZE_MINIMIZED) {
             SetPropW(hwnd, kMinimizedProp, hwnd);
             Raise(EVENT_SYSTEM_MINIMIZESTART, hwnd);
-        } else if (wp != SIZE_MINIMIZED && wasMinimized) {
+        } else {
             // Restored: the panes laid out again, as made.
             RemovePropW(hwnd, kMinimizedProp);
-            LayOutAgain(hwnd);
+            for (const Pane& p : g_panes) {
+                if (p.mainWindow == hwnd) {
+                    SetWindowPos(p.handle, nullptr, p.place.left, p.place.top, p.place.right, p.place.bottom,
+                                 SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+            }
             Raise(EVENT_SYSTEM_MINIMIZEEND, hwnd);
-        } else if (wp != SIZE_MINIMIZED) {
-            ClampPanes(hwnd);
         }
     }
     if (msg == WM_DESTROY) {
@@ -522,20 +465,17 @@ HWND VisibleWindowCalled(const std::string& caption) {
 }
 
 // `text` as a whole number from `least` to `most`, with nothing after it.
-bool ReadNumber(const char* text, long least, long most, long& out) {
+bool ReadNumber(const std::string& text, long least, long most, long& out) {
     char* end = nullptr;
-    out = std::strtol(text, &end, 10);
-    return end != text && *end == '\0' && out >= least && out <= most;
+    out = std::strtol(text.c_str(), &end, 10);
+    return end != text.c_str() && *end == '\0' && out >= least && out <= most;
 }
 
-// The pane whose handle `text` starts with, if it is one of ours; `rest`:
-// what follows the handle.
-const Pane* PaneNamed(const char* text, const char** rest) {
-    char* end = nullptr;
-    const HWND h = e2e::HandleFromValue(std::strtoll(text, &end, 10));
-    *rest = end;
-    for (const Pane& p : g_panes) {
-        if (p.handle == h && end != text && IsWindow(h)) return &p;
+// The pane whose handle `text` holds, if it is one of ours and still there.
+Pane* PaneNamed(const std::string& text) {
+    const HWND h = e2e::HandleFromValue(std::strtoll(text.c_str(), nullptr, 10));
+    for (Pane& p : g_panes) {
+        if (p.handle == h && IsWindow(h)) return &p;
     }
     return nullptr;
 }
@@ -547,38 +487,6 @@ const Pane* FirstPaneOf(HWND window) {
         if (window != nullptr && p.mainWindow == window && IsWindow(p.handle)) return &p;
     }
     return nullptr;
-}
-
-LONG WidthOf(HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    return r.right - r.left;
-}
-
-// The pane `width` wide by the client's own doing, its place and height kept.
-void SetWidth(HWND pane, LONG width) {
-    RECT r{};
-    GetWindowRect(pane, &r);
-    SetWindowPos(pane, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// The user drags `window`'s right frame edge until it is `width` wide, as the
-// system's move and size loop does; returns the width reached.
-LONG DragFrame(HWND window, LONG width) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    const LONG from = r.right - r.left;
-    TakeCapture(window);
-    Raise(EVENT_SYSTEM_MOVESIZESTART, window);
-    Pump(kDragStepMs);
-    for (int step = 1; step <= kDragSteps; ++step) {
-        SetWindowPos(window, nullptr, 0, 0, from + (width - from) * step / kDragSteps, r.bottom - r.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Pump(kDragStepMs);
-    }
-    Raise(EVENT_SYSTEM_MOVESIZEEND, window);
-    ReleaseCapture();
-    return WidthOf(window);
 }
 
 // The mouse pointer moved `times` times across `window`'s client area, at
@@ -607,107 +515,99 @@ void MovePointer(HWND window, long times) {
     }
 }
 
-// Returns false once the client should end.
-bool RunCommand(const std::string& command) {
+// The first main window shown as `how` asks; prints "<done> <handle>".
+bool ShowFirst(int how, const char* done) {
     const HWND window = FirstWindow();
-    const char* rest = nullptr;
-    long n = 0;
-    if (command.rfind("find ", 0) == 0 || command.rfind("close ", 0) == 0) {
-        const bool close = command[0] == 'c';
-        const HWND h = VisibleWindowCalled(command.substr(close ? 6 : 5));
-        RECT r{};
-        if (!h) {
-            Print("none\n");
-        } else if (close) {
-            PostMessageW(h, WM_CLOSE, 0, 0);
-            Print("closed %ld\n", Id(h));
-        } else {
-            GetWindowRect(h, &r);
-            Print("found %ld %ld %ld %ld %ld\n", Id(h), r.left, r.top, r.right, r.bottom);
-        }
-    } else if (command.rfind("destroy ", 0) == 0) {
-        const HWND h = e2e::HandleFromValue(std::strtoll(command.c_str() + 8, nullptr, 10));
-        bool ours = false;
-        for (const Pane& p : g_panes) ours = ours || (p.handle == h && IsWindow(h));
-        if (ours && DestroyWindow(h)) {
-            Print("destroyed %ld\n", Id(h));
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("replace ", 0) == 0) {
-        const HWND h = e2e::HandleFromValue(std::strtoll(command.c_str() + 8, nullptr, 10));
-        Pane* pane = nullptr;
-        for (Pane& p : g_panes) pane = p.handle == h && IsWindow(h) ? &p : pane;
-        RECT place{};
-        const HWND parent = pane != nullptr ? GetParent(h) : nullptr;
-        if (pane != nullptr && GetWindowRect(h, &place)) {
-            MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
-            DestroyWindow(h);
-            pane->handle = MakePane(parent, RECT{place.left, place.top, place.right - place.left,
-                                                 place.bottom - place.top});
-            pane->moves = 0;
-            if (pane->splitter != nullptr)
-                SetWindowLongPtrW(pane->splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pane->handle));
-            Print("replaced %ld %ld\n", Id(h), Id(pane->handle));
-        } else {
-            Print("none\n");
-        }
-    } else if (command == "report") {
-        Report();
-    } else if (command.rfind("hang ", 0) == 0) {
-        Hang(std::strtol(command.c_str() + 5, nullptr, 10));
-    } else if (command.rfind("hang-once-asked ", 0) == 0) {
-        g_hangOnceAskedMs = std::strtol(command.c_str() + 16, nullptr, 10);
-        Print("armed\n");
-    } else if (command.rfind("relayout ", 0) == 0) {
-        const Pane* pane = PaneNamed(command.c_str() + 9, &rest);
-        if (pane != nullptr && ReadNumber(rest, 1, 32767, n)) {
-            SetWidth(pane->handle, n);
-            Print("relaid out %ld %ld\n", Id(pane->handle), n);
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("nudge ", 0) == 0) {
-        const Pane* pane = PaneNamed(command.c_str() + 6, &rest);
-        if (pane != nullptr && *rest == '\0') {
-            SetWidth(pane->handle, WidthOf(pane->handle) + 1);
-            Print("nudged %ld %ld\n", Id(pane->handle), WidthOf(pane->handle));
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("frame-drag ", 0) == 0) {
-        if (window != nullptr && ReadNumber(command.c_str() + 11, 1, 32767, n)) {
-            Print("frame dragged %ld %ld\n", Id(window), DragFrame(window, n));
-        } else {
-            Print("none\n");
-        }
-    } else if (command == "minimize" || command == "restore") {
-        const bool minimize = command == "minimize";
-        if (window != nullptr) {
-            ShowWindow(window, minimize ? SW_SHOWMINNOACTIVE : SW_RESTORE);
-            Print("%s %ld\n", minimize ? "minimized" : "restored", Id(window));
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("pointer-moves ", 0) == 0) {
-        if (window != nullptr && ReadNumber(command.c_str() + 14, 1, kMostTimes, n)) {
-            MovePointer(window, n);
-            Print("pointer moved %ld\n", n);
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("focus-cycle ", 0) == 0) {
-        const Pane* pane = FirstPaneOf(window);
-        if (pane != nullptr && ReadNumber(command.c_str() + 12, 1, kMostTimes, n)) {
-            for (long i = 0; i < n; ++i) SetFocus(GetFocus() == pane->handle ? window : pane->handle);
-            Print("focus moved %ld\n", n);
-        } else {
-            Print("none\n");
-        }
-    } else if (command == "quit") {
-        return false;
-    } else if (!command.empty()) {
-        Print("unknown command: %s\n", command.c_str());
+    if (window == nullptr) return false;
+    ShowWindow(window, how);
+    Print("%s %ld\n", done, Id(window));
+    return true;
+}
+
+// The commands (see the top) but quit, each given what follows its name;
+// false for one it cannot do.
+struct Command {
+    const char* name;
+    bool (*run)(const std::string& arg);
+};
+const Command kCommands[] = {
+    {"report", [](const std::string&) { return Report(), true; }},
+    {"hang", [](const std::string& ms) { return Hang(std::strtol(ms.c_str(), nullptr, 10)), true; }},
+    {"hang-once-asked",
+     [](const std::string& ms) {
+         g_hangOnceAskedMs = std::strtol(ms.c_str(), nullptr, 10);
+         Print("armed\n");
+         return true;
+     }},
+    {"find",
+     [](const std::string& caption) {
+         const HWND h = VisibleWindowCalled(caption);
+         RECT r{};
+         if (h == nullptr || !GetWindowRect(h, &r)) return false;
+         Print("found %ld %ld %ld %ld %ld\n", Id(h), r.left, r.top, r.right, r.bottom);
+         return true;
+     }},
+    {"close",
+     [](const std::string& caption) {
+         const HWND h = VisibleWindowCalled(caption);
+         if (h == nullptr) return false;
+         PostMessageW(h, WM_CLOSE, 0, 0);
+         Print("closed %ld\n", Id(h));
+         return true;
+     }},
+    {"destroy",
+     [](const std::string& handle) {
+         const Pane* pane = PaneNamed(handle);
+         if (pane == nullptr || !DestroyWindow(pane->handle)) return false;
+         Print("destroyed %ld\n", Id(pane->handle));
+         return true;
+     }},
+    {"replace",
+     [](const std::string& handle) {
+         Pane* pane = PaneNamed(handle);
+         if (pane == nullptr) return false;
+         const HWND old = pane->handle, parent = GetParent(old);
+         const RECT r = PlaceOf(old);
+         DestroyWindow(old);
+         pane->handle = MakePane(parent, RECT{r.left, r.top, r.right - r.left, r.bottom - r.top});
+         pane->moves = 0;
+         if (pane->splitter != nullptr)
+             SetWindowLongPtrW(pane->splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pane->handle));
+         Print("replaced %ld %ld\n", Id(old), Id(pane->handle));
+         return true;
+     }},
+    {"minimize", [](const std::string&) { return ShowFirst(SW_SHOWMINNOACTIVE, "minimized"); }},
+    {"restore", [](const std::string&) { return ShowFirst(SW_RESTORE, "restored"); }},
+    {"pointer-moves",
+     [](const std::string& times) {
+         long n = 0;
+         if (FirstWindow() == nullptr || !ReadNumber(times, 1, kMostTimes, n)) return false;
+         MovePointer(FirstWindow(), n);
+         Print("pointer moved %ld\n", n);
+         return true;
+     }},
+    {"focus-cycle",
+     [](const std::string& times) {
+         const Pane* pane = FirstPaneOf(FirstWindow());
+         long n = 0;
+         if (pane == nullptr || !ReadNumber(times, 1, kMostTimes, n)) return false;
+         for (long i = 0; i < n; ++i) SetFocus(GetFocus() == pane->handle ? pane->mainWindow : pane->handle);
+         Print("focus moved %ld\n", n);
+         return true;
+     }},
+};
+
+// Returns false once the client should end.
+bool RunCommand(const std::string& line) {
+    if (line == "quit") return false;
+    const std::size_t space = line.find(' ');
+    const std::string name = line.substr(0, space), arg = space == std::string::npos ? "" : line.substr(space + 1);
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                      [&](const Command& c) { return name == c.name; });
+    if (command == std::end(kCommands)) {
+        if (!line.empty()) Print("unknown command: %s\n", line.c_str());
+    } else if (!command->run(arg)) {
+        Print("none\n");
     }
     return true;
 }
