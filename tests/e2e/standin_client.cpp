@@ -42,7 +42,8 @@
 //   EVENT_OBJECT_SHOW / HIDE     a window shown or hidden (the same)
 //   EVENT_SYSTEM_CAPTURESTART / CAPTUREEND  the mouse captured and let go,
 //                                for the window holding the capture (the
-//                                splitter's drag)
+//                                splitter's drag, the frame's)
+//   EVENT_SYSTEM_MOVESIZESTART / MOVESIZEEND  around the frame's drag
 //   EVENT_SYSTEM_MINIMIZESTART / MINIMIZEEND  a main window minimized and
 //                                restored
 //
@@ -73,6 +74,17 @@
 //   replace HANDLE destroys that pane and makes a new one in its place (the
 //                  report lists the new one instead); prints "replaced
 //                  <old handle> <new handle>" or "none"
+//   relayout HANDLE W  the client lays that pane out again by itself, W
+//                  wide (1 to 32767), no capture; prints "relaid out
+//                  <handle> <W>"
+//   nudge HANDLE   the pane one pixel wider, no capture (a round trip
+//                  through a display's scale); prints "nudged <handle>
+//                  <width>"
+//   frame-drag W   the user drags the first main window's right frame edge
+//                  until the window is W wide (1 to 32767), in 8 steps 30 ms
+//                  apart, the main window holding the capture throughout
+//                  (its panes kept in view on the way, below); prints
+//                  "frame dragged <handle> <width reached>"
 //   minimize       the first main window minimized; prints "minimized
 //                  <handle>"
 //   restore        the first main window restored; prints "restored
@@ -96,7 +108,9 @@
 //
 // As a client does: a pane takes the keyboard focus when it is clicked (a
 // tree of pages); a main window restored from minimized lays its panes out
-// again, each back at the place and size it was made with.
+// again, each back at the place and size it was made with; a main window
+// otherwise resized keeps its panes in its client area, narrowing one that
+// would stick out.
 //
 // Handles are printed as signed 32-bit decimals; lines end in CR LF. The exit
 // status is 0, 1 when the windows cannot be made, 2 for a command line it
@@ -126,6 +140,8 @@ constexpr UINT kHangMessage = WM_APP + 2;     // to a main window, wParam: milli
 constexpr UINT_PTR kExitTimer = 1;
 constexpr UINT_PTR kRestoreTimer = 2;  // on a main window
 constexpr wchar_t kMinimizedProp[] = L"StandinMinimized";  // on a main window while minimized
+constexpr int kDragSteps = 8;
+constexpr DWORD kDragStepMs = 30;
 constexpr long kMostTimes = 100000;  // pointer moves or focus changes a command asks for
 
 struct PaneLayout {
@@ -215,6 +231,25 @@ void Herald(HWND hwnd, UINT msg, LPARAM lp) {
     }
 }
 
+void TakeCapture(HWND hwnd) {
+    SetCapture(hwnd);
+    Raise(EVENT_SYSTEM_CAPTURESTART, hwnd);
+}
+
+// Handles the windows' messages, not the commands, for `ms` milliseconds.
+void Pump(DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (ULONGLONG now; (now = GetTickCount64()) < end;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, kCommandMessage - 1, PM_REMOVE) ||
+               PeekMessageW(&msg, nullptr, kCommandMessage + 1, ~0u, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 // A pane's rectangle in its parent's client coordinates.
 RECT PlaceOf(HWND pane) {
     RECT r{};
@@ -258,8 +293,7 @@ LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         case WM_LBUTTONDOWN:
             grabbedAt = static_cast<short>(LOWORD(lp));
-            SetCapture(hwnd);
-            Raise(EVENT_SYSTEM_CAPTURESTART, hwnd);
+            TakeCapture(hwnd);
             return 0;
         case WM_MOUSEMOVE:
             if (GetCapture() == hwnd && pane != nullptr) {
@@ -290,6 +324,24 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+// Each pane of main window `window` narrowed to fit its client area, as a
+// client keeps its panes in view.
+void ClampPanes(HWND window) {
+    RECT area{};
+    GetClientRect(window, &area);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);  // mirrored: left > right
+    const LONG areaLeft = std::min(area.left, area.right), areaRight = std::max(area.left, area.right);
+    for (const Pane& p : g_panes) {
+        RECT r{};
+        if (p.mainWindow != window || !GetWindowRect(p.handle, &r)) continue;
+        const LONG over = std::max(0L, r.right - areaRight) + std::max(0L, areaLeft - r.left);
+        if (over > 0) {
+            SetWindowPos(p.handle, nullptr, 0, 0, std::max(1L, r.right - r.left - over), r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
 LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Herald(hwnd, msg, lp);
     if (msg == WM_NULL && g_hangOnceAskedMs > 0) {
@@ -306,11 +358,14 @@ LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ShowWindow(hwnd, SW_RESTORE);
         return 0;
     }
-    if (msg == WM_SIZE && (wp == SIZE_MINIMIZED) != (GetPropW(hwnd, kMinimizedProp) != nullptr)) {
-        if (wp == SIZE_MINIMIZED) {
+    if (msg == WM_SIZE) {
+        const bool wasMinimized = GetPropW(hwnd, kMinimizedProp) != nullptr;
+        if (wp == SIZE_MINIMIZED && !wasMinimized) {
             SetPropW(hwnd, kMinimizedProp, hwnd);
             Raise(EVENT_SYSTEM_MINIMIZESTART, hwnd);
-        } else {
+        } else if (wp != SIZE_MINIMIZED && !wasMinimized) {
+            ClampPanes(hwnd);
+        } else if (wp != SIZE_MINIMIZED) {
             // Restored: the panes laid out again, as made.
             RemovePropW(hwnd, kMinimizedProp);
             for (const Pane& p : g_panes) {
@@ -489,6 +544,38 @@ const Pane* FirstPaneOf(HWND window) {
     return nullptr;
 }
 
+LONG WidthOf(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return r.right - r.left;
+}
+
+// The pane `width` wide by the client's own doing, its place and height kept.
+void SetWidth(HWND pane, LONG width) {
+    RECT r{};
+    GetWindowRect(pane, &r);
+    SetWindowPos(pane, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The user drags `window`'s right frame edge until it is `width` wide, as the
+// system's move and size loop does; returns the width reached.
+LONG DragFrame(HWND window, LONG width) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const LONG from = r.right - r.left;
+    TakeCapture(window);
+    Raise(EVENT_SYSTEM_MOVESIZESTART, window);
+    Pump(kDragStepMs);
+    for (int step = 1; step <= kDragSteps; ++step) {
+        SetWindowPos(window, nullptr, 0, 0, from + (width - from) * step / kDragSteps, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump(kDragStepMs);
+    }
+    Raise(EVENT_SYSTEM_MOVESIZEEND, window);
+    ReleaseCapture();
+    return WidthOf(window);
+}
+
 // The mouse pointer moved `times` times across `window`'s client area, at
 // its first pane's middle height, as Windows reports it (but with the window
 // under it, see the top): its name, its shape's, changes over a splitter.
@@ -574,6 +661,32 @@ const Command kCommands[] = {
          if (pane->splitter != nullptr)
              SetWindowLongPtrW(pane->splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pane->handle));
          Print("replaced %ld %ld\n", Id(old), Id(pane->handle));
+         return true;
+     }},
+    {"relayout",
+     [](const std::string& arg) {
+         const std::size_t space = arg.find(' ');
+         const Pane* pane = PaneNamed(arg.substr(0, space));
+         long n = 0;
+         if (pane == nullptr || space == std::string::npos || !ReadNumber(arg.substr(space + 1), 1, 32767, n))
+             return false;
+         SetWidth(pane->handle, n);
+         Print("relaid out %ld %ld\n", Id(pane->handle), n);
+         return true;
+     }},
+    {"nudge",
+     [](const std::string& handle) {
+         const Pane* pane = PaneNamed(handle);
+         if (pane == nullptr) return false;
+         SetWidth(pane->handle, WidthOf(pane->handle) + 1);
+         Print("nudged %ld %ld\n", Id(pane->handle), WidthOf(pane->handle));
+         return true;
+     }},
+    {"frame-drag",
+     [](const std::string& width) {
+         long n = 0;
+         if (FirstWindow() == nullptr || !ReadNumber(width, 1, 32767, n)) return false;
+         Print("frame dragged %ld %ld\n", Id(FirstWindow()), DragFrame(FirstWindow(), n));
          return true;
      }},
     {"minimize", [](const std::string&) { return ShowFirst(SW_SHOWMINNOACTIVE, "minimized"); }},

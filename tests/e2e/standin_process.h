@@ -95,8 +95,14 @@ public:
         return moves;
     }
 
-    // Its first main window minimized, or restored (laying its panes out
-    // again): true once the client has said so, within 30 s.
+    // The client's own relayout of `pane`, the user's drag of its first main
+    // window's frame, that window minimized or restored (see
+    // standin_client.cpp): each true once the client has said it is done,
+    // within 30 s; false on "none".
+    bool Relayout(HWND pane, int width) {
+        return Ask("relayout " + std::to_string(HandleValue(pane)) + " " + std::to_string(width), "relaid out ");
+    }
+    bool FrameDrag(int width) { return Ask("frame-drag " + std::to_string(width), "frame dragged "); }
     bool Minimize() { return Ask("minimize", "minimized "); }
     bool Restore() { return Ask("restore", "restored "); }
 

@@ -235,33 +235,51 @@ struct UserWidthForgotten {
     }
 };
 
-// A client's pane the watch set, with the events Windows raises for it (the
-// stand-in raises them; Wine 8 does not): the user's drag of its splitter is
-// the user's width, kept in the user's registry at the drag's end, with no
-// click after it, and given to the client opened next. With Wine's own
-// events alone, the watch still sets the pane, and keeps no drag. (What else
-// is not the user's: watcher_test.cpp.)
+// What a client's pane goes through once the watch set it, with the events
+// Windows raises for it (the stand-in raises them; Wine 8 does not): only
+// the user's drag of its splitter is the user's width, kept in the user's
+// registry at the drag's end, with no click after it, and given to the
+// client opened next. The client's own relayout and a drag of its frame that
+// clamps the pane are not the user's (nor a restore: the minimized client's
+// road), and the watch leaves the width the client gave alone. With Wine's
+// own events alone, the watch still sets the pane, and keeps no drag.
 TEST_F(WatchRoadTest, OnlyTheUsersDragIsKeptAsTheUsersWidth) {
+    struct Row {
+        const char* name;
+        bool (*act)(StandinClient&, HWND pane);
+        bool raisesEvents = true;
+    };
+    const auto dragSplitter = [](StandinClient&, HWND pane) {
+        const RECT r = RectOf(pane);
+        const POINT bar{r.right + 3, (r.top + r.bottom) / 2};
+        return Drag(bar, {bar.x + 110, bar.y}) && WaitUntil([&] { return WidthOf(pane) == 360; }, 3000);
+    };
+    const Row rows[] = {
+        {"the client's own relayout", [](StandinClient& c, HWND pane) { return c.Relayout(pane, 280); }},
+        {"a frame drag that clamps the pane", [](StandinClient& c, HWND) { return c.FrameDrag(180); }},
+        {"a drag, with Wine's own events alone", dragSplitter, false},
+        {"the user's drag", dragSplitter},
+    };
     const UserWidthForgotten none;
     const std::wstring log = LogPath(L"user-width.log");
     ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250 /log=\"" + log + L"\""));
-    for (const bool events : {false, true}) {
-        SCOPED_TRACE(events ? "the events Windows raises" : "Wine's own events alone");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         StandinClient client;
         Layout layout{L"--window", L"Orders", L"--place", L"100,100,600,400", L"--pane", L"0,15,12,220,150",
                       L"--splitter"};
-        if (!events) layout.push_back(L"--no-events");
+        if (!row.raisesEvents) layout.push_back(L"--no-events");
         ASSERT_TRUE(client.Start(layout));
         const HWND pane = client.panes.front();
         ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
-        const RECT r = RectOf(pane);
-        const POINT bar{r.right + 3, (r.top + r.bottom) / 2};
-        ASSERT_TRUE(Drag(bar, {bar.x + 110, bar.y}));
-        ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 360; }, 3000)) << "dragged to " << WidthOf(pane);
-        EXPECT_EQ(WaitUntil([] { return UserWidthForgotten::Kept().has_value(); }, 2000), events) << ReadFile(log);
-        EXPECT_EQ(UserWidthForgotten::Kept(), events ? std::optional<DWORD>(360) : std::nullopt);
-        EXPECT_EQ(WidthOf(pane), 360) << "the watch fought the user";
-        EXPECT_EQ(ReadFile(log).find("user's width") != std::string::npos, events) << ReadFile(log);
+        ASSERT_TRUE(row.act(client, pane));
+        const long after = WidthOf(pane);
+        EXPECT_NE(after, 250L);
+        const bool kept = row.raisesEvents && after == 360;
+        EXPECT_EQ(WaitUntil([] { return UserWidthForgotten::Kept().has_value(); }, 2000), kept) << ReadFile(log);
+        EXPECT_EQ(UserWidthForgotten::Kept(), kept ? std::optional<DWORD>(360) : std::nullopt);
+        EXPECT_EQ(WidthOf(pane), after) << "the watch fought the client";
+        EXPECT_EQ(ReadFile(log).find("user's width") != std::string::npos, kept) << ReadFile(log);
         ASSERT_TRUE(client.Quit());
     }
     StandinClient next;
