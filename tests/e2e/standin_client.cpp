@@ -212,12 +212,18 @@ void Raise(DWORD event, HWND window, LONG object = OBJID_WINDOW) {
     if (g_events) NotifyWinEvent(event, window, object, CHILDID_SELF);
 }
 
+// Whether a WM_WINDOWPOSCHANGING or -CHANGED message's WINDOWPOS moves or
+// sizes the window.
+bool MovesOrSizes(LPARAM lp) {
+    return (reinterpret_cast<const WINDOWPOS*>(lp)->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE);
+}
+
 // What user32 raises for a window's own messages: its moves and sizes, its
 // showing and hiding, the capture it loses. Every window procedure calls it.
 void Herald(HWND hwnd, UINT msg, LPARAM lp) {
     if (msg == WM_WINDOWPOSCHANGED) {
         const UINT flags = reinterpret_cast<const WINDOWPOS*>(lp)->flags;
-        if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) Raise(EVENT_OBJECT_LOCATIONCHANGE, hwnd);
+        if (MovesOrSizes(lp)) Raise(EVENT_OBJECT_LOCATIONCHANGE, hwnd);
         if (flags & SWP_SHOWWINDOW) Raise(EVENT_OBJECT_SHOW, hwnd);
         if (flags & SWP_HIDEWINDOW) Raise(EVENT_OBJECT_HIDE, hwnd);
     } else if (msg == WM_CAPTURECHANGED) {
@@ -261,12 +267,9 @@ void PlaceSplitter(const Pane& pane) {
 
 LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Herald(hwnd, msg, lp);
-    if (msg == WM_WINDOWPOSCHANGING && g_counting) {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
-        if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
-            for (Pane& p : g_panes) {
-                if (p.handle == hwnd) ++p.moves;
-            }
+    if (msg == WM_WINDOWPOSCHANGING && g_counting && MovesOrSizes(lp)) {
+        for (Pane& p : g_panes) {
+            if (p.handle == hwnd) ++p.moves;
         }
     } else if (msg == WM_WINDOWPOSCHANGED) {
         for (const Pane& p : g_panes) {
@@ -321,16 +324,6 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// Each pane of main window `window` laid out again as made.
-void LayOutAgain(HWND window) {
-    for (const Pane& p : g_panes) {
-        if (p.mainWindow == window) {
-            SetWindowPos(p.handle, nullptr, p.place.left, p.place.top, p.place.right, p.place.bottom,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
-}
-
 // Each pane of main window `window` narrowed to fit its client area, as a
 // client keeps its panes in view.
 void ClampPanes(HWND window) {
@@ -370,13 +363,18 @@ LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == SIZE_MINIMIZED && !wasMinimized) {
             SetPropW(hwnd, kMinimizedProp, hwnd);
             Raise(EVENT_SYSTEM_MINIMIZESTART, hwnd);
-        } else if (wp != SIZE_MINIMIZED && wasMinimized) {
+        } else if (wp != SIZE_MINIMIZED && !wasMinimized) {
+            ClampPanes(hwnd);
+        } else if (wp != SIZE_MINIMIZED) {
             // Restored: the panes laid out again, as made.
             RemovePropW(hwnd, kMinimizedProp);
-            LayOutAgain(hwnd);
+            for (const Pane& p : g_panes) {
+                if (p.mainWindow == hwnd) {
+                    SetWindowPos(p.handle, nullptr, p.place.left, p.place.top, p.place.right, p.place.bottom,
+                                 SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+            }
             Raise(EVENT_SYSTEM_MINIMIZEEND, hwnd);
-        } else if (wp != SIZE_MINIMIZED) {
-            ClampPanes(hwnd);
         }
     }
     if (msg == WM_DESTROY) {
@@ -522,20 +520,17 @@ HWND VisibleWindowCalled(const std::string& caption) {
 }
 
 // `text` as a whole number from `least` to `most`, with nothing after it.
-bool ReadNumber(const char* text, long least, long most, long& out) {
+bool ReadNumber(const std::string& text, long least, long most, long& out) {
     char* end = nullptr;
-    out = std::strtol(text, &end, 10);
-    return end != text && *end == '\0' && out >= least && out <= most;
+    out = std::strtol(text.c_str(), &end, 10);
+    return end != text.c_str() && *end == '\0' && out >= least && out <= most;
 }
 
-// The pane whose handle `text` starts with, if it is one of ours; `rest`:
-// what follows the handle.
-const Pane* PaneNamed(const char* text, const char** rest) {
-    char* end = nullptr;
-    const HWND h = e2e::HandleFromValue(std::strtoll(text, &end, 10));
-    *rest = end;
-    for (const Pane& p : g_panes) {
-        if (p.handle == h && end != text && IsWindow(h)) return &p;
+// The pane whose handle `text` holds, if it is one of ours and still there.
+Pane* PaneNamed(const std::string& text) {
+    const HWND h = e2e::HandleFromValue(std::strtoll(text.c_str(), nullptr, 10));
+    for (Pane& p : g_panes) {
+        if (p.handle == h && IsWindow(h)) return &p;
     }
     return nullptr;
 }
@@ -607,107 +602,125 @@ void MovePointer(HWND window, long times) {
     }
 }
 
-// Returns false once the client should end.
-bool RunCommand(const std::string& command) {
+// The first main window shown as `how` asks; prints "<done> <handle>".
+bool ShowFirst(int how, const char* done) {
     const HWND window = FirstWindow();
-    const char* rest = nullptr;
-    long n = 0;
-    if (command.rfind("find ", 0) == 0 || command.rfind("close ", 0) == 0) {
-        const bool close = command[0] == 'c';
-        const HWND h = VisibleWindowCalled(command.substr(close ? 6 : 5));
-        RECT r{};
-        if (!h) {
-            Print("none\n");
-        } else if (close) {
-            PostMessageW(h, WM_CLOSE, 0, 0);
-            Print("closed %ld\n", Id(h));
-        } else {
-            GetWindowRect(h, &r);
-            Print("found %ld %ld %ld %ld %ld\n", Id(h), r.left, r.top, r.right, r.bottom);
-        }
-    } else if (command.rfind("destroy ", 0) == 0) {
-        const HWND h = e2e::HandleFromValue(std::strtoll(command.c_str() + 8, nullptr, 10));
-        bool ours = false;
-        for (const Pane& p : g_panes) ours = ours || (p.handle == h && IsWindow(h));
-        if (ours && DestroyWindow(h)) {
-            Print("destroyed %ld\n", Id(h));
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("replace ", 0) == 0) {
-        const HWND h = e2e::HandleFromValue(std::strtoll(command.c_str() + 8, nullptr, 10));
-        Pane* pane = nullptr;
-        for (Pane& p : g_panes) pane = p.handle == h && IsWindow(h) ? &p : pane;
-        RECT place{};
-        const HWND parent = pane != nullptr ? GetParent(h) : nullptr;
-        if (pane != nullptr && GetWindowRect(h, &place)) {
-            MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
-            DestroyWindow(h);
-            pane->handle = MakePane(parent, RECT{place.left, place.top, place.right - place.left,
-                                                 place.bottom - place.top});
-            pane->moves = 0;
-            if (pane->splitter != nullptr)
-                SetWindowLongPtrW(pane->splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pane->handle));
-            Print("replaced %ld %ld\n", Id(h), Id(pane->handle));
-        } else {
-            Print("none\n");
-        }
-    } else if (command == "report") {
-        Report();
-    } else if (command.rfind("hang ", 0) == 0) {
-        Hang(std::strtol(command.c_str() + 5, nullptr, 10));
-    } else if (command.rfind("hang-once-asked ", 0) == 0) {
-        g_hangOnceAskedMs = std::strtol(command.c_str() + 16, nullptr, 10);
-        Print("armed\n");
-    } else if (command.rfind("relayout ", 0) == 0) {
-        const Pane* pane = PaneNamed(command.c_str() + 9, &rest);
-        if (pane != nullptr && ReadNumber(rest, 1, 32767, n)) {
-            SetWidth(pane->handle, n);
-            Print("relaid out %ld %ld\n", Id(pane->handle), n);
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("nudge ", 0) == 0) {
-        const Pane* pane = PaneNamed(command.c_str() + 6, &rest);
-        if (pane != nullptr && *rest == '\0') {
-            SetWidth(pane->handle, WidthOf(pane->handle) + 1);
-            Print("nudged %ld %ld\n", Id(pane->handle), WidthOf(pane->handle));
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("frame-drag ", 0) == 0) {
-        if (window != nullptr && ReadNumber(command.c_str() + 11, 1, 32767, n)) {
-            Print("frame dragged %ld %ld\n", Id(window), DragFrame(window, n));
-        } else {
-            Print("none\n");
-        }
-    } else if (command == "minimize" || command == "restore") {
-        const bool minimize = command == "minimize";
-        if (window != nullptr) {
-            ShowWindow(window, minimize ? SW_SHOWMINNOACTIVE : SW_RESTORE);
-            Print("%s %ld\n", minimize ? "minimized" : "restored", Id(window));
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("pointer-moves ", 0) == 0) {
-        if (window != nullptr && ReadNumber(command.c_str() + 14, 1, kMostTimes, n)) {
-            MovePointer(window, n);
-            Print("pointer moved %ld\n", n);
-        } else {
-            Print("none\n");
-        }
-    } else if (command.rfind("focus-cycle ", 0) == 0) {
-        const Pane* pane = FirstPaneOf(window);
-        if (pane != nullptr && ReadNumber(command.c_str() + 12, 1, kMostTimes, n)) {
-            for (long i = 0; i < n; ++i) SetFocus(GetFocus() == pane->handle ? window : pane->handle);
-            Print("focus moved %ld\n", n);
-        } else {
-            Print("none\n");
-        }
-    } else if (command == "quit") {
-        return false;
-    } else if (!command.empty()) {
-        Print("unknown command: %s\n", command.c_str());
+    if (window == nullptr) return false;
+    ShowWindow(window, how);
+    Print("%s %ld\n", done, Id(window));
+    return true;
+}
+
+// The commands (see the top) but quit, each given what follows its name;
+// false for one it cannot do.
+struct Command {
+    const char* name;
+    bool (*run)(const std::string& arg);
+};
+const Command kCommands[] = {
+    {"report", [](const std::string&) { return Report(), true; }},
+    {"hang", [](const std::string& ms) { return Hang(std::strtol(ms.c_str(), nullptr, 10)), true; }},
+    {"hang-once-asked",
+     [](const std::string& ms) {
+         g_hangOnceAskedMs = std::strtol(ms.c_str(), nullptr, 10);
+         Print("armed\n");
+         return true;
+     }},
+    {"find",
+     [](const std::string& caption) {
+         const HWND h = VisibleWindowCalled(caption);
+         RECT r{};
+         if (h == nullptr || !GetWindowRect(h, &r)) return false;
+         Print("found %ld %ld %ld %ld %ld\n", Id(h), r.left, r.top, r.right, r.bottom);
+         return true;
+     }},
+    {"close",
+     [](const std::string& caption) {
+         const HWND h = VisibleWindowCalled(caption);
+         if (h == nullptr) return false;
+         PostMessageW(h, WM_CLOSE, 0, 0);
+         Print("closed %ld\n", Id(h));
+         return true;
+     }},
+    {"destroy",
+     [](const std::string& handle) {
+         const Pane* pane = PaneNamed(handle);
+         if (pane == nullptr || !DestroyWindow(pane->handle)) return false;
+         Print("destroyed %ld\n", Id(pane->handle));
+         return true;
+     }},
+    {"replace",
+     [](const std::string& handle) {
+         Pane* pane = PaneNamed(handle);
+         if (pane == nullptr) return false;
+         const HWND old = pane->handle, parent = GetParent(old);
+         const RECT r = PlaceOf(old);
+         DestroyWindow(old);
+         pane->handle = MakePane(parent, RECT{r.left, r.top, r.right - r.left, r.bottom - r.top});
+         pane->moves = 0;
+         if (pane->splitter != nullptr)
+             SetWindowLongPtrW(pane->splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pane->handle));
+         Print("replaced %ld %ld\n", Id(old), Id(pane->handle));
+         return true;
+     }},
+    {"relayout",
+     [](const std::string& arg) {
+         const std::size_t space = arg.find(' ');
+         const Pane* pane = PaneNamed(arg.substr(0, space));
+         long n = 0;
+         if (pane == nullptr || space == std::string::npos || !ReadNumber(arg.substr(space + 1), 1, 32767, n))
+             return false;
+         SetWidth(pane->handle, n);
+         Print("relaid out %ld %ld\n", Id(pane->handle), n);
+         return true;
+     }},
+    {"nudge",
+     [](const std::string& handle) {
+         const Pane* pane = PaneNamed(handle);
+         if (pane == nullptr) return false;
+         SetWidth(pane->handle, WidthOf(pane->handle) + 1);
+         Print("nudged %ld %ld\n", Id(pane->handle), WidthOf(pane->handle));
+         return true;
+     }},
+    {"frame-drag",
+     [](const std::string& width) {
+         long n = 0;
+         if (FirstWindow() == nullptr || !ReadNumber(width, 1, 32767, n)) return false;
+         Print("frame dragged %ld %ld\n", Id(FirstWindow()), DragFrame(FirstWindow(), n));
+         return true;
+     }},
+    {"minimize", [](const std::string&) { return ShowFirst(SW_SHOWMINNOACTIVE, "minimized"); }},
+    {"restore", [](const std::string&) { return ShowFirst(SW_RESTORE, "restored"); }},
+    {"pointer-moves",
+     [](const std::string& times) {
+         long n = 0;
+         if (FirstWindow() == nullptr || !ReadNumber(times, 1, kMostTimes, n)) return false;
+         MovePointer(FirstWindow(), n);
+         Print("pointer moved %ld\n", n);
+         return true;
+     }},
+    {"focus-cycle",
+     [](const std::string& times) {
+         const Pane* pane = FirstPaneOf(FirstWindow());
+         long n = 0;
+         if (pane == nullptr || !ReadNumber(times, 1, kMostTimes, n)) return false;
+         for (long i = 0; i < n; ++i) SetFocus(GetFocus() == pane->handle ? pane->mainWindow : pane->handle);
+         Print("focus moved %ld\n", n);
+         return true;
+     }},
+};
+
+// Returns false once the client should end.
+bool RunCommand(const std::string& line) {
+    if (line == "quit") return false;
+    const std::size_t space = line.find(' ');
+    const std::string name = line.substr(0, space), arg = space == std::string::npos ? "" : line.substr(space + 1);
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                      [&](const Command& c) { return name == c.name; });
+    if (command == std::end(kCommands)) {
+        if (!line.empty()) Print("unknown command: %s\n", line.c_str());
+    } else if (!command->run(arg)) {
+        Print("none\n");
     }
     return true;
 }

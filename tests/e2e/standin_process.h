@@ -95,16 +95,16 @@ public:
         return moves;
     }
 
-    // The client's own doings, and a user's on its first main window (see
-    // standin_client.cpp): each true once the client has printed that it is
-    // done, within 30 s; false on "none".
-    bool Relayout(HWND pane, int width) { return Ask("relayout " + Value(pane) + " " + std::to_string(width), "relaid out "); }
-    bool Nudge(HWND pane) { return Ask("nudge " + Value(pane), "nudged "); }
+    // The client's own relayout of `pane`, the user's drag of its first main
+    // window's frame, that window minimized or restored (see
+    // standin_client.cpp): each true once the client has said it is done,
+    // within 30 s; false on "none".
+    bool Relayout(HWND pane, int width) {
+        return Ask("relayout " + std::to_string(HandleValue(pane)) + " " + std::to_string(width), "relaid out ");
+    }
     bool FrameDrag(int width) { return Ask("frame-drag " + std::to_string(width), "frame dragged "); }
     bool Minimize() { return Ask("minimize", "minimized "); }
     bool Restore() { return Ask("restore", "restored "); }
-    bool PointerMoves(long times) { return Ask("pointer-moves " + std::to_string(times), "pointer moved "); }
-    bool FocusCycle(long times) { return Ask("focus-cycle " + std::to_string(times), "focus moved "); }
 
     // Asks the client to end; true once it has, within 10 s.
     bool Quit() {
@@ -140,7 +140,6 @@ public:
     }
 
 private:
-    static std::string Value(HWND h) { return std::to_string(HandleValue(h)); }
     bool Ask(const std::string& command, const std::string& done) {
         if (!Command(command)) return false;
         while (const std::optional<std::string> line = ReadLine(30000)) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -68,6 +67,15 @@ protected:
         }, 10000);
         return found;
     }
+    // The watch's icon right-clicked, its menu shown (the desktop's taskbar
+    // shows once it holds an icon).
+    static bool MenuShown() { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; }
+    static void OpenIconMenu() {
+        std::optional<POINT> icon;
+        ASSERT_TRUE(WaitUntil([&] { return (icon = FirstTrayIcon()).has_value(); }, 5000)) << "no icon on the taskbar";
+        RightClick(*icon);
+        ASSERT_TRUE(WaitUntil(MenuShown, 3000)) << "no menu";
+    }
     // Another kestrum.exe with `args`, run to its end: its status.
     static long Run(const std::wstring& args) {
         KestrumProcess other;
@@ -121,12 +129,15 @@ TEST_F(WatchRoadTest, SetsAClientThatStartsLaterEachTimeAndTellsItsLog) {
     EXPECT_NE(text.find("stopped\n"), std::string::npos) << text;
 }
 
+// One watch per session; /stop ends it, even with its icon's menu open (the
+// menu's own loop running).
 TEST_F(WatchRoadTest, OneWatchPerSessionAndStopEndsIt) {
     EXPECT_EQ(Run(L"/stop"), 0L) << "no watch to stop";
     EXPECT_EQ(Run(L"/apply"), 10L) << "no watch to ask";
     ASSERT_NO_FATAL_FAILURE(StartWatch(L""));
     EXPECT_EQ(Run(L"/WATCH"), 8L) << "a second watch in the session";
     EXPECT_TRUE(kestrum.Running()) << "the first goes on";
+    ASSERT_NO_FATAL_FAILURE(OpenIconMenu());
     EXPECT_EQ(Run(L"/stop"), 0L);
     EXPECT_TRUE(kestrum.WaitExit(5000));
     EXPECT_EQ(kestrum.ExitStatus(), 0L);
@@ -228,14 +239,14 @@ struct UserWidthForgotten {
 // Windows raises for it (the stand-in raises them; Wine 8 does not): only
 // the user's drag of its splitter is the user's width, kept in the user's
 // registry at the drag's end, with no click after it, and given to the
-// client opened next. The client's own relayout, a drag of its frame that
-// clamps the pane, a restore that lays it out again are not the user's, and
-// the watch leaves the width the client gave alone. With Wine's own events
-// alone, the watch still sets the pane.
+// client opened next. The client's own relayout and a drag of its frame that
+// clamps the pane are not the user's (nor a restore: the minimized client's
+// road), and the watch leaves the width the client gave alone. With Wine's
+// own events alone, the watch still sets the pane, and keeps no drag.
 TEST_F(WatchRoadTest, OnlyTheUsersDragIsKeptAsTheUsersWidth) {
     struct Row {
         const char* name;
-        std::function<bool(StandinClient&, HWND pane)> act;
+        bool (*act)(StandinClient&, HWND pane);
         bool raisesEvents = true;
     };
     const auto dragSplitter = [](StandinClient&, HWND pane) {
@@ -246,7 +257,6 @@ TEST_F(WatchRoadTest, OnlyTheUsersDragIsKeptAsTheUsersWidth) {
     const Row rows[] = {
         {"the client's own relayout", [](StandinClient& c, HWND pane) { return c.Relayout(pane, 280); }},
         {"a frame drag that clamps the pane", [](StandinClient& c, HWND) { return c.FrameDrag(180); }},
-        {"a restore laid out again", [](StandinClient& c, HWND) { return c.Minimize() && c.Restore(); }},
         {"a drag, with Wine's own events alone", dragSplitter, false},
         {"the user's drag", dragSplitter},
     };
@@ -262,10 +272,9 @@ TEST_F(WatchRoadTest, OnlyTheUsersDragIsKeptAsTheUsersWidth) {
         ASSERT_TRUE(client.Start(layout));
         const HWND pane = client.panes.front();
         ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
-        const long before = WidthOf(pane);
         ASSERT_TRUE(row.act(client, pane));
         const long after = WidthOf(pane);
-        EXPECT_NE(after, before);
+        EXPECT_NE(after, 250L);
         const bool kept = row.raisesEvents && after == 360;
         EXPECT_EQ(WaitUntil([] { return UserWidthForgotten::Kept().has_value(); }, 2000), kept) << ReadFile(log);
         EXPECT_EQ(UserWidthForgotten::Kept(), kept ? std::optional<DWORD>(360) : std::nullopt);
@@ -285,31 +294,13 @@ TEST_F(WatchRoadTest, OnlyTheUsersDragIsKeptAsTheUsersWidth) {
 TEST_F(WatchRoadTest, TheIconsMenuOpensOnARightClickAndAKeyChooses) {
     const std::wstring log = LogPath(L"icon.log");
     ASSERT_NO_FATAL_FAILURE(StartWatch(L"/log=\"" + log + L"\""));
-    // The desktop's taskbar shows once it holds an icon.
-    std::optional<POINT> icon;
-    ASSERT_TRUE(WaitUntil([&] { return (icon = FirstTrayIcon()).has_value(); }, 5000)) << "no icon on the taskbar";
-    const auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
     for (const auto& [key, logged] : {std::pair<WORD, const char*>{'P', "  paused\n"}, {'X', "  stopped from its icon\n"}}) {
         SCOPED_TRACE(logged);
-        RightClick(*icon);
-        ASSERT_TRUE(WaitUntil(menuShown, 3000)) << "no menu";
+        ASSERT_NO_FATAL_FAILURE(OpenIconMenu());
         PressKey(key);
         EXPECT_TRUE(WaitUntil([&] { return ReadFile(log).find(logged) != std::string::npos; }, 3000)) << ReadFile(log);
-        EXPECT_TRUE(WaitUntil([&] { return !menuShown(); }, 3000)) << "the menu stays";
+        EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000)) << "the menu stays";
     }
-    EXPECT_TRUE(kestrum.WaitExit(5000));
-    EXPECT_EQ(kestrum.ExitStatus(), 0L);
-}
-
-// The icon's menu open (its own loop running) while /stop arrives: the menu
-// and the watch end.
-TEST_F(WatchRoadTest, StopEndsTheWatchWhileItsMenuIsOpen) {
-    ASSERT_NO_FATAL_FAILURE(StartWatch(L""));
-    std::optional<POINT> icon;
-    ASSERT_TRUE(WaitUntil([&] { return (icon = FirstTrayIcon()).has_value(); }, 5000)) << "no icon on the taskbar";
-    RightClick(*icon);
-    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; }, 3000)) << "no menu";
-    EXPECT_EQ(Run(L"/stop"), 0L);
     EXPECT_TRUE(kestrum.WaitExit(5000));
     EXPECT_EQ(kestrum.ExitStatus(), 0L);
 }
@@ -357,15 +348,23 @@ TEST_F(WatchRoadTest, TheCommandsReachTheWatch) {
 }
 
 // A client started minimized, restored 2.5 s later, lays its pane out again
-// on the restore: the watch sets the pane after that.
+// on the restore: the watch sets the pane after that. Minimized and restored
+// once more (the events Windows raises for it, raised by the stand-in), it
+// lays the pane out again: that width is the client's, not the user's, and
+// the watch leaves it alone.
 TEST_F(WatchRoadTest, AClientStartedMinimizedIsSetOnceRestored) {
+    const UserWidthForgotten none;
     ASSERT_NO_FATAL_FAILURE(StartWatch(L"/newsize=250"));
     StandinClient minimized;
     ASSERT_TRUE(minimized.Start({L"--window", L"Orders", L"--minimized", L"2500", L"--pane", L"0,15,12,220,150"}));
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(minimized.windows.front()); }, 5000)) << "not restored";
     const HWND pane = minimized.panes.front();
     EXPECT_TRUE(WaitUntil([&] { return WidthOf(pane) == 220; }, 2000)) << "laid out again on the restore";
-    EXPECT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
+    ASSERT_TRUE(WaitUntil([&] { return WidthOf(pane) == 250; }, 5000)) << "the pane is " << WidthOf(pane) << " wide";
+    ASSERT_TRUE(minimized.Minimize() && minimized.Restore());
+    EXPECT_EQ(WidthOf(pane), 220) << "laid out again on the restore";
+    EXPECT_FALSE(WaitUntil([&] { return WidthOf(pane) != 220 || UserWidthForgotten::Kept().has_value(); }, 2000))
+        << "the pane is " << WidthOf(pane) << " wide; the user's width kept: " << UserWidthForgotten::Kept().value_or(0);
 }
 
 }  // namespace
