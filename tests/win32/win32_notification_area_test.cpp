@@ -13,17 +13,19 @@
 namespace kestrum::win32 {
 namespace {
 
+BOOL CALLBACK NoteAreaWindow(HWND h, LPARAM out) {
+    wchar_t name[64] = L"";
+    GetClassNameW(h, name, 64);
+    if (std::wstring(name) == L"KestrumMessages" && (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0) {
+        *reinterpret_cast<HWND*>(out) = h;
+    }
+    return TRUE;
+}
+
 // The area's own hidden window, the one top-level window of this thread of its class.
 HWND AreaWindow() {
     HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM out) {
-        wchar_t name[64] = L"";
-        GetClassNameW(h, name, 64);
-        if (std::wstring(name) == L"KestrumMessages" && (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0) {
-            *reinterpret_cast<HWND*>(out) = h;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), NoteAreaWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
