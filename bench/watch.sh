@@ -32,7 +32,7 @@ watch_pid='' floor_pid=''
 trap 'kill $watch_pid $floor_pid 2>/dev/null' EXIT
 trap 'exit 130' INT TERM
 # The watch in the background; the timed client's /waitfor= waits until it listens.
-start_watch() { "$wine_run" "$kestrum_exe" /watch "$@" >/dev/null 2>&1 & watch_pid=$!; }
+start_watch() { "$wine_run" "$kestrum_exe" /watch "$@" >/dev/null 2>"${watch_errors:-/dev/null}" & watch_pid=$!; }
 stop_watch() {
     "$wine_run" "$kestrum_exe" /stop >/dev/null 2>&1 || log "kestrum.exe /stop failed"
     timeout 10 tail --pid="$watch_pid" -f /dev/null || kill "$watch_pid" 2>/dev/null
@@ -110,15 +110,28 @@ rows+="| idle watch with its icon: processor time over $idle_seconds s with noth
 source tests/e2e/desktop.sh
 BUILD=$bin
 log "the watch's wakes: $user_events pointer moves, $user_events focus changes, a ${drag_seconds} s drag"
-start_watch /newsize=$width "/log=$(winepath -w "$out/wakes.log" 2>/dev/null)"
+# Wine's trace of the messages the watch's thread takes (+msg) names each window event handed to its hook
+# (MSG_WINEVENT, with the event's number): the callbacks that reach the watch, counted by Wine, not by the watch.
+trace=$out/wakes.trace
+WINEDEBUG=+msg watch_errors=$trace start_watch /newsize=$width "/log=$(winepath -w "$out/wakes.log" 2>/dev/null)"
 client_start "$out/wakes" --window Wakes --place 100,100,600,400 --pane 0,15,12,220,150 --splitter ||
     fail "the stand-in client did not start"
 sleep 3  # its pane set
 is_watch_process || fail "process $watch_pid is not the watch"
-# Wakes and ticks of the watch while COMMAND... runs, and a second after: "WAKES TICKS".
-while_doing() { local w t; w=$(wakes) t=$(cpu_ticks); "$@" >/dev/null || fail "$* failed"; sleep 1; echo "$(($(wakes) - w)) $(($(cpu_ticks) - t))"; }
-read -r pointer_w pointer_t < <(while_doing client_ask "pointer-moves $user_events" '^pointer moved' 120)
-read -r focus_w focus_t < <(while_doing client_ask "focus-cycle $user_events" '^focus moved' 120)
+heard() { grep -c 'MSG_WINEVENT' "$trace"; }
+# The window events that reached the watch, its wakes and its ticks while COMMAND... runs, and a second after:
+# "EVENTS WAKES TICKS", and the events by kind (hexadecimal number) on stderr.
+while_doing() {
+    local e w t
+    e=$(heard) w=$(wakes) t=$(cpu_ticks)
+    "$@" >/dev/null || fail "$* failed"
+    sleep 1
+    echo "$(($(heard) - e)) $(($(wakes) - w)) $(($(cpu_ticks) - t))"
+    grep 'MSG_WINEVENT' "$trace" | tail -n +"$((e + 1))" | awk '{ print $6 }' | sort | uniq -c | paste -sd ' ' |
+        sed 's/^$/none/; s/^/--- window events by number (count, event): /' >&2
+}
+read -r pointer_e pointer_w pointer_t < <(while_doing client_ask "pointer-moves $user_events" '^pointer moved' 120)
+read -r focus_e focus_w focus_t < <(while_doing client_ask "focus-cycle $user_events" '^focus moved' 120)
 read -r _ _ _ _ top r bottom _ _ _ _ _ _ moves_before < <(client_ask report '^pane ')
 x=$((r + 3)) y=$(((top + bottom) / 2))
 drag() {  # the splitter held for the whole time, the pointer moved ten times a second
@@ -126,12 +139,12 @@ drag() {  # the splitter held for the whole time, the pointer moved ten times a 
     for i in $(seq "$steps"); do moves+=("sleep" "0.1" "mousemove" "$((x + i % 80))" "$y"); done
     xdotool "${moves[@]}" mouseup 1
 }
-read -r drag_w drag_t < <(while_doing drag)
+read -r drag_e drag_w drag_t < <(while_doing drag)
 read -r _ _ _ _ _ _ _ _ _ _ _ _ _ moves_after < <(client_ask report '^pane ')
 client_stop
 stop_watch
 forget  # the drag kept the user's width
-rows+="| wakes of the watch (its thread's voluntary context switches: each wake, and each wait on the Wine server while it works) / processor ticks: $user_events pointer moves over a client; $user_events focus changes in it; a ${drag_seconds} s drag of its splitter ($((moves_after - moves_before)) sizes of the pane, each with its splitter's move, raising two location changes) | $pointer_w / $pointer_t; $focus_w / $focus_t; $drag_w / $drag_t (goal: 0, 0, at most the drag's location changes) |"$'\n'
+rows+="| window events reaching the watch (Wine's count) / its thread's voluntary context switches (each wake, and each wait on the Wine server while it works) / processor ticks (Wine's trace on): $user_events pointer moves over a client; $user_events focus changes in it; a ${drag_seconds} s drag of its splitter ($((moves_after - moves_before)) sizes of the pane, each with its splitter's move, raising two location changes) | $pointer_e / $pointer_w / $pointer_t; $focus_e / $focus_w / $focus_t; $drag_e / $drag_w / $drag_t (goal for the events: 0, 0, at most the drag's location changes and its capture's start and end) |"$'\n'
 
 # --- memory after 10 and after 1,000 openings ------------------------------------------------------------------------
 log "the watch's memory over $memory_openings client openings"
