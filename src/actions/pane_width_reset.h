@@ -25,6 +25,11 @@ enum class ResetOutcome {
                       // runs under another account
 };
 
+// The pane has the width: it was moved, or had it already.
+inline bool ResetSucceeded(ResetOutcome outcome) {
+    return outcome == ResetOutcome::Moved || outcome == ResetOutcome::AlreadyThatWide;
+}
+
 struct ResetReport {
     ResetOutcome outcome = ResetOutcome::PaneGone;
     WindowHandle pane = 0;

@@ -42,10 +42,14 @@ int RunWatch(const StartPlan& plan, RunLog& log, UserWidthStore& userWidths, HIN
     }
 }
 
-int StopWatch(RunLog& log) noexcept {
+namespace {
+
+// What `asking` the session's watch came to: its status, and why, logged.
+template <typename Asking>
+int AskSession(RunLog& log, Asking asking) noexcept {
     try {
         Win32SessionWatches session;
-        const StopEnd end = StopTheWatch(session);
+        const auto end = asking(session);
         if (end.why) log.Tell(*end.why);
         return end.status;
     } catch (...) {
@@ -53,15 +57,12 @@ int StopWatch(RunLog& log) noexcept {
     }
 }
 
+}  // namespace
+
+int StopWatch(RunLog& log) noexcept { return AskSession(log, StopTheWatch); }
+
 int AskWatch(WatchRequest request, RunLog& log) noexcept {
-    try {
-        Win32SessionWatches session;
-        const AskEnd end = AskTheWatch(session, request);
-        if (end.why) log.Tell(*end.why);
-        return end.status;
-    } catch (...) {
-        return kExitInternalFailure;
-    }
+    return AskSession(log, [request](SessionWatches& session) { return AskTheWatch(session, request); });
 }
 
 }  // namespace kestrum::win32

@@ -3,11 +3,20 @@
 #include "log/log_text.h"
 
 namespace kestrum {
+namespace {
 
+// 'client 65552 "Orders", pane 65560'
 std::string ClientAndPane(WindowHandle client, std::string_view clientTitle, WindowHandle pane) {
     std::string text = "client " + std::to_string(client) + " \"";
     return text.append(EscapedForLog(clientTitle)).append("\", pane ").append(std::to_string(pane));
 }
+
+// "width 250 from the command line"
+std::string WidthFrom(std::int16_t width, Source source) {
+    return "width " + std::to_string(width) + " from " + std::string(SourceWords(source));
+}
+
+}  // namespace
 
 std::string_view OutcomeWords(ResetOutcome outcome) {
     switch (outcome) {
@@ -20,10 +29,6 @@ std::string_view OutcomeWords(ResetOutcome outcome) {
         case ResetOutcome::OtherAccount: return "refused (another account)";
     }
     return "?";
-}
-
-std::string WidthFrom(std::int16_t width, Source source) {
-    return "width " + std::to_string(width) + " from " + std::string(SourceWords(source));
 }
 
 std::string_view WatchEndWords(WatchEnd end) {

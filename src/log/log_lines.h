@@ -11,13 +11,9 @@
 
 namespace kestrum {
 
-// 'client 65552 "Orders", pane 65560'
-std::string ClientAndPane(WindowHandle client, std::string_view clientTitle, WindowHandle pane);
 // "set", "already that width", "gone", "refused", "not answering", "not taken",
 // "refused (another account)".
 std::string_view OutcomeWords(ResetOutcome outcome);
-// "width 250 from the command line"
-std::string WidthFrom(std::int16_t width, Source source);
 // "stopped", "stopped from its icon", "session ended", "closed by Windows (an update, or to free resources)",
 // "ended with the client"
 std::string_view WatchEndWords(WatchEnd end);

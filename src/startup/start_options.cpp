@@ -191,8 +191,10 @@ std::string_view ReadProgram(const ArgumentValue& value, ProgramLine& line) {
     // The line Windows is given: the path quoted, a blank, the arguments, and its end.
     std::size_t units = 4;
     for (const std::string_view part : {std::string_view(line.program), std::string_view(line.arguments)}) {
-        for (std::size_t at = 0; at < part.size(); at += std::max<std::size_t>(CharacterAt(part, at).length, 1)) {
-            units += CharacterAt(part, at).length == 4 ? 2 : 1;
+        for (std::size_t at = 0; at < part.size();) {
+            const std::size_t length = CharacterAt(part, at).length;
+            units += length == 4 ? 2 : 1;
+            at += std::max<std::size_t>(length, 1);
         }
     }
     if (units > kLongestCommandLine) return "is too long for a command line";
@@ -261,7 +263,7 @@ ParsedStartOptions ParseStartOptions(std::string_view argumentText) {
             const std::optional<std::int16_t> read = ReadLeadingNumber(value);
             // No number at all (an empty value included) leaves the default,
             // as does 0 where it stands for "not given".
-            if (read && ((*read == 0 && spec.zeroKeepsDefault) || !StartsWithNumber(value))) continue;
+            if (read && *read == 0 && (spec.zeroKeepsDefault || !StartsWithNumber(value))) continue;
             if (!read || *read < spec.lowest || *read > spec.highest) {
                 reject(spec, value);
             } else {
@@ -282,12 +284,9 @@ ParsedStartOptions ParseStartOptions(std::string_view argumentText) {
 std::string OutOfRangeMessage(const RejectedValue& rejected) {
     for (const OptionSpec& spec : kOptions) {
         if (spec.key != rejected.key) continue;
-        if (!rejected.why.empty()) {
-            return std::string(spec.noun) + " \"" + rejected.key + EchoedValue(rejected.valueText) + "\" " +
-                   std::string(rejected.why) + ".";
-        }
-        return std::string(spec.noun) + " \"" + rejected.key + EchoedValue(rejected.valueText) +
-               "\" is out of range: it must lie between " + std::to_string(spec.lowest) + " and " +
+        const std::string named = std::string(spec.noun) + " \"" + rejected.key + EchoedValue(rejected.valueText) + "\" ";
+        if (!rejected.why.empty()) return named + std::string(rejected.why) + ".";
+        return named + "is out of range: it must lie between " + std::to_string(spec.lowest) + " and " +
                std::to_string(spec.highest) + std::string(spec.unit) + ".";
     }
     return "\"" + rejected.key + EchoedValue(rejected.valueText) + "\" is out of range.";

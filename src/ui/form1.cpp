@@ -64,7 +64,7 @@ Form1::Form1(WindowSystem& system, MessageBoxes& boxes, Timers& timers, const St
       watch_(watch),
       boxes_(boxes),
       startUp_(
-          plan, timers, log, [this](std::string_view text) { Report(text); },
+          plan, timers, log,
           [this](StartOutcome outcome) {
               if (StartUpEnded) StartUpEnded(outcome);
           }),
@@ -162,8 +162,7 @@ void Form1::ResetDone(const ResetReport& report) {
     }
     if (startUp_.Running()) return startUp_.ResetEnded(report.outcome);
     // The user's own doing, unlike an unattended run's: the watch keeps it.
-    const bool seen = report.outcome == ResetOutcome::Moved || report.outcome == ResetOutcome::AlreadyThatWide;
-    if (seen && watch_ != nullptr) watch_->Ask({WatchRequest::UserWidth, NewSize, report.pane});
+    if (ResetSucceeded(report.outcome) && watch_ != nullptr) watch_->Ask({WatchRequest::UserWidth, NewSize, report.pane});
 }
 
 void Form1::Text1_GotFocus() {

@@ -40,8 +40,8 @@ StartOutcome RefuseValue(const StartPlan& plan, MessageBoxes& boxes, RunLog& log
     return StartOutcome::OutOfRange;
 }
 
-StartUp::StartUp(const StartPlan& plan, Timers& timers, RunLog& log, Report report, Ended ended)
-    : plan_(plan), timers_(timers), log_(log), report_(std::move(report)), ended_(std::move(ended)), lookAgain_(timers) {}
+StartUp::StartUp(const StartPlan& plan, Timers& timers, RunLog& log, Ended ended)
+    : plan_(plan), timers_(timers), log_(log), ended_(std::move(ended)), lookAgain_(timers) {}
 
 void StartUp::Begin(std::int16_t width) {
     running_ = true;

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <string_view>
 
 #include "actions/pane_width_reset.h"
 #include "log/run_log.h"
@@ -25,11 +24,10 @@ StartOutcome RefuseValue(const StartPlan& plan, MessageBoxes& boxes, RunLog& log
 
 class StartUp {
 public:
-    using Report = std::function<void(std::string_view text)>;
     using Ended = std::function<void(StartOutcome)>;
 
-    // `report` shows a message box; `ended` is called once, at the end.
-    StartUp(const StartPlan& plan, Timers& timers, RunLog& log, Report report, Ended ended);
+    // `ended` is called once, at the end.
+    StartUp(const StartPlan& plan, Timers& timers, RunLog& log, Ended ended);
 
     // The steps begin, and the wait with them.
     void Begin(std::int16_t width);
@@ -52,7 +50,6 @@ private:
     const StartPlan& plan_;
     Timers& timers_;
     RunLog& log_;
-    Report report_;
     Ended ended_;
     bool running_ = false;
     std::chrono::milliseconds waitEnd_{0};

@@ -71,7 +71,6 @@ bool WatchSession::StartProgram(bool forTheRunningWatch) {
 }
 
 void WatchSession::End(WatchEnd why) {
-    ended_ = true;
     lookAgain_.Stop();
     bool first = true;
     try {
@@ -109,7 +108,7 @@ void WatchSession::SessionEnding(SessionEnd end) {
 }
 
 bool WatchSession::Asked(const WatchAsk& ask) {
-    if (ended_) return false;
+    if (watcher_.Ended()) return false;
     switch (ask.request) {
         case WatchRequest::Stop: End(WatchEnd::Stopped); break;
         case WatchRequest::UserWidth: watcher_.UserSet(ask.pane, ask.width); break;
@@ -135,7 +134,7 @@ bool WatchSession::Asked(const WatchAsk& ask) {
 void WatchSession::ProgramEnded() { EndOnceNoClient(); }
 
 void WatchSession::EndOnceNoClient() {
-    if (ended_) return;
+    if (watcher_.Ended()) return;
     if (FindClients(ports_.system).empty()) {
         End(WatchEnd::EndedWithClient);
         return;

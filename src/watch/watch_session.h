@@ -46,7 +46,6 @@ public:
     // The loop failed, after the start: the watch ends with an internal failure, told.
     void Failed();
 
-    const Watcher& Watch() const { return watcher_; }
 
 private:
     void End(WatchEnd why);
@@ -66,7 +65,6 @@ private:
     Watcher watcher_;
     OneShotTimer lookAgain_;
     bool started_ = false;
-    bool ended_ = false;
 };
 
 }  // namespace kestrum

@@ -52,6 +52,7 @@ public:
     // Panes that appear while paused are left alone, and no width is kept.
     void Pause(bool paused);
     bool Paused() const { return paused_; }
+    bool Ended() const { return ended_; }
     void ForgetUserWidth() {
         if (width_.Forget()) WidthChanged();
     }

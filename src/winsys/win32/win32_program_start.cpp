@@ -1,5 +1,7 @@
 #include "winsys/win32/win32_program_start.h"
 
+#include <utility>
+
 #include "winsys/win32/win32_text.h"
 
 namespace kestrum::win32 {
@@ -25,9 +27,13 @@ std::string Reason(DWORD error) {
 }  // namespace
 
 StartedProgram StartProgram(const ProgramLine& line) {
-    // Writable, as CreateProcessW wants it.
     std::wstring commandLine = L"\"" + Utf8ToWide(line.program) + L"\"";
     if (!line.arguments.empty()) commandLine += L" " + Utf8ToWide(line.arguments);
+    return StartCommandLine(std::move(commandLine));
+}
+
+StartedProgram StartCommandLine(std::wstring commandLine) {
+    // Writable, as CreateProcessW wants it.
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};

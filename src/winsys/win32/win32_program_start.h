@@ -16,5 +16,7 @@ struct StartedProgram {
 };
 
 StartedProgram StartProgram(const ProgramLine& line);
+// The same for a command line as Windows reads one, the program's path first.
+StartedProgram StartCommandLine(std::wstring commandLine);
 
 }  // namespace kestrum::win32

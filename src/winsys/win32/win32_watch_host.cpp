@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "winsys/win32/win32_handles.h"
 #include "winsys/win32/win32_program_start.h"
 #include "winsys/win32/win32_session_watches.h"
 #include "winsys/win32/win32_text.h"
@@ -59,16 +58,7 @@ bool Win32WatchHost::OpenWindow() {
         path.resize(path.size() * 2);
     }
     path.resize(length);
-    std::wstring line = L"\"" + path + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (length == 0 ||
-        !CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        return false;
-    }
-    const UniqueHandle process(started.hProcess), thread(started.hThread);
-    return true;
+    return length != 0 && StartCommandLine(L"\"" + path + L"\"").process;
 }
 
 std::optional<std::string> Win32WatchHost::StartProgram(const ProgramLine& line) {
